@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the configuration reader's fuzz target with clang and runs it for a
+# bounded time: fuzz/run.sh OUTDIR SECONDS
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=${1:-$root/build/fuzz}
+seconds=${2:-20}
+mkdir -p "$out/corpus"
+clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+  -I "$root/src" \
+  "$root/fuzz/config_reader_fuzz.cpp" \
+  "$root"/src/config/*.cpp \
+  "$root"/src/platform/posix/files.cpp \
+  -o "$out/config_reader_fuzz"
+# Seeds: an empty configuration and a one-entry file.
+printf '\xeb\x03\x00\x00\x00\x00\x00\x00' > "$out/corpus/empty"
+printf '\xeb\x03\x00\x00\x01\x00\x00\x00\x02\x00\x00\x00\xff\xfe\xff\x03A\x00\\\x00B\x00\x00\x00\x00\x00\xff\xfe\xff\x00\x01\x00\x00\x00\xff\xfe\xff\x00\xff\xfe\xff\x00\x00\x00\x00\x00\x01\x00\x00\x00\xff\xfe\xff\x00\x00\x00\x00\x00' > "$out/corpus/group"
+"$out/config_reader_fuzz" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$out/corpus" 2>&1 | tail -n 15

@@ -1,0 +1,331 @@
+#include "config/archive.h"
+#include "config/text.h"
+
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace config {
+
+static_assert(std::endian::native == std::endian::little || std::endian::native == std::endian::big);
+
+namespace {
+
+template <typename T>
+T FromLittle(T v)
+{
+    if constexpr (std::endian::native == std::endian::big) {
+        T r{};
+        auto* src = reinterpret_cast<unsigned char*>(&v);
+        auto* dst = reinterpret_cast<unsigned char*>(&r);
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            dst[i] = src[sizeof(T) - 1 - i];
+        return r;
+    } else {
+        return v;
+    }
+}
+
+std::string Describe(std::uint64_t offset)
+{
+    return "at byte offset " + std::to_string(offset);
+}
+
+} // namespace
+
+const char* CauseName(ArchiveCause cause)
+{
+    switch (cause) {
+    case ArchiveCause::EndOfFile: return "unexpected end of file";
+    case ArchiveCause::InvalidArgument: return "invalid count";
+    case ArchiveCause::OutOfMemory: return "out of memory";
+    case ArchiveCause::Generic: return "invalid string length";
+    case ArchiveCause::FileNotFound: return "file not found";
+    case ArchiveCause::AccessDenied: return "access denied";
+    case ArchiveCause::DiskFull: return "disk full";
+    case ArchiveCause::FileError: return "file error";
+    }
+    return "error";
+}
+
+ArchiveError::ArchiveError(ArchiveCause cause, std::uint64_t offset, const std::string& what)
+    : std::runtime_error(what), m_cause(cause), m_offset(offset)
+{
+}
+
+std::size_t MemorySource::Read(void* buffer, std::size_t n)
+{
+    std::size_t take = std::min(n, m_size - m_pos);
+    if (take)
+        std::memcpy(buffer, m_data + m_pos, take);
+    m_pos += take;
+    return take;
+}
+
+Archive::Archive(ByteSource& source)
+    : m_source(&source), m_buffer(new unsigned char[kBufferSize]), m_total(source.Size())
+{
+}
+
+Archive::Archive(ByteSink& sink) : m_sink(&sink), m_buffer(new unsigned char[kBufferSize])
+{
+}
+
+Archive::~Archive() = default;
+
+void Archive::Fail(ArchiveCause cause, std::uint64_t offset, const std::string& what) const
+{
+    throw ArchiveError(cause, offset, what + " " + Describe(offset));
+}
+
+// Makes at least `need` (<= kBufferSize) bytes available in the buffer.
+void Archive::Fill(std::size_t need)
+{
+    std::size_t have = m_end - m_pos;
+    if (have >= need)
+        return;
+    if (m_pos > 0) {
+        std::memmove(m_buffer.get(), m_buffer.get() + m_pos, have);
+        m_consumed += m_pos;
+        m_pos = 0;
+        m_end = have;
+    }
+    while (m_end < need) {
+        std::size_t got = m_source->Read(m_buffer.get() + m_end, kBufferSize - m_end);
+        if (got == 0)
+            Fail(ArchiveCause::EndOfFile, Position() + (m_end - m_pos),
+                 "the file ends before the configuration is complete");
+        m_end += got;
+    }
+}
+
+void Archive::ReadRaw(void* out, std::size_t n)
+{
+    auto* dst = static_cast<unsigned char*>(out);
+    std::size_t have = m_end - m_pos;
+    if (n <= have) {
+        std::memcpy(dst, m_buffer.get() + m_pos, n);
+        m_pos += n;
+        return;
+    }
+    // Large reads go straight into the destination after the buffered part.
+    std::memcpy(dst, m_buffer.get() + m_pos, have);
+    m_consumed += m_end;
+    m_pos = m_end = 0;
+    std::size_t done = have;
+    while (done < n) {
+        std::size_t got = m_source->Read(dst + done, n - done);
+        if (got == 0)
+            Fail(ArchiveCause::EndOfFile, m_consumed, "the file ends before the configuration is complete");
+        done += got;
+        m_consumed += got;
+    }
+}
+
+std::uint8_t Archive::ReadByte()
+{
+    Fill(1);
+    return m_buffer[m_pos++];
+}
+
+std::uint16_t Archive::ReadU16()
+{
+    std::uint16_t v;
+    Fill(sizeof v);
+    std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
+    m_pos += sizeof v;
+    return FromLittle(v);
+}
+
+std::uint32_t Archive::ReadU32()
+{
+    std::uint32_t v;
+    Fill(sizeof v);
+    std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
+    m_pos += sizeof v;
+    return FromLittle(v);
+}
+
+std::uint64_t Archive::ReadU64()
+{
+    std::uint64_t v;
+    Fill(sizeof v);
+    std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
+    m_pos += sizeof v;
+    return FromLittle(v);
+}
+
+void Archive::WriteRaw(const void* data, std::size_t n)
+{
+    auto* src = static_cast<const unsigned char*>(data);
+    if (n > kBufferSize - m_pos) {
+        Flush();
+        if (n >= kBufferSize) {
+            m_sink->Write(src, n);
+            m_consumed += n;
+            return;
+        }
+    }
+    std::memcpy(m_buffer.get() + m_pos, src, n);
+    m_pos += n;
+}
+
+void Archive::Flush()
+{
+    if (m_sink && m_pos > 0) {
+        m_sink->Write(m_buffer.get(), m_pos);
+        m_consumed += m_pos;
+        m_pos = 0;
+    }
+}
+
+Archive& Archive::operator<<(std::int32_t v)
+{
+    return *this << static_cast<std::uint32_t>(v);
+}
+
+Archive& Archive::operator<<(std::uint32_t v)
+{
+    v = FromLittle(v);
+    WriteRaw(&v, sizeof v);
+    return *this;
+}
+
+Archive& Archive::operator<<(bool v)
+{
+    unsigned char b = v ? 1 : 0;
+    WriteRaw(&b, 1);
+    return *this;
+}
+
+Archive& Archive::operator<<(const std::u16string& s)
+{
+    // Always the UTF-16 form: tag FF FE FF, then the shortest length form.
+    unsigned char prefix[19] = {0xFF, 0xFE, 0xFF};
+    std::size_t len = 3;
+    auto put16 = [&](std::uint16_t v) { v = FromLittle(v); std::memcpy(prefix + len, &v, 2); len += 2; };
+    auto put32 = [&](std::uint32_t v) { v = FromLittle(v); std::memcpy(prefix + len, &v, 4); len += 4; };
+    const std::uint64_t n = s.size();
+    if (n < 0xFF) {
+        prefix[len++] = static_cast<unsigned char>(n);
+    } else {
+        prefix[len++] = 0xFF;
+        if (n < 0xFFFE) {
+            put16(static_cast<std::uint16_t>(n));
+        } else {
+            put16(0xFFFF);
+            if (n < 0xFFFFFFFF) {
+                put32(static_cast<std::uint32_t>(n));
+            } else {
+                put32(0xFFFFFFFF);
+                std::uint64_t v = FromLittle(n);
+                std::memcpy(prefix + len, &v, 8);
+                len += 8;
+            }
+        }
+    }
+    WriteRaw(prefix, len);
+    if constexpr (std::endian::native == std::endian::little) {
+        WriteRaw(s.data(), s.size() * 2);
+    } else {
+        for (char16_t c : s) {
+            auto v = FromLittle(static_cast<std::uint16_t>(c));
+            WriteRaw(&v, 2);
+        }
+    }
+    return *this;
+}
+
+Archive& Archive::operator>>(std::int32_t& v)
+{
+    v = static_cast<std::int32_t>(ReadU32());
+    return *this;
+}
+
+Archive& Archive::operator>>(std::uint32_t& v)
+{
+    v = ReadU32();
+    return *this;
+}
+
+Archive& Archive::operator>>(bool& v)
+{
+    v = ReadByte() != 0;
+    return *this;
+}
+
+Archive& Archive::operator>>(std::u16string& s)
+{
+    const std::uint64_t start = Position();
+    bool wide = false;
+    std::uint64_t length = 0;
+    std::uint8_t b = ReadByte();
+    if (b < 0xFF) {
+        length = b;
+    } else {
+        std::uint16_t w = ReadU16();
+        bool haveLength = false;
+        if (w == 0xFFFE) {
+            wide = true;
+            b = ReadByte();
+            if (b < 0xFF) {
+                length = b;
+                haveLength = true;
+            } else {
+                w = ReadU16();
+            }
+        }
+        if (!haveLength) {
+            if (w < 0xFFFF) {
+                length = w;
+            } else {
+                std::uint32_t d = ReadU32();
+                if (d < 0xFFFFFFFF) {
+                    length = d;
+                } else {
+                    length = ReadU64();
+                    if (length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+                        Fail(ArchiveCause::Generic, start,
+                             "string length " + std::to_string(length) + " is too large");
+                }
+            }
+        }
+    }
+    const std::uint64_t bytes = wide ? length * 2 : length;
+    if (bytes > Remaining())
+        Fail(ArchiveCause::EndOfFile, start,
+             "string of " + std::to_string(length) + " characters needs " + std::to_string(bytes)
+                 + " bytes but only " + std::to_string(Remaining()) + " remain");
+    try {
+        s.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        Fail(ArchiveCause::OutOfMemory, start, "string of " + std::to_string(length) + " characters");
+    }
+    if (wide) {
+        ReadRaw(s.data(), static_cast<std::size_t>(bytes));
+        if constexpr (std::endian::native == std::endian::big) {
+            for (auto& c : s)
+                c = static_cast<char16_t>(FromLittle(static_cast<std::uint16_t>(c)));
+        }
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            s[i] = FromWindows1252(ReadByte());
+    }
+    return *this;
+}
+
+std::size_t Archive::ReadCount(const char* what, std::size_t minElementSize)
+{
+    const std::uint64_t start = Position();
+    std::uint32_t n = ReadU32();
+    if (n > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+        Fail(ArchiveCause::InvalidArgument, start, std::string(what) + " count " + std::to_string(n) + " is too large");
+    const std::uint64_t need = static_cast<std::uint64_t>(n) * minElementSize;
+    if (need > Remaining())
+        Fail(ArchiveCause::EndOfFile, start,
+             std::string(what) + " count " + std::to_string(n) + " needs at least " + std::to_string(need)
+                 + " bytes but only " + std::to_string(Remaining()) + " remain");
+    return n;
+}
+
+} // namespace config

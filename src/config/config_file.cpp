@@ -1,0 +1,128 @@
+#include "config/config_file.h"
+
+#include "platform/files.h"
+
+namespace config {
+
+namespace {
+
+ArchiveCause CauseOf(const platform::FileError& e)
+{
+    switch (e.kind) {
+    case platform::FileErrorKind::NotFound: return ArchiveCause::FileNotFound;
+    case platform::FileErrorKind::AccessDenied: return ArchiveCause::AccessDenied;
+    case platform::FileErrorKind::DiskFull: return ArchiveCause::DiskFull;
+    default: return ArchiveCause::FileError;
+    }
+}
+
+StoreResult Failure(ArchiveCause cause, std::uint64_t offset, std::string message)
+{
+    StoreResult r;
+    r.ok = false;
+    r.cause = cause;
+    r.offset = offset;
+    r.message = std::move(message);
+    return r;
+}
+
+class FileSource final : public ByteSource {
+public:
+    explicit FileSource(platform::FileReader& file) : m_file(file) {}
+    std::uint64_t Size() const override { return m_file.Size(); }
+    std::size_t Read(void* buffer, std::size_t n) override
+    {
+        std::ptrdiff_t got = m_file.Read(buffer, n);
+        if (got < 0)
+            throw ArchiveError(CauseOf(m_file.Error()), m_offset, "cannot read the file: " + m_file.Error().message);
+        m_offset += static_cast<std::uint64_t>(got);
+        return static_cast<std::size_t>(got);
+    }
+
+private:
+    platform::FileReader& m_file;
+    std::uint64_t m_offset = 0;
+};
+
+class FileSink final : public ByteSink {
+public:
+    explicit FileSink(platform::AtomicFileWriter& file) : m_file(file) {}
+    void Write(const void* data, std::size_t n) override
+    {
+        if (!m_file.Write(data, n))
+            throw ArchiveError(CauseOf(m_file.Error()), m_offset, "cannot write the file: " + m_file.Error().message);
+        m_offset += n;
+    }
+
+private:
+    platform::AtomicFileWriter& m_file;
+    std::uint64_t m_offset = 0;
+};
+
+} // namespace
+
+StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out)
+{
+    StoreResult result;
+    if (source.Size() == 0) {
+        out.RemoveAll();
+        result.schema = CTSUserData::kCurrentSchema;
+        return result;
+    }
+    CTSUserData fresh;
+    try {
+        Archive ar(source);
+        fresh.Serialize(ar);
+        result.schema = ar.GetObjectSchema();
+    } catch (const ArchiveError& e) {
+        return Failure(e.Cause(), e.Offset(), e.what());
+    } catch (const std::bad_alloc&) {
+        return Failure(ArchiveCause::OutOfMemory, 0, "out of memory while reading the configuration");
+    }
+    out.m_items.swap(fresh.m_items);
+    return result;
+}
+
+StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out)
+{
+    platform::FileReader file;
+    if (auto e = file.Open(path))
+        return Failure(CauseOf(e), 0, path.string() + ": " + e.message);
+    FileSource source(file);
+    StoreResult r = ReadConfiguration(source, out);
+    if (!r.ok)
+        r.message = path.string() + ": " + r.message;
+    return r;
+}
+
+void WriteConfiguration(ByteSink& sink, const CTSUserData& data)
+{
+    Archive ar(sink);
+    // Storing only reads the records; Serialize serves both directions.
+    const_cast<CTSUserData&>(data).Serialize(ar);
+    ar.Flush();
+}
+
+StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUserData& data)
+{
+    platform::AtomicFileWriter file;
+    if (auto e = file.Begin(path))
+        return Failure(CauseOf(e), 0, path.string() + ": " + e.message);
+    try {
+        FileSink sink(file);
+        WriteConfiguration(sink, data);
+    } catch (const ArchiveError& e) {
+        file.Abort();
+        return Failure(e.Cause(), e.Offset(), path.string() + ": " + e.what());
+    } catch (const std::bad_alloc&) {
+        file.Abort();
+        return Failure(ArchiveCause::OutOfMemory, 0, path.string() + ": out of memory while writing");
+    }
+    if (auto e = file.Commit())
+        return Failure(CauseOf(e), 0, path.string() + ": " + e.message);
+    StoreResult ok;
+    ok.schema = CTSUserData::kCurrentSchema;
+    return ok;
+}
+
+} // namespace config

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "config/archive.h"
+#include "config/records.h"
+
+// Reading and writing the whole configuration, in one pass.
+namespace config {
+
+struct StoreResult {
+    bool ok = true;
+    ArchiveCause cause = ArchiveCause::FileError;  // meaningful when !ok
+    std::uint64_t offset = 0;                      // byte offset of the failure, when reading
+    std::string message;                           // what went wrong, where
+    std::uint32_t schema = 0;                      // format number read (loading)
+
+    explicit operator bool() const { return ok; }
+};
+
+// Reads a configuration. `out` is replaced only when the whole input reads;
+// on failure it is left as it was. An empty input is an empty configuration.
+StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out);
+StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out);
+
+// Writes the current format. Saving to a file replaces it atomically and
+// keeps its permission bits; on failure the old file is untouched.
+void WriteConfiguration(ByteSink& sink, const CTSUserData& data);
+StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUserData& data);
+
+} // namespace config

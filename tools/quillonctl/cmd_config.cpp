@@ -1,0 +1,115 @@
+#include "commands.h"
+#include "json_codec.h"
+
+#include "config/config_file.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace quillonctl {
+
+namespace {
+
+bool Usage(const Args& args, std::size_t min, std::size_t max, const char* text, std::ostream& err)
+{
+    if (args.size() >= min && args.size() <= max)
+        return true;
+    err << "usage: quillonctl " << text << '\n';
+    return false;
+}
+
+// Reads a configuration file, reporting the failure with its offset.
+bool ReadFile(const std::string& path, CTSUserData& data, std::uint32_t& schema, std::ostream& err)
+{
+    config::StoreResult r = config::LoadConfigurationFile(path, data);
+    if (!r) {
+        err << "quillonctl: " << r.message << " (" << config::CauseName(r.cause) << ")\n";
+        return false;
+    }
+    schema = r.schema;
+    return true;
+}
+
+bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& err)
+{
+    config::StoreResult r = config::SaveConfigurationFile(path, data);
+    if (!r)
+        err << "quillonctl: " << r.message << '\n';
+    return r.ok;
+}
+
+} // namespace
+
+int Dump(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (!Usage(args, 0, 1, "dump [FILE]", err))
+        return kExitUsage;
+    CTSUserData data;
+    std::uint32_t schema = 0;
+    if (!ReadFile(FileArgument(args), data, schema, err))
+        return kExitBadInput;
+    // One entry at a time, so that a large configuration is never held twice.
+    bool lossless = true;
+    out << "{\n  \"schema\": " << schema << ",\n  \"entries\": [";
+    for (std::size_t i = 0; i < data.GetSize(); ++i) {
+        out << (i ? ",\n    " : "\n    ");
+        out << EntryToJson(data.GetAt(i), lossless).dump();
+    }
+    out << (data.GetSize() ? "\n  ]\n}\n" : "]\n}\n");
+    if (!lossless)
+        err << "quillonctl: warning: some texts held invalid UTF-16 and were written with U+FFFD\n";
+    return kExitOk;
+}
+
+int Load(const Args& args, std::ostream&, std::ostream& err)
+{
+    if (!Usage(args, 2, 2, "load JSON OUT", err))
+        return kExitUsage;
+    std::ifstream in(args[0], std::ios::binary);
+    if (!in) {
+        err << "quillonctl: cannot open " << args[0] << '\n';
+        return kExitBadInput;
+    }
+    CTSUserData data;
+    try {
+        nlohmann::json j = nlohmann::json::parse(in);
+        ConfigurationFromJson(j, data);
+    } catch (const nlohmann::json::parse_error& e) {
+        err << "quillonctl: " << args[0] << ": not valid JSON: " << e.what() << '\n';
+        return kExitBadInput;
+    } catch (const JsonError& e) {
+        err << "quillonctl: " << args[0] << ": " << e.what() << '\n';
+        return kExitBadInput;
+    }
+    return WriteFile(args[1], data, err) ? kExitOk : kExitBadInput;
+}
+
+int Check(const Args& args, std::ostream& out, std::ostream& err)
+{
+    if (!Usage(args, 1, 1, "check FILE", err))
+        return kExitUsage;
+    CTSUserData data;
+    std::uint32_t schema = 0;
+    if (!ReadFile(args[0], data, schema, err))
+        return kExitBadInput;
+    std::size_t locations = 0;
+    for (const auto& e : data.m_items)
+        locations += e->m_locations.GetSize();
+    out << args[0] << ": ok, schema " << schema << ", " << data.GetSize() << " entries, " << locations
+        << " locations\n";
+    return kExitOk;
+}
+
+int Convert(const Args& args, std::ostream&, std::ostream& err)
+{
+    if (!Usage(args, 2, 2, "convert IN OUT", err))
+        return kExitUsage;
+    CTSUserData data;
+    std::uint32_t schema = 0;
+    if (!ReadFile(args[0], data, schema, err))
+        return kExitBadInput;
+    return WriteFile(args[1], data, err) ? kExitOk : kExitBadInput;
+}
+
+} // namespace quillonctl

@@ -1,0 +1,39 @@
+#pragma once
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quillonctl {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitBadInput = 1,  // unreadable or invalid input; nothing written
+    kExitUsage = 2,
+};
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* usage;  // arguments, for the help text
+    int (*run)(const Args& args, std::ostream& out, std::ostream& err);
+};
+
+// Every command the tool knows, in the order the help lists them.
+std::span<const Command> AllCommands();
+
+// Runs the tool on its arguments (without the program name).
+int Run(const Args& args, std::ostream& out, std::ostream& err);
+
+// Configuration commands (cmd_config.cpp).
+int Dump(const Args& args, std::ostream& out, std::ostream& err);
+int Load(const Args& args, std::ostream& out, std::ostream& err);
+int Check(const Args& args, std::ostream& out, std::ostream& err);
+int Convert(const Args& args, std::ostream& out, std::ostream& err);
+
+// The configuration file a command works on: the one argument given, or the
+// program's own configuration.
+std::string FileArgument(const Args& args);
+
+} // namespace quillonctl

@@ -1,0 +1,241 @@
+#include "json_codec.h"
+
+#include "config/text.h"
+
+#include <functional>
+#include <limits>
+#include <map>
+
+using nlohmann::json;
+
+namespace quillonctl {
+
+namespace {
+
+std::string Text(const std::u16string& s, bool& lossless)
+{
+    bool clean = true;
+    std::string r = config::ToUtf8(s, &clean);
+    lossless = lossless && clean;
+    return r;
+}
+
+// One record's fields, each read from its key by a small function, so that
+// missing keys keep the record's default and unknown keys are refused.
+template <typename Record>
+using FieldReader = std::function<void(Record&, const json&, const std::string&)>;
+
+[[noreturn]] void Fail(const std::string& where, const std::string& what)
+{
+    throw JsonError(where + ": " + what);
+}
+
+std::string Join(const std::string& where, const std::string& key)
+{
+    return where.empty() ? key : where + "." + key;
+}
+
+template <typename Record>
+void ReadObject(Record& r, const json& j, const std::string& where,
+                const std::map<std::string, FieldReader<Record>>& fields)
+{
+    if (!j.is_object())
+        Fail(where, "must be an object");
+    for (const auto& [key, value] : j.items()) {
+        auto f = fields.find(key);
+        if (f == fields.end())
+            Fail(Join(where, key), "unknown key");
+        f->second(r, value, Join(where, key));
+    }
+}
+
+template <typename Record>
+FieldReader<Record> Str(std::u16string Record::*member)
+{
+    return [member](Record& r, const json& v, const std::string& where) {
+        if (!v.is_string())
+            Fail(where, "must be a string");
+        r.*member = config::FromUtf8(v.get_ref<const std::string&>());
+    };
+}
+
+template <typename Record>
+FieldReader<Record> Int(std::int32_t Record::*member)
+{
+    return [member](Record& r, const json& v, const std::string& where) {
+        if (!v.is_number_integer())
+            Fail(where, "must be an integer");
+        auto n = v.get<std::int64_t>();
+        if (v.is_number_unsigned() && v.get<std::uint64_t>() > std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+            Fail(where, "is out of range");
+        if (n < std::numeric_limits<std::int32_t>::min() || n > std::numeric_limits<std::int32_t>::max())
+            Fail(where, "does not fit a 32-bit integer");
+        r.*member = static_cast<std::int32_t>(n);
+    };
+}
+
+// BOOL fields: stored as 32-bit 0 or 1.
+template <typename Record>
+FieldReader<Record> Flag(std::int32_t Record::*member)
+{
+    return [member](Record& r, const json& v, const std::string& where) {
+        if (!v.is_boolean())
+            Fail(where, "must be true or false");
+        r.*member = v.get<bool>() ? 1 : 0;
+    };
+}
+
+nlohmann::ordered_json VisualToJson(const CLocationVisualOptions& v, bool& lossless)
+{
+    return nlohmann::ordered_json{{"showCommonTasks", v.m_bShowCommonTasks},
+                {"imagePath", Text(v.m_strImagePath, lossless)},
+                {"imageStyle", v.m_nImageStyle},
+                {"viewStyle", v.m_nViewStyle}};
+}
+
+nlohmann::ordered_json LocationToJson(const CTSAppDataItem& l, bool& lossless)
+{
+    return nlohmann::ordered_json{{"name", Text(l.m_strName, lossless)},
+                {"serverLocation", Text(l.m_strServerLocation, lossless)},
+                {"clientLocation", Text(l.m_strClientLocation, lossless)},
+                {"overwriteMode", l.m_nOverwriteMode},
+                {"clientToServer", l.m_bClientToServer != 0},
+                {"serverToClient", l.m_bServerToClient != 0},
+                {"manualTransfer", l.m_bManualTransfer != 0},
+                {"syncEnabled", l.m_bSyncEnabled != 0},
+                {"hideTransferWindow", l.m_bHideTransferWindow != 0},
+                {"connectAction", l.m_nConnectAction},
+                {"rightMouseButton", l.m_bRightMouseButton != 0},
+                {"expandEnvironment", l.m_bExpandEnvironment != 0},
+                {"visualOptions", VisualToJson(l.m_visualOptions, lossless)}};
+}
+
+nlohmann::ordered_json ScriptToJson(const CTSUserScriptItem& s, bool& lossless)
+{
+    return nlohmann::ordered_json{{"arguments", Text(s.m_strArguments, lossless)},
+                {"userCanAbort", s.m_bUserCanAbort != 0},
+                {"programPath", Text(s.m_strProgramPath, lossless)},
+                {"displayName", Text(s.m_strDisplayName, lossless)},
+                {"timeout", s.m_nTimeout},
+                {"wait", s.m_bWait != 0},
+                {"workingDirectory", Text(s.m_strWorkingDirectory, lossless)},
+                {"enabled", s.m_bEnabled != 0}};
+}
+
+void VisualFromJson(CLocationVisualOptions& v, const json& j, const std::string& where)
+{
+    using R = CLocationVisualOptions;
+    static const std::map<std::string, FieldReader<R>> fields{
+        {"showCommonTasks",
+         [](R& r, const json& x, const std::string& w) {
+             if (!x.is_boolean())
+                 Fail(w, "must be true or false");
+             r.m_bShowCommonTasks = x.get<bool>();
+         }},
+        {"imagePath", Str(&R::m_strImagePath)},
+        {"imageStyle", Int(&R::m_nImageStyle)},
+        {"viewStyle", Int(&R::m_nViewStyle)},
+    };
+    ReadObject(v, j, where, fields);
+}
+
+void LocationFromJson(CTSAppDataItem& l, const json& j, const std::string& where)
+{
+    using R = CTSAppDataItem;
+    static const std::map<std::string, FieldReader<R>> fields{
+        {"name", Str(&R::m_strName)},
+        {"serverLocation", Str(&R::m_strServerLocation)},
+        {"clientLocation", Str(&R::m_strClientLocation)},
+        {"overwriteMode", Int(&R::m_nOverwriteMode)},
+        {"clientToServer", Flag(&R::m_bClientToServer)},
+        {"serverToClient", Flag(&R::m_bServerToClient)},
+        {"manualTransfer", Flag(&R::m_bManualTransfer)},
+        {"syncEnabled", Flag(&R::m_bSyncEnabled)},
+        {"hideTransferWindow", Flag(&R::m_bHideTransferWindow)},
+        {"connectAction", Int(&R::m_nConnectAction)},
+        {"rightMouseButton", Flag(&R::m_bRightMouseButton)},
+        {"expandEnvironment", Flag(&R::m_bExpandEnvironment)},
+        {"visualOptions",
+         [](R& r, const json& x, const std::string& w) { VisualFromJson(r.m_visualOptions, x, w); }},
+    };
+    ReadObject(l, j, where, fields);
+}
+
+void ScriptFromJson(CTSUserScriptItem& s, const json& j, const std::string& where)
+{
+    using R = CTSUserScriptItem;
+    static const std::map<std::string, FieldReader<R>> fields{
+        {"arguments", Str(&R::m_strArguments)},
+        {"userCanAbort", Flag(&R::m_bUserCanAbort)},
+        {"programPath", Str(&R::m_strProgramPath)},
+        {"displayName", Str(&R::m_strDisplayName)},
+        {"timeout", Int(&R::m_nTimeout)},
+        {"wait", Flag(&R::m_bWait)},
+        {"workingDirectory", Str(&R::m_strWorkingDirectory)},
+        {"enabled", Flag(&R::m_bEnabled)},
+    };
+    ReadObject(s, j, where, fields);
+}
+
+} // namespace
+
+nlohmann::ordered_json EntryToJson(const CTSUserDataItem& e, bool& lossless)
+{
+    nlohmann::ordered_json locations = nlohmann::ordered_json::array();
+    for (const auto& l : e.m_locations.m_items)
+        locations.push_back(LocationToJson(l, lossless));
+    return nlohmann::ordered_json{{"type", e.m_nType},
+                {"name", Text(e.m_strName, lossless)},
+                {"locations", std::move(locations)},
+                {"script", ScriptToJson(e.m_script, lossless)}};
+}
+
+CTSUserDataItem EntryFromJson(const json& j, const std::string& where)
+{
+    using R = CTSUserDataItem;
+    static const std::map<std::string, FieldReader<R>> fields{
+        {"type", Int(&R::m_nType)},
+        {"name", Str(&R::m_strName)},
+        {"locations",
+         [](R& r, const json& x, const std::string& w) {
+             if (!x.is_array())
+                 Fail(w, "must be an array");
+             r.m_locations.m_items.resize(x.size());
+             for (std::size_t i = 0; i < x.size(); ++i)
+                 LocationFromJson(r.m_locations.m_items[i], x[i], w + "[" + std::to_string(i) + "]");
+         }},
+        {"script", [](R& r, const json& x, const std::string& w) { ScriptFromJson(r.m_script, x, w); }},
+    };
+    // A new entry is a user until the JSON says otherwise.
+    CTSUserDataItem entry(u"", kEntryUser);
+    ReadObject(entry, j, where, fields);
+    return entry;
+}
+
+std::uint32_t ConfigurationFromJson(const json& j, CTSUserData& out)
+{
+    if (!j.is_object())
+        Fail("(top level)", "must be an object with \"schema\" and \"entries\"");
+    std::uint32_t schema = CTSUserData::kCurrentSchema;
+    CTSUserData data;
+    for (const auto& [key, value] : j.items()) {
+        if (key == "schema") {
+            if (!value.is_number_unsigned() || value.get<std::uint64_t>() > 0xFFFFFFFFu)
+                Fail(key, "must be a non-negative 32-bit integer");
+            schema = static_cast<std::uint32_t>(value.get<std::uint64_t>());
+        } else if (key == "entries") {
+            if (!value.is_array())
+                Fail(key, "must be an array");
+            data.m_items.reserve(value.size());
+            for (std::size_t i = 0; i < value.size(); ++i)
+                data.m_items.push_back(
+                    std::make_unique<CTSUserDataItem>(EntryFromJson(value[i], "entries[" + std::to_string(i) + "]")));
+        } else {
+            Fail(key, "unknown key");
+        }
+    }
+    out.m_items.swap(data.m_items);
+    return schema;
+}
+
+} // namespace quillonctl
