@@ -1,0 +1,57 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+// Every modal interaction of the program goes through this seam: message
+// boxes, file dialogs and dialogs run modally (editors, picker, running task).
+// The program uses the Qt implementation; tests use a scripted one that
+// answers in order and records what was shown, so that no test ever waits on
+// a window.
+namespace framework {
+
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageIcon { None, Information, Warning, Error, Question };
+// The values of the classic dialog results.
+enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+struct MessageRequest {
+    QString text;
+    QString caption;  // empty: the application title, "Quillon"
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    QWidget* owner = nullptr;  // null: the main window when there is one
+};
+
+struct FileDialogRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    QString title;
+    QString initialName;    // file name or path proposed
+    QString defaultSuffix;  // without the dot
+    QString filter;         // Qt filter string, entries separated by ";;"
+    bool overwritePrompt = false;
+    QWidget* owner = nullptr;
+};
+
+class ModalSeam {
+public:
+    virtual ~ModalSeam() = default;
+    virtual Answer ShowMessage(const MessageRequest& request) = 0;
+    // The chosen path, or nothing when the dialog was cancelled.
+    virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
+    // Runs a dialog modally and returns what QDialog::exec would.
+    virtual int RunDialog(QDialog& dialog) = 0;
+
+    // Shorthand for the common box: text, OK, the application caption.
+    Answer Message(const QString& text, MessageButtons buttons = MessageButtons::Ok,
+                   MessageIcon icon = MessageIcon::None, QWidget* owner = nullptr)
+    {
+        return ShowMessage({text, QString(), buttons, icon, owner});
+    }
+};
+
+} // namespace framework
