@@ -1,0 +1,201 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "framework/qt_modal_seam.h"
+#include "support/test_application.h"
+
+using framework::Answer;
+using framework::MessageButtons;
+using framework::MessageIcon;
+using framework::QtModalSeam;
+
+namespace {
+
+// What the real box looked like when it came up, and which button was pressed.
+struct SeenBox {
+    bool seen = false;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QWidget* parent = nullptr;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Presses `press` on the box as soon as the event loop runs, so that no test
+// waits on it; nullopt closes it as the Escape key does.
+SeenBox* WatchNextBox(std::optional<QMessageBox::StandardButton> press)
+{
+    auto* seen = new SeenBox;
+    QTimer::singleShot(0, [seen, press] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen->seen = true;
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        seen->icon = box->icon();
+        seen->buttons = box->standardButtons();
+        seen->parent = box->parentWidget();
+        seen->defaultButton = box->standardButton(box->defaultButton());
+        if (press)
+            box->button(*press)->click();
+        else
+            box->reject();
+    });
+    return seen;
+}
+
+class QtModalSeamTest : public ::testing::Test {
+protected:
+    void SetUp() override { testsupport::TestApplication(); }
+};
+
+struct BoxCase {
+    MessageButtons buttons;
+    MessageIcon icon;
+    QMessageBox::StandardButtons expectedButtons;
+    QMessageBox::Icon expectedIcon;
+    QMessageBox::StandardButton press;
+    Answer expected;
+};
+
+TEST_F(QtModalSeamTest, ButtonSetsIconsAndAnswers)
+{
+    const BoxCase cases[] = {
+        {MessageButtons::Ok, MessageIcon::None, QMessageBox::Ok, QMessageBox::NoIcon, QMessageBox::Ok,
+         Answer::Ok},
+        {MessageButtons::OkCancel, MessageIcon::Warning, QMessageBox::Ok | QMessageBox::Cancel,
+         QMessageBox::Warning, QMessageBox::Cancel, Answer::Cancel},
+        {MessageButtons::YesNo, MessageIcon::Question, QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::Question, QMessageBox::No, Answer::No},
+        {MessageButtons::YesNoCancel, MessageIcon::Error,
+         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Critical,
+         QMessageBox::Yes, Answer::Yes},
+        {MessageButtons::Ok, MessageIcon::Information, QMessageBox::Ok, QMessageBox::Information,
+         QMessageBox::Ok, Answer::Ok},
+    };
+    QtModalSeam seam;
+    for (const auto& c : cases) {
+        std::unique_ptr<SeenBox> seen(WatchNextBox(c.press));
+        const Answer answer = seam.Message("Some <b>text</b>", c.buttons, c.icon);
+        ASSERT_TRUE(seen->seen);
+        EXPECT_EQ(seen->buttons, c.expectedButtons);
+        EXPECT_EQ(seen->icon, c.expectedIcon);
+        EXPECT_EQ(answer, c.expected);
+        EXPECT_EQ(seen->text, "Some <b>text</b>");
+    }
+}
+
+TEST_F(QtModalSeamTest, CaptionIsQuillonUnlessTheRequestHasOne)
+{
+    QtModalSeam seam;
+    std::unique_ptr<SeenBox> seen(WatchNextBox(QMessageBox::Ok));
+    seam.Message("x");
+    EXPECT_EQ(seen->title, "Quillon");
+
+    seen.reset(WatchNextBox(QMessageBox::Ok));
+    seam.ShowMessage({"x", "Own caption", MessageButtons::Ok, MessageIcon::None, nullptr});
+    EXPECT_EQ(seen->title, "Own caption");
+}
+
+TEST_F(QtModalSeamTest, OwnerIsTheRequestsOrElseTheMainWindow)
+{
+    QWidget mainWindow;
+    QWidget other;
+    QtModalSeam seam;
+
+    std::unique_ptr<SeenBox> seen(WatchNextBox(QMessageBox::Ok));
+    seam.Message("no owner yet");
+    EXPECT_EQ(seen->parent, nullptr);
+
+    seam.SetMainWindow(&mainWindow);
+    seen.reset(WatchNextBox(QMessageBox::Ok));
+    seam.Message("main window");
+    EXPECT_EQ(seen->parent, &mainWindow);
+
+    seen.reset(WatchNextBox(QMessageBox::Ok));
+    seam.Message("other", MessageButtons::Ok, MessageIcon::None, &other);
+    EXPECT_EQ(seen->parent, &other);
+}
+
+TEST_F(QtModalSeamTest, MainWindowThatWentAwayIsForgotten)
+{
+    QtModalSeam seam;
+    {
+        QWidget mainWindow;
+        seam.SetMainWindow(&mainWindow);
+    }
+    EXPECT_EQ(seam.MainWindow(), nullptr);
+}
+
+TEST_F(QtModalSeamTest, FirstButtonIsTheDefault)
+{
+    QtModalSeam seam;
+    std::unique_ptr<SeenBox> seen(WatchNextBox(QMessageBox::Cancel));
+    seam.Message("?", MessageButtons::YesNoCancel);
+    EXPECT_EQ(seen->defaultButton, QMessageBox::Yes);
+}
+
+TEST_F(QtModalSeamTest, DismissedBoxGivesTheAnswerThatDoesLeast)
+{
+    const std::pair<MessageButtons, Answer> cases[] = {
+        {MessageButtons::Ok, Answer::Ok},
+        {MessageButtons::OkCancel, Answer::Cancel},
+        {MessageButtons::YesNo, Answer::No},
+        {MessageButtons::YesNoCancel, Answer::Cancel},
+    };
+    QtModalSeam seam;
+    for (const auto& [buttons, expected] : cases) {
+        std::unique_ptr<SeenBox> seen(WatchNextBox(std::nullopt));
+        EXPECT_EQ(seam.Message("?", buttons), expected);
+    }
+}
+
+// The file dialog as configured from the request, answered on the spot.
+TEST_F(QtModalSeamTest, SaveDialogTakesFilterSuffixNameAndOverwritePrompt)
+{
+    QtModalSeam seam;
+    QFileDialog::Options options;
+    QString suffix, filter;
+    QFileDialog::AcceptMode mode = QFileDialog::AcceptOpen;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        options = dialog->options();
+        suffix = dialog->defaultSuffix();
+        filter = dialog->selectedNameFilter();
+        mode = dialog->acceptMode();
+        dialog->reject();
+    });
+    framework::FileDialogRequest request;
+    request.kind = framework::FileDialogRequest::Kind::Save;
+    request.title = "Save As";
+    request.initialName = "userConfig.QLNData";
+    request.defaultSuffix = "QLNData";
+    request.filter = "Quillon Files (*.QLNData)";
+    request.overwritePrompt = true;
+    EXPECT_EQ(seam.ChooseFile(request), std::nullopt);
+    EXPECT_EQ(mode, QFileDialog::AcceptSave);
+    EXPECT_EQ(suffix, "QLNData");
+    EXPECT_EQ(filter, "Quillon Files (*.QLNData)");
+    EXPECT_FALSE(options.testFlag(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST_F(QtModalSeamTest, RunDialogReturnsWhatExecDoes)
+{
+    QtModalSeam seam;
+    QDialog dialog;
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(42); });
+    EXPECT_EQ(seam.RunDialog(dialog), 42);
+}
+
+} // namespace
