@@ -93,8 +93,8 @@ void Archive::Fill(std::size_t need)
     while (m_end < need) {
         std::size_t got = m_source->Read(m_buffer.get() + m_end, kBufferSize - m_end);
         if (got == 0)
-            Fail(ArchiveCause::EndOfFile, Position() + (m_end - m_pos),
-                 "the file ends before the configuration is complete");
+            Fail(ArchiveCause::EndOfFile, Position(),
+                 "the file ends inside a field of " + std::to_string(need) + " bytes");
         m_end += got;
     }
 }

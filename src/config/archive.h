@@ -121,7 +121,7 @@ private:
     std::uint64_t ReadU64();
     [[noreturn]] void Fail(ArchiveCause cause, std::uint64_t offset, const std::string& what) const;
 
-    static constexpr std::size_t kBufferSize = 1 << 16;
+    static constexpr std::size_t kBufferSize = 1 << 18;
 
     ByteSource* m_source = nullptr;
     ByteSink* m_sink = nullptr;

@@ -1,1 +1,331 @@
+#include "config/config_file.h"
+#include "config/bytes.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace config;
+using namespace testbytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Write(const CTSUserData& data)
+{
+    StringSink sink;
+    WriteConfiguration(sink, data);
+    return sink.Bytes();
+}
+
+StoreResult Read(const std::string& bytes, CTSUserData& out)
+{
+    MemorySource src(bytes.data(), bytes.size());
+    return ReadConfiguration(src, out);
+}
+
+// A location in the old layout (items 1 to 11).
+std::string OldLocation(const std::u16string& name)
+{
+    return Wide(name) + Wide(u"/srv") + Wide(u"/cli") + U32(101) + U32(1) + U32(0) + U32(1) + U32(1) + U32(0) + U32(3)
+        + U32(1);
+}
+
+std::string NewLocationTail(bool showTasks, int rawBool)
+{
+    return U32(1) + Bytes({showTasks ? rawBool : 0}) + Wide(u"/i") + U32(16) + U32(4);
+}
+
+std::string OneEntryFile(std::uint32_t schema, const std::string& locations, std::uint32_t count)
+{
+    return U32(schema) + U32(1) + U32(1) + Wide(u"D\\u") + U32(count) + locations + kDefaultScript;
+}
+
+CTSUserData Sample()
+{
+    CTSUserData data;
+    CTSUserDataItem* u = data.Add(u"HOST\\anna", kEntryUser, false);
+    CTSAppDataItem l;
+    l.m_strName = u"Documents \u00E9\u20AC";
+    l.m_strServerLocation = u"/srv/%USERNAME%";
+    l.m_strClientLocation = std::u16string(300, u'c');
+    l.m_nOverwriteMode = 1042;
+    l.m_bSyncEnabled = 1;
+    l.m_nConnectAction = 4;
+    l.m_visualOptions.m_bShowCommonTasks = true;
+    l.m_visualOptions.m_nViewStyle = 7;
+    u->m_locations.Add(l, false);
+    u->m_script.m_strProgramPath = u"/usr/bin/logon";
+    u->m_script.m_nTimeout = -1;
+    u->m_script.m_bEnabled = 1;
+    data.Add(u"HOST\\staff", kEntryGroup, false);
+    return data;
+}
+
+fs::path TempDir()
+{
+    auto dir = fs::temp_directory_path() / ("quillon-config-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    return dir;
+}
+
+} // namespace
+
+TEST(ConfigFormat, EmptyConfigurationIsEightBytes)
+{
+    CTSUserData empty;
+    EXPECT_EQ(Write(empty), Bytes({0xEB, 0x03, 0, 0, 0, 0, 0, 0}));
+    CTSUserData back;
+    back.Add(u"D\\x", 1, false);
+    ASSERT_TRUE(Read(Write(empty), back));
+    EXPECT_EQ(back.GetSize(), 0u);
+}
+
+TEST(ConfigFormat, GroupWithoutLocationsIs58Bytes)
+{
+    const std::string expected = Bytes({0xEB, 0x03, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 0xFF, 0xFE, 0xFF, 3, 0x41, 0, 0x5C,
+                                        0, 0x42, 0, 0, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0, 1, 0, 0, 0, 0xFF, 0xFE, 0xFF,
+                                        0, 0xFF, 0xFE, 0xFF, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFE, 0xFF, 0, 0, 0, 0,
+                                        0});
+    ASSERT_EQ(expected.size(), 58u);
+    CTSUserData data;
+    data.Add(u"A\\B", kEntryGroup, false);
+    EXPECT_EQ(Write(data), expected);
+
+    CTSUserData back;
+    ASSERT_TRUE(Read(expected, back));
+    EXPECT_EQ(back, data);
+}
+
+TEST(ConfigFormat, RoundTripIsExact)
+{
+    CTSUserData data = Sample();
+    const std::string bytes = Write(data);
+    CTSUserData back;
+    StoreResult r = Read(bytes, back);
+    ASSERT_TRUE(r) << r.message;
+    EXPECT_EQ(r.schema, 1003u);
+    EXPECT_EQ(back, data);
+    EXPECT_EQ(Write(back), bytes);
+}
+
+TEST(ConfigFormat, SchemasUpTo1001HaveNoVisualOptions)
+{
+    struct Case {
+        std::uint32_t schema;
+        bool hasTail;
+    };
+    for (Case c : {Case{1000, false}, Case{1001, false}, Case{1002, true}, Case{1003, true}, Case{5000, true}}) {
+        std::string loc = OldLocation(u"L") + (c.hasTail ? NewLocationTail(true, 7) : "");
+        CTSUserData data;
+        StoreResult r = Read(OneEntryFile(c.schema, loc + loc.substr(0, 0), 1), data);
+        ASSERT_TRUE(r) << c.schema << ": " << r.message;
+        EXPECT_EQ(r.schema, c.schema);
+        const CTSAppDataItem& l = data.GetAt(0).m_locations.GetAt(0);
+        EXPECT_EQ(l.m_nConnectAction, 3);
+        EXPECT_EQ(l.m_bRightMouseButton, 1);
+        if (c.hasTail) {
+            EXPECT_EQ(l.m_bExpandEnvironment, 1);
+            EXPECT_TRUE(l.m_visualOptions.m_bShowCommonTasks);  // any non-zero byte
+            EXPECT_EQ(l.m_visualOptions.m_strImagePath, u"/i");
+            EXPECT_EQ(l.m_visualOptions.m_nImageStyle, 16);
+        } else {
+            EXPECT_EQ(l.m_bExpandEnvironment, 0);
+            EXPECT_EQ(l.m_visualOptions, CLocationVisualOptions());
+        }
+    }
+}
+
+TEST(ConfigFormat, Schema1001WithTwoLocationsPassesTheSchemaToEach)
+{
+    CTSUserData data;
+    ASSERT_TRUE(Read(OneEntryFile(1001, OldLocation(u"a") + OldLocation(u"b"), 2), data));
+    ASSERT_EQ(data.GetAt(0).m_locations.GetSize(), 2u);
+    EXPECT_EQ(data.GetAt(0).m_locations.GetAt(1).m_strName, u"b");
+
+    // Written back in the current format with all sixteen fields.
+    const std::string out = Write(data);
+    EXPECT_EQ(out.substr(0, 4), U32(1003));
+    CTSUserData again;
+    ASSERT_TRUE(Read(out, again));
+    EXPECT_EQ(again, data);
+}
+
+TEST(ConfigFormat, VisualBoolIsWrittenAsOne)
+{
+    CTSUserData data;
+    ASSERT_TRUE(Read(OneEntryFile(1003, OldLocation(u"L") + NewLocationTail(true, 0x80), 1), data));
+    const std::string out = Write(data);
+    const std::string tail = NewLocationTail(true, 1);
+    EXPECT_NE(out.find(tail), std::string::npos);
+}
+
+TEST(ConfigFormat, BytesAfterTheLastEntryAreIgnored)
+{
+    CTSUserData data;
+    ASSERT_TRUE(Read(Write(Sample()) + "trailing", data));
+    EXPECT_EQ(data, Sample());
+}
+
+TEST(ConfigFormat, EveryTruncationFailsCleanly)
+{
+    const std::string bytes = Write(Sample());
+    for (std::size_t n = 1; n < bytes.size(); ++n) {
+        CTSUserData out;
+        out.Add(u"D\\keep", kEntryUser, false);
+        StoreResult r = Read(bytes.substr(0, n), out);
+        ASSERT_FALSE(r) << "truncated at " << n;
+        EXPECT_EQ(r.cause, ArchiveCause::EndOfFile) << n;
+        EXPECT_LE(r.offset, n) << n;
+        EXPECT_NE(r.message.find("offset"), std::string::npos);
+        // A failed read leaves the caller's configuration as it was.
+        ASSERT_EQ(out.GetSize(), 1u) << n;
+        EXPECT_EQ(out.GetAt(0).m_strName, u"D\\keep");
+    }
+}
+
+TEST(ConfigFormat, DamagedCountsAreReportedWithCauseAndOffset)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        ArchiveCause cause;
+        std::uint64_t offset;
+    };
+    const Case cases[] = {
+        {"entry count above 2^31-1", U32(1003) + U32(0x80000000), ArchiveCause::InvalidArgument, 4},
+        {"entry count beyond the file", U32(1003) + U32(1000) + std::string(100, '\0'), ArchiveCause::EndOfFile, 4},
+        {"location count beyond the file", OneEntryFile(1003, "", 0x7FFFFFFF), ArchiveCause::EndOfFile, 22},
+        {"location count above 2^31-1", OneEntryFile(1003, "", 0xFFFFFFFF), ArchiveCause::InvalidArgument, 22},
+        {"name with a 64-bit length", U32(1003) + U32(1) + U32(1) + Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF})
+                                          + U32(0xFFFFFFFF) + U32(0) + U32(1) + std::string(64, '\0'),
+         ArchiveCause::Generic, 12},
+    };
+    for (const auto& c : cases) {
+        CTSUserData out;
+        StoreResult r = Read(c.bytes, out);
+        ASSERT_FALSE(r) << c.name;
+        EXPECT_EQ(r.cause, c.cause) << c.name << ": " << r.message;
+        EXPECT_EQ(r.offset, c.offset) << c.name << ": " << r.message;
+        EXPECT_EQ(out.GetSize(), 0u);
+    }
+}
+
+TEST(ConfigFile, EmptyFileIsAnEmptyConfiguration)
+{
+    auto path = TempDir() / "empty.QLNData";
+    std::ofstream(path).close();
+    CTSUserData data;
+    data.Add(u"D\\x", kEntryUser, false);
+    EXPECT_TRUE(LoadConfigurationFile(path, data));
+    EXPECT_EQ(data.GetSize(), 0u);
+}
+
+TEST(ConfigFile, MissingFileIsFileNotFound)
+{
+    CTSUserData data;
+    StoreResult r = LoadConfigurationFile(TempDir() / "absent.QLNData", data);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.cause, ArchiveCause::FileNotFound);
+}
+
+TEST(ConfigFile, SaveCreatesReadableFileAndKeepsExistingBits)
+{
+    auto dir = TempDir();
+    auto path = dir / "perm.QLNData";
+    fs::remove(path);
+    ASSERT_TRUE(SaveConfigurationFile(path, Sample()));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+
+    ::chmod(path.c_str(), 0664);
+    ASSERT_TRUE(SaveConfigurationFile(path, CTSUserData()));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
+    EXPECT_EQ(fs::file_size(path), 8u);
+
+    // No temporary file is left beside it.
+    std::size_t files = 0;
+    for (auto& e : fs::directory_iterator(dir))
+        files += e.path().filename().string().rfind("perm.QLNData", 0) == 0;
+    EXPECT_EQ(files, 1u);
+}
+
+TEST(ConfigFile, SaveThroughALinkReplacesTheLinkedFile)
+{
+    auto dir = TempDir();
+    auto real = dir / "real.QLNData";
+    auto link = dir / "link.QLNData";
+    fs::remove(real);
+    fs::remove(link);
+    ASSERT_TRUE(SaveConfigurationFile(real, CTSUserData()));
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(SaveConfigurationFile(link, Sample()));
+    EXPECT_TRUE(fs::is_symlink(link));
+    CTSUserData back;
+    ASSERT_TRUE(LoadConfigurationFile(real, back));
+    EXPECT_EQ(back, Sample());
+}
+
+// Runs a save as an ordinary user: in a child process dropped to "nobody"
+// when the tests run as root, in this process otherwise.
+StoreResult SaveAsOrdinaryUser(const fs::path& path)
+{
+    if (::geteuid() != 0)
+        return SaveConfigurationFile(path, CTSUserData());
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(3);
+        StoreResult r = SaveConfigurationFile(path, CTSUserData());
+        ::_exit(r.ok ? 1 : r.cause == ArchiveCause::AccessDenied ? 0 : 2);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    StoreResult r;
+    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 1;
+    r.cause = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ArchiveCause::AccessDenied : ArchiveCause::FileError;
+    return r;
+}
+
+TEST(ConfigFile, FailedSaveLeavesTheOldFile)
+{
+    auto dir = TempDir() / "locked";
+    fs::create_directories(dir);
+    ::chmod(TempDir().c_str(), 0755);
+    auto path = dir / "cfg.QLNData";
+    ASSERT_TRUE(SaveConfigurationFile(path, Sample()));
+    const auto before = fs::file_size(path);
+
+    // A folder the saving user may not write into: no temporary file.
+    ::chmod(dir.c_str(), 0555);
+    StoreResult r = SaveAsOrdinaryUser(path);
+    ::chmod(dir.c_str(), 0755);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.cause, ArchiveCause::AccessDenied);
+    EXPECT_EQ(fs::file_size(path), before);
+}
+
+TEST(ConfigFile, FailedRenameLeavesNoTemporaryFile)
+{
+    // The target is a folder: everything is written, the final rename fails.
+    auto dir = TempDir() / "target-is-folder";
+    fs::create_directories(dir / "child");
+    StoreResult r = SaveConfigurationFile(dir, Sample());
+    EXPECT_FALSE(r);
+    EXPECT_TRUE(fs::is_directory(dir / "child"));
+    for (auto& e : fs::directory_iterator(TempDir()))
+        EXPECT_EQ(e.path().filename().string().find("target-is-folder."), std::string::npos) << e.path();
+}
+
+TEST(ConfigFile, SaveIntoMissingFolderIsNotFound)
+{
+    StoreResult r = SaveConfigurationFile(TempDir() / "no-such-folder" / "cfg.QLNData", Sample());
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.cause, ArchiveCause::FileNotFound);
+}

@@ -1,1 +1,66 @@
+#include "platform/files.h"
+
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Dir()
+{
+    auto d = fs::temp_directory_path() / ("quillon-files-" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    return d;
+}
+
+std::string Slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(FileReader, ReportsKindOfFailure)
+{
+    platform::FileReader r;
+    EXPECT_EQ(r.Open(Dir() / "missing").kind, platform::FileErrorKind::NotFound);
+    EXPECT_TRUE(r.Open(Dir()));  // a folder is not a file
+    std::ofstream(Dir() / "five") << "12345";
+    EXPECT_FALSE(r.Open(Dir() / "five"));
+    EXPECT_EQ(r.Size(), 5u);
+    char buf[8];
+    EXPECT_EQ(r.Read(buf, sizeof buf), 5);
+    EXPECT_EQ(r.Read(buf, sizeof buf), 0);
+}
+
+TEST(AtomicFileWriter, AbortLeavesTargetUntouched)
+{
+    auto target = Dir() / "target";
+    std::ofstream(target) << "old";
+    {
+        platform::AtomicFileWriter w;
+        ASSERT_FALSE(w.Begin(target));
+        ASSERT_TRUE(w.Write("new content", 11));
+        // destroyed without Commit
+    }
+    EXPECT_EQ(Slurp(target), "old");
+    for (auto& e : fs::directory_iterator(Dir()))
+        EXPECT_EQ(e.path().filename().string().find("target."), std::string::npos);
+}
+
+TEST(CopyFileReplacing, ReplacesAndReportsMissingSource)
+{
+    auto from = Dir() / "from";
+    auto to = Dir() / "to";
+    std::ofstream(from) << "payload";
+    std::ofstream(to) << "previous, longer content";
+    EXPECT_FALSE(platform::CopyFileReplacing(from, to));
+    EXPECT_EQ(Slurp(to), "payload");
+    EXPECT_EQ(platform::CopyFileReplacing(Dir() / "nope", to).kind, platform::FileErrorKind::NotFound);
+    EXPECT_EQ(Slurp(to), "payload");
+}

@@ -1,1 +1,162 @@
+#include "commands.h"
+
+#include "config/config_file.h"
+
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using quillonctl::Run;
+
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome Ctl(std::vector<std::string> args)
+{
+    std::ostringstream out, err;
+    int code = Run(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+fs::path Dir()
+{
+    auto d = fs::temp_directory_path() / ("quillonctl-" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    return d;
+}
+
+std::string Slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void Put(const fs::path& p, const std::string& s)
+{
+    std::ofstream(p, std::ios::binary) << s;
+}
+
+CTSUserData Sample()
+{
+    CTSUserData data;
+    CTSUserDataItem* g = data.Add(u"HOST\\staff", kEntryGroup, false);
+    CTSAppDataItem l;
+    l.m_strName = u"Shared \u00E9";
+    l.m_strServerLocation = u"/srv/shared";
+    l.m_strClientLocation = u"/home/%USERNAME%/shared";
+    l.m_nOverwriteMode = -1;
+    l.m_bSyncEnabled = 1;
+    l.m_nConnectAction = 3;
+    l.m_visualOptions.m_nImageStyle = 16;
+    g->m_locations.Add(l, false);
+    g->m_script.m_strProgramPath = u"/usr/bin/logon";
+    g->m_script.m_nTimeout = 30000;
+    g->m_script.m_bEnabled = 1;
+    data.Add(u"HOST\\anna", kEntryUser, false);
+    return data;
+}
+
+} // namespace
+
+TEST(Quillonctl, DumpThenLoadGivesTheSameBytes)
+{
+    auto in = Dir() / "in.QLNData";
+    ASSERT_TRUE(config::SaveConfigurationFile(in, Sample()));
+    Outcome dump = Ctl({"dump", in.string()});
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    EXPECT_NE(dump.out.find("\"schema\": 1003"), std::string::npos);
+    EXPECT_NE(dump.out.find("\"name\":\"Shared \xC3\xA9\""), std::string::npos);
+
+    Put(Dir() / "in.json", dump.out);
+    auto out = Dir() / "out.QLNData";
+    Outcome load = Ctl({"load", (Dir() / "in.json").string(), out.string()});
+    ASSERT_EQ(load.code, 0) << load.err;
+    EXPECT_EQ(Slurp(out), Slurp(in));
+}
+
+TEST(Quillonctl, LoadTakesDefaultsForMissingKeys)
+{
+    Put(Dir() / "min.json", R"({"entries": [{"name": "H\\g", "type": 2, "locations": [{"name": "L"}]}]})");
+    auto out = Dir() / "min.QLNData";
+    ASSERT_EQ(Ctl({"load", (Dir() / "min.json").string(), out.string()}).code, 0);
+    CTSUserData data;
+    ASSERT_TRUE(config::LoadConfigurationFile(out, data));
+    ASSERT_EQ(data.GetSize(), 1u);
+    EXPECT_EQ(data.GetAt(0).m_script, CTSUserScriptItem());
+    CTSAppDataItem expected;
+    expected.m_strName = u"L";
+    EXPECT_EQ(data.GetAt(0).m_locations.GetAt(0), expected);
+}
+
+TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
+{
+    struct Case {
+        const char* json;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {R"({"entries": [{"name": "x", "colour": 1}]})", "entries[0].colour: unknown key"},
+        {R"({"entries": [{"name": 5}]})", "entries[0].name: must be a string"},
+        {R"({"entries": [{"locations": [{}, {"syncEnabled": 1}]}]})", "entries[0].locations[1].syncEnabled"},
+        {R"({"entries": [{"script": {"timeout": 4294967296}}]})", "entries[0].script.timeout"},
+        {R"({"entries": [{"locations": [{"visualOptions": {"viewStyle": "4"}}]}]})",
+         "entries[0].locations[0].visualOptions.viewStyle"},
+        {R"({"schema": -1, "entries": []})", "schema"},
+        {R"({"entries": {}})", "entries: must be an array"},
+        {R"({"version": 1})", "version: unknown key"},
+        {R"([1, 2])", "must be an object"},
+        {R"({"entries": [)", "not valid JSON"},
+    };
+    auto out = Dir() / "never.QLNData";
+    for (const auto& c : cases) {
+        Put(Dir() / "bad.json", c.json);
+        fs::remove(out);
+        Outcome r = Ctl({"load", (Dir() / "bad.json").string(), out.string()});
+        EXPECT_EQ(r.code, 1) << c.json;
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << c.json << " -> " << r.err;
+        EXPECT_FALSE(fs::exists(out)) << c.json;
+    }
+}
+
+TEST(Quillonctl, CheckAndConvertReportDamageAndNeverTouchOutput)
+{
+    auto good = Dir() / "good.QLNData";
+    ASSERT_TRUE(config::SaveConfigurationFile(good, Sample()));
+    auto damaged = Dir() / "damaged.QLNData";
+    Put(damaged, Slurp(good).substr(0, 40));
+
+    Outcome ok = Ctl({"check", good.string()});
+    EXPECT_EQ(ok.code, 0);
+    EXPECT_NE(ok.out.find("2 entries, 1 locations"), std::string::npos) << ok.out;
+
+    Outcome bad = Ctl({"check", damaged.string()});
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_NE(bad.err.find("offset"), std::string::npos) << bad.err;
+
+    auto out = Dir() / "existing.QLNData";
+    Put(out, "keep me");
+    EXPECT_EQ(Ctl({"convert", damaged.string(), out.string()}).code, 1);
+    EXPECT_EQ(Ctl({"convert", (Dir() / "absent").string(), out.string()}).code, 1);
+    EXPECT_EQ(Slurp(out), "keep me");
+    EXPECT_EQ(Ctl({"convert", good.string(), out.string()}).code, 0);
+    EXPECT_EQ(Slurp(out), Slurp(good));
+}
+
+TEST(Quillonctl, WrongUsageExitsWithTwo)
+{
+    const std::vector<std::vector<std::string>> calls = {
+        {}, {"frobnicate"}, {"dump", "a", "b"}, {"load", "only-one"}, {"check"}, {"convert", "in"},
+    };
+    for (const auto& c : calls)
+        EXPECT_EQ(Ctl(c).code, 2) << (c.empty() ? "(none)" : c[0]);
+    EXPECT_EQ(Ctl({"--help"}).code, 0);
+}

@@ -105,11 +105,13 @@ int Convert(const Args& args, std::ostream&, std::ostream& err)
 {
     if (!Usage(args, 2, 2, "convert IN OUT", err))
         return kExitUsage;
-    CTSUserData data;
+    auto data = std::make_unique<CTSUserData>();
     std::uint32_t schema = 0;
-    if (!ReadFile(args[0], data, schema, err))
+    if (!ReadFile(args[0], *data, schema, err))
         return kExitBadInput;
-    return WriteFile(args[1], data, err) ? kExitOk : kExitBadInput;
+    int rc = WriteFile(args[1], *data, err) ? kExitOk : kExitBadInput;
+    DisposeAtExit(std::move(data));
+    return rc;
 }
 
 } // namespace quillonctl

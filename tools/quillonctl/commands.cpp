@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "config/records.h"
 #include "platform/module_path.h"
 
 #include <array>
@@ -23,7 +24,20 @@ void PrintUsage(std::ostream& err)
         err << "  quillonctl " << c.name << ' ' << c.usage << '\n';
 }
 
+bool g_skipTeardown = false;
+
 } // namespace
+
+void SetTeardownAtExit(bool skip)
+{
+    g_skipTeardown = skip;
+}
+
+void DisposeAtExit(std::unique_ptr<CTSUserData> data)
+{
+    if (g_skipTeardown)
+        (void)data.release();
+}
 
 std::span<const Command> AllCommands()
 {

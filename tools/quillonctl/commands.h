@@ -1,8 +1,11 @@
 #pragma once
 #include <iosfwd>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+class CTSUserData;
 
 namespace quillonctl {
 
@@ -31,6 +34,12 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err);
 int Load(const Args& args, std::ostream& out, std::ostream& err);
 int Check(const Args& args, std::ostream& out, std::ostream& err);
 int Convert(const Args& args, std::ostream& out, std::ostream& err);
+
+// A configuration a command is done with. The command-line tool lets the
+// process end take it (freeing a million strings one by one costs more than
+// the whole write); elsewhere, as in tests, it is destroyed at once.
+void SetTeardownAtExit(bool skip);
+void DisposeAtExit(std::unique_ptr<CTSUserData> data);
 
 // The configuration file a command works on: the one argument given, or the
 // program's own configuration.
