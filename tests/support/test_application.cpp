@@ -16,8 +16,9 @@ QApplication& TestApplication()
     static int argc = 1;
     static char name[] = "quillon_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 } // namespace testsupport
