@@ -1,0 +1,41 @@
+#include "accounts/profile.h"
+
+namespace accounts {
+
+const char* ProfileMatchName(ProfileMatch match)
+{
+    switch (match) {
+    case ProfileMatch::Account:
+        return "account";
+    case ProfileMatch::Group:
+        return "group";
+    case ProfileMatch::New:
+        break;
+    }
+    return "new";
+}
+
+Profile ResolveProfile(CTSUserData& data, const std::u16string& accountName,
+                       const NetManagement::NetItemList& groups)
+{
+    if (CTSUserDataItem* own = data.Find(accountName))
+        return {own, ProfileMatch::Account};
+    for (const auto& group : groups) {
+        if (CTSUserDataItem* entry = data.Find(group.name))
+            return {entry, ProfileMatch::Group};
+    }
+    return {data.Add(accountName, kEntryUser, true), ProfileMatch::New};
+}
+
+Profile ResolveProfile(CTSUserData& data, NetManagement& net)
+{
+    std::u16string accountName;
+    net.GetCurrentAccountName(accountName);
+    if (CTSUserDataItem* own = data.Find(accountName))
+        return {own, ProfileMatch::Account};
+    NetManagement::NetItemList groups;
+    net.GetUserGroups(groups);
+    return ResolveProfile(data, accountName, groups);
+}
+
+} // namespace accounts
