@@ -15,6 +15,7 @@ constexpr std::array kCommands{
     Command{"load", "JSON OUT", Load},
     Command{"check", "FILE", Check},
     Command{"convert", "IN OUT", Convert},
+    Command{"whoami", "[FILE]", Whoami},
 };
 
 void PrintUsage(std::ostream& err)

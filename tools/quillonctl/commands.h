@@ -35,6 +35,9 @@ int Load(const Args& args, std::ostream& out, std::ostream& err);
 int Check(const Args& args, std::ostream& out, std::ostream& err);
 int Convert(const Args& args, std::ostream& out, std::ostream& err);
 
+// The current account, its groups and profile (cmd_whoami.cpp).
+int Whoami(const Args& args, std::ostream& out, std::ostream& err);
+
 // A configuration a command is done with. The command-line tool lets the
 // process end take it (freeing a million strings one by one costs more than
 // the whole write); elsewhere, as in tests, it is destroyed at once.
