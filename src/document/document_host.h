@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+class CTSUserScriptItem;
+class QWidget;
+
+namespace document {
+
+// What the configuration document needs from the application object: its
+// flags and the launches it owns. The application implements it; tests pass
+// a fake, so the document never reaches for a global application object.
+class DocumentHost {
+public:
+    virtual ~DocumentHost() = default;
+
+    virtual bool IsAdministrator() const = 0;  // the rights test's result
+    virtual bool IsServiceMode() const = 0;    // started with "service"
+    virtual void SetLogoffOnExit() = 0;        // arm the session logoff at exit
+
+    virtual bool RunScript(const CTSUserScriptItem& script) = 0;
+    virtual bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath,
+                              bool serverToClient, std::int32_t overwriteMode, bool hide) = 0;
+    virtual void LaunchDefaultShell() = 0;
+
+    // Owner of the document's dialogs; null before the main window exists.
+    virtual QWidget* MainWindow() const = 0;
+};
+
+} // namespace document
