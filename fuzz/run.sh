@@ -15,4 +15,4 @@ clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-r
 # Seeds: an empty configuration and a one-entry file.
 printf '\xeb\x03\x00\x00\x00\x00\x00\x00' > "$out/corpus/empty"
 printf '\xeb\x03\x00\x00\x01\x00\x00\x00\x02\x00\x00\x00\xff\xfe\xff\x03A\x00\\\x00B\x00\x00\x00\x00\x00\xff\xfe\xff\x00\x01\x00\x00\x00\xff\xfe\xff\x00\xff\xfe\xff\x00\x00\x00\x00\x00\x01\x00\x00\x00\xff\xfe\xff\x00\x00\x00\x00\x00' > "$out/corpus/group"
-"$out/config_reader_fuzz" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$out/corpus" 2>&1 | tail -n 15
+"$out/config_reader_fuzz" -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 "$out/corpus" 2>&1 | tail -n 6
