@@ -1,0 +1,52 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+#include <string>
+
+#include "config/records.h"
+
+namespace framework {
+class ModalSeam;
+}
+
+namespace runner {
+
+// Runs logon programs and the transfer tool, each waited for (where it
+// says so) in the running-task dialog. The application object holds one and
+// forwards its RunScript, ManualTransfer and AutoTransfer to it. Launches run
+// strictly one after another: each returns only when its dialog has closed.
+class ProgramRunner {
+public:
+    ProgramRunner(framework::ModalSeam& seam, bool administrator, std::u16string transferToolPath);
+
+    // The window that owns the running-task dialog; none until there is a
+    // main window.
+    void SetOwnerWindow(QWidget* owner) { m_owner = owner; }
+    bool IsAdministrator() const { return m_bAdministrator; }
+    const std::u16string& TransferToolPath() const { return m_strTransferToolPath; }
+
+    // Starts a logon program and, when it says so, waits for it. False for
+    // an empty program path, a program that cannot start, or a cancelled wait.
+    bool RunScript(const CTSUserScriptItem& script);
+
+    // The transfer tool on one location, for copying by hand.
+    bool ManualTransfer(const CTSAppDataItem& location);
+    // One automatic transfer between a server and a client folder.
+    bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath, bool serverToClient,
+                      std::int32_t overwriteMode, bool hide);
+    // The transfers of one location that run when the user connects, one
+    // after another; a transfer that fails does not stop the next.
+    void RunConnectTransfers(const CTSAppDataItem& location);
+
+private:
+    bool RunAndWait(const CTSUserScriptItem& item);
+
+    framework::ModalSeam& m_seam;
+    bool m_bAdministrator;
+    std::u16string m_strTransferToolPath;
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace runner
