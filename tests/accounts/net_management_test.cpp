@@ -171,33 +171,6 @@ TEST(NetManagement, DomainControllerLookups)
     EXPECT_EQ(net.dcName, u"\\\\DC1");
 }
 
-TEST(NetManagement, QualifyNameAndItems)
-{
-    const std::u16string corp = u"CORP", none;
-    EXPECT_EQ(NetManagement::QualifyName(&corp, u"anna"), u"CORP\\anna");
-    EXPECT_EQ(NetManagement::QualifyName(&none, u"anna"), u"\\anna");
-    EXPECT_EQ(NetManagement::QualifyName(nullptr, u"anna"), u"anna");
-
-    NetManagement::NetItem item;
-    EXPECT_EQ(item.type, 0);
-    item.extra = u"x";
-    NetManagement::NetItem copy = item;
-    EXPECT_EQ(copy.extra, u"x");
-}
-
-TEST(NetManagement, ComputerAndUserNames)
-{
-    auto fake = FakeAccountServices::Domain("CORP", "SERVER1", "anna", {});
-    NetManagement net({}, fake);
-    std::u16string user, domain, computer;
-    EXPECT_EQ(net.GetCurrentUserName(user), 1);
-    EXPECT_EQ(net.GetCurrentDomainName(domain), 1);
-    EXPECT_EQ(net.GetLocalComputerName(computer), 1);
-    EXPECT_EQ(user + u'|' + domain + u'|' + computer, u"anna|CORP|SERVER1");
-    fake.computerName.reset();
-    EXPECT_EQ(net.GetLocalComputerName(computer), 0);
-}
-
 TEST(NetManagement, NonAsciiNamesSurviveTheRoundTrip)
 {
     auto fake = FakeAccountServices::Local("SERVER1", "J\xC3\xBCrgen", {"Verk\xC3\xA4uf"});

@@ -103,11 +103,4 @@ TEST(ResolveProfile, WithKnownAccountAndGroups)
     EXPECT_EQ(empty.GetSize(), 1u);
 }
 
-TEST(ProfileMatchName, Words)
-{
-    EXPECT_STREQ(accounts::ProfileMatchName(ProfileMatch::Account), "account");
-    EXPECT_STREQ(accounts::ProfileMatchName(ProfileMatch::Group), "group");
-    EXPECT_STREQ(accounts::ProfileMatchName(ProfileMatch::New), "new");
-}
-
 } // namespace
