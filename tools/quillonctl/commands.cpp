@@ -16,6 +16,7 @@ constexpr std::array kCommands{
     Command{"check", "FILE", Check},
     Command{"convert", "IN OUT", Convert},
     Command{"whoami", "[FILE]", Whoami},
+    Command{"session", "--dry-run [FILE]", Session},
 };
 
 void PrintUsage(std::ostream& err)

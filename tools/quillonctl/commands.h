@@ -38,6 +38,9 @@ int Convert(const Args& args, std::ostream& out, std::ostream& err);
 // The current account, its groups and profile (cmd_whoami.cpp).
 int Whoami(const Args& args, std::ostream& out, std::ostream& err);
 
+// What a session start would run for the current user (cmd_session.cpp).
+int Session(const Args& args, std::ostream& out, std::ostream& err);
+
 // A configuration a command is done with. The command-line tool lets the
 // process end take it (freeing a million strings one by one costs more than
 // the whole write); elsewhere, as in tests, it is destroyed at once.
