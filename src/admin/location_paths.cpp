@@ -1,0 +1,29 @@
+#include "admin/location_paths.h"
+
+#include "transfer/expand_path.h"
+
+namespace admin {
+
+bool IsDrivePath(std::u16string_view text) { return !text.empty() && text.front() == u'/'; }
+
+bool EndsWithSeparator(std::u16string_view text) { return text.size() > 1 && text.back() == u'/'; }
+
+bool IsValidDriveOrDir(std::u16string_view text, bool expand)
+{
+    std::u16string copy(text);
+    if (expand) {
+        std::u16string expanded;
+        if (transfer::ExpandPath(copy, expanded))
+            copy = std::move(expanded);
+    }
+    return IsDrivePath(copy);
+}
+
+std::u16string WithoutTrailingSeparator(std::u16string text)
+{
+    if (EndsWithSeparator(text))
+        text.pop_back();
+    return text;
+}
+
+} // namespace admin

@@ -1,0 +1,465 @@
+#include "document/quillon_doc.h"
+
+#include <QDialog>
+#include <algorithm>
+#include <system_error>
+
+#include "accounts/net_management.h"
+#include "accounts/object_picker.h"
+#include "accounts/profile.h"
+#include "admin/edit_location_dlg.h"
+#include "admin/edit_script_dlg.h"
+#include "admin/object_picker_dlg.h"
+#include "document/browser_view.h"
+#include "document/document_host.h"
+#include "document/locations_view.h"
+#include "document/user_group_view.h"
+#include "framework/command_ids.h"
+#include "framework/modal_seam.h"
+#include "platform/files.h"
+
+using namespace framework;
+
+namespace {
+
+QString Text(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+
+config::ArchiveCause CauseOf(platform::FileErrorKind kind)
+{
+    switch (kind) {
+    case platform::FileErrorKind::NotFound: return config::ArchiveCause::FileNotFound;
+    case platform::FileErrorKind::AccessDenied: return config::ArchiveCause::AccessDenied;
+    case platform::FileErrorKind::DiskFull: return config::ArchiveCause::DiskFull;
+    default: return config::ArchiveCause::FileError;
+    }
+}
+
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec))
+        return true;
+    const auto ca = std::filesystem::weakly_canonical(a, ec);
+    if (ec)
+        return a == b;
+    const auto cb = std::filesystem::weakly_canonical(b, ec);
+    return ec ? a == b : ca == cb;
+}
+
+} // namespace
+
+CQuillonDoc::CQuillonDoc(ModalSeam& seam, document::DocumentHost& host, platform::AccountServices& accounts,
+                         QObject* parent)
+    : Document(seam, parent), m_host(host), m_accounts(accounts)
+{
+    RegisterCommands();
+}
+
+CQuillonDoc::~CQuillonDoc() = default;
+
+// ---- views ----
+
+void CQuillonDoc::RegisterBrowserView(document::BrowserViewInterface& view)
+{
+    AddView(&view);
+    m_pBrowserView = &view;
+}
+
+void CQuillonDoc::RegisterLocationsView(document::LocationsViewInterface& view)
+{
+    AddView(&view);
+    m_pLocationsView = &view;
+}
+
+void CQuillonDoc::RegisterUserGroupView(document::UserGroupViewInterface& view)
+{
+    AddView(&view);
+    m_pUserGroupView = &view;
+}
+
+void CQuillonDoc::ForgetView(const View& view)
+{
+    if (m_pBrowserView && static_cast<const View*>(m_pBrowserView) == &view)
+        m_pBrowserView = nullptr;
+    if (m_pLocationsView && static_cast<const View*>(m_pLocationsView) == &view)
+        m_pLocationsView = nullptr;
+    if (m_pUserGroupView && static_cast<const View*>(m_pUserGroupView) == &view)
+        m_pUserGroupView = nullptr;
+}
+
+// ---- profile and session start ----
+
+CTSUserDataItem* CQuillonDoc::GetProfile()
+{
+    if (m_pProfile)
+        return m_pProfile;
+    accounts::NetManagement net(std::u16string(), m_accounts);
+    return accounts::ResolveProfile(m_userData, net).entry;
+}
+
+void CQuillonDoc::SetupProfile()
+{
+    m_pProfile = nullptr;
+    if (m_host.IsAdministrator())
+        return;
+    m_pProfile = GetProfile();
+    m_selection.push_back(m_pProfile);
+}
+
+bool CQuillonDoc::RunProfileScript()
+{
+    CTSUserDataItem* profile = GetProfile();
+    if (!profile->m_script.m_bEnabled)
+        return false;
+    if (!m_host.RunScript(profile->m_script))
+        ReportScriptFailure(*profile);
+    return true;
+}
+
+bool CQuillonDoc::RunAutoTransfers()
+{
+    const CTSUserDataItem* profile = GetProfile();
+    // A copy: a transfer's dialog must not see the list change under it.
+    const std::vector<CTSAppDataItem> locations = profile->m_locations.m_items;
+    for (const CTSAppDataItem& location : locations) {
+        if (!location.m_bSyncEnabled)
+            continue;
+        const bool hide = location.m_bHideTransferWindow != 0;
+        auto transfer = [&](bool serverToClient, std::int32_t overwrite) {
+            m_host.AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, serverToClient,
+                                overwrite, hide);
+        };
+        switch (location.m_nConnectAction) {
+        case kConnectUpdateClient: transfer(true, location.m_nOverwriteMode); break;
+        case kConnectUpdateServer: transfer(false, location.m_nOverwriteMode); break;
+        case kConnectServerMaster:
+            transfer(true, kOverwriteIfDifferent);
+            transfer(false, kOverwriteSkip);
+            break;
+        case kConnectClientMaster:
+            transfer(false, kOverwriteIfDifferent);
+            transfer(true, kOverwriteSkip);
+            break;
+        default: break;
+        }
+    }
+    return true;
+}
+
+bool CQuillonDoc::HasLocations() { return GetProfile()->m_locations.GetSize() > 0; }
+
+// ---- framework overrides ----
+
+void CQuillonDoc::SetTitle(const QString&) { Document::SetTitle(QString()); }
+
+void CQuillonDoc::DeleteContents()
+{
+    // The selection and the profile point into the data.
+    m_selection.clear();
+    m_pProfile = nullptr;
+    m_userData.RemoveAll();
+}
+
+bool CQuillonDoc::OnNewDocument()
+{
+    if (!Document::OnNewDocument())
+        return false;
+    DeleteContents();
+    UpdateAllViews(nullptr);
+    return true;
+}
+
+bool CQuillonDoc::OnOpenDocument(const QString& path)
+{
+    const std::filesystem::path file = ToFilePath(path);
+    const bool read = Document::OnOpenDocument(path);
+    if (!read) {
+        // Whatever the failure, the open goes on with an empty configuration.
+        DeleteContents();
+        if (platform::FileExists(file))
+            m_strUnreadablePath = path;
+        else if (!m_strUnreadablePath.isEmpty() && SameFile(ToFilePath(m_strUnreadablePath), file))
+            m_strUnreadablePath.clear();
+    } else if (!m_strUnreadablePath.isEmpty() && SameFile(ToFilePath(m_strUnreadablePath), file)) {
+        m_strUnreadablePath.clear();
+    }
+
+    SetupProfile();
+    // The views drop whatever they held of the previous contents before any
+    // dialog of the session start lets the window paint again.
+    UpdateAllViews(nullptr);
+    if (!m_host.IsServiceMode())
+        return true;
+
+    RunProfileScript();
+    if (!HasLocations()) {
+        m_host.LaunchDefaultShell();
+        return false;
+    }
+    m_host.SetLogoffOnExit();
+    RunAutoTransfers();
+    return true;
+}
+
+bool CQuillonDoc::OnSaveDocument(const QString& path)
+{
+    if (!KeepUnreadableBefore(path))
+        return false;
+    return Document::OnSaveDocument(path);
+}
+
+std::filesystem::path CQuillonDoc::FreeUnreadableName(const std::filesystem::path& file)
+{
+    std::filesystem::path candidate = file;
+    candidate += ".unreadable";
+    for (int n = 1; platform::FileExists(candidate); ++n) {
+        candidate = file;
+        candidate += ".unreadable." + std::to_string(n);
+    }
+    return candidate;
+}
+
+bool CQuillonDoc::KeepUnreadableBefore(const QString& path)
+{
+    if (m_strUnreadablePath.isEmpty())
+        return true;
+    const std::filesystem::path unreadable = ToFilePath(m_strUnreadablePath);
+    if (!SameFile(unreadable, ToFilePath(path)))
+        return true;
+    if (!platform::FileExists(unreadable)) {
+        m_strUnreadablePath.clear();
+        return true;
+    }
+    const std::filesystem::path kept = FreeUnreadableName(unreadable);
+    if (const platform::FileError e = platform::CopyFileReplacing(unreadable, kept)) {
+        LoadSaveFailure failure{QString::fromStdU16String(kept.u16string()), true, {}};
+        failure.result.ok = false;
+        failure.result.cause = CauseOf(e.kind);
+        failure.result.message = kept.string() + ": " + e.message;
+        ReportSaveLoadException(failure);
+        return false;
+    }
+    m_strUnreadablePath.clear();
+    return true;
+}
+
+void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
+{
+    if (failure.saving) {
+        Document::ReportSaveLoadException(failure);
+        ShowMessage(QStringLiteral("Could not save data configuration file\nPlease retry saving the file later"));
+        return;
+    }
+    if (failure.result.cause == config::ArchiveCause::FileNotFound) {
+        ShowMessage(m_host.IsAdministrator()
+                        ? QStringLiteral("Starting with new empty configuration file")
+                        : QStringLiteral("The user configuration profile is missing\nPlease contact your system "
+                                         "administrator"));
+        return;
+    }
+    Document::ReportSaveLoadException(failure);
+    ShowMessage(QStringLiteral("Could not open data configuration file\nStarting with new empty configuration file"));
+}
+
+bool CQuillonDoc::SaveModified()
+{
+    if (!IsModified())
+        return true;
+    switch (Seam().Message(QStringLiteral("You have unsaved changes\nWould you like to save those changes ?"),
+                           MessageButtons::YesNoCancel)) {
+    case Answer::Yes: return DoFileSave();
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+config::StoreResult CQuillonDoc::ReadFile(const std::filesystem::path& path)
+{
+    return config::LoadConfigurationFile(path, m_userData);
+}
+
+config::StoreResult CQuillonDoc::WriteFile(const std::filesystem::path& path)
+{
+    return config::SaveConfigurationFile(path, m_userData);
+}
+
+// ---- commands ----
+
+void CQuillonDoc::OnAddUserGroup()
+{
+    CObjectPickerDlg picker(m_accounts, m_host.MainWindow());
+    picker.Picker().Init(accounts::CObjectPicker::kModeUsersAndGroups);
+    if (Seam().RunDialog(picker) != QDialog::Accepted)
+        return;
+    for (const accounts::SelectionMap& selection : picker.Selections()) {
+        const accounts::SelectionEntry entry = accounts::EntryForSelection(selection);
+        m_userData.Add(entry.name, entry.type, true);
+    }
+    UpdateAllViews(nullptr);
+    SetModifiedFlag();
+}
+
+void CQuillonDoc::OnRemoveUserGroup()
+{
+    if (!m_pUserGroupView || !m_pUserGroupView->HasSelectedRow())
+        return;
+    const std::vector<std::u16string> names = m_pUserGroupView->SelectedRowTexts();
+    m_selection.clear();
+    for (const std::u16string& name : names) {
+        const CTSUserDataItem* entry = m_userData.Find(name);
+        if (entry && entry == m_pProfile)
+            m_pProfile = nullptr;
+        m_userData.Remove(name);
+    }
+    UpdateAllViews(nullptr);
+    SetModifiedFlag();
+}
+
+void CQuillonDoc::OnAddLocation()
+{
+    CTSAppDataItem item;
+    CEditLocationDlg editor(Seam(), m_host.MainWindow());
+    editor.LoadFromItem(item);
+    if (Seam().RunDialog(editor) != QDialog::Accepted)
+        return;
+    editor.StoreToItem(item);
+
+    const bool noName = item.m_strName.empty();
+    if (noName)
+        ShowMessage(QStringLiteral("Error adding item - you must specify a location name"));
+    if (item.m_strServerLocation.empty()) {
+        ShowMessage(QStringLiteral("Error adding item - you must specify a server location name"));
+        return;
+    }
+    if (noName)
+        return;
+
+    for (CTSUserDataItem* entry : m_selection) {
+        if (entry->m_locations.Add(item, false) == 0)
+            ShowMessage(QStringLiteral("Error adding item - item already exists"));
+    }
+    if (m_pLocationsView)
+        m_pLocationsView->OnUpdate(nullptr, 0, &item);
+    SetModifiedFlag();
+}
+
+void CQuillonDoc::OnEditLogonScript()
+{
+    if (m_selection.empty())
+        return;
+    if (m_selection.size() > 1)
+        ShowMessage(QStringLiteral(
+            "Note:\nYou have chosen to edit multiple users/groups,\nThe script edit dialog will be populated with "
+            "your first(upper) selection but\nany changes you make will apply to all of the selected users/groups."));
+    CEditScriptDlg editor(Seam());
+    editor.LoadFromItem(m_selection.front()->m_script);
+    if (Seam().RunDialog(editor) != QDialog::Accepted)
+        return;
+    CTSUserScriptItem script;
+    editor.StoreToItem(script);
+    for (CTSUserDataItem* entry : m_selection)
+        entry->m_script = script;
+    SetModifiedFlag();
+}
+
+void CQuillonDoc::OnTestLogonScript()
+{
+    if (m_selection.empty())
+        return;
+    // A copy: the running-task dialog must not see the entry change under it.
+    const CTSUserDataItem& entry = *m_selection.front();
+    const CTSUserScriptItem script = entry.m_script;
+    if (!m_host.RunScript(script))
+        ReportScriptFailure(entry);
+}
+
+bool CQuillonDoc::SelectionCommandEnabled() const
+{
+    return !m_selection.empty() && m_pUserGroupView && m_pUserGroupView->HasSelectedRow();
+}
+
+bool CQuillonDoc::TestLogonScriptEnabled() const
+{
+    return m_selection.size() == 1 && !m_selection.front()->m_script.m_strProgramPath.empty() && m_pUserGroupView &&
+           m_pUserGroupView->HasSelectedRow();
+}
+
+void CQuillonDoc::ShowMessage(const QString& text) { Seam().Message(text); }
+
+void CQuillonDoc::ReportScriptFailure(const CTSUserDataItem& entry)
+{
+    ShowMessage(QStringLiteral("Error Executing ") + Text(entry.m_strName) + QStringLiteral(" Script"));
+}
+
+void CQuillonDoc::RegisterCommands()
+{
+    CommandMap& map = Commands();
+    auto enableIf = [](auto rule) { return [rule](CommandState& state) { state.enabled = rule(); }; };
+
+    map.On(ID_ADD_USER_GROUP, [this] { OnAddUserGroup(); });
+    map.OnUpdate(ID_ADD_USER_GROUP, enableIf([] { return true; }));
+    map.On(ID_REMOVE_USER_GROUP, [this] { OnRemoveUserGroup(); });
+    map.OnUpdate(ID_REMOVE_USER_GROUP, enableIf([this] { return SelectionCommandEnabled(); }));
+    map.On(ID_ADD_LOCATION, [this] { OnAddLocation(); });
+    map.OnUpdate(ID_ADD_LOCATION, enableIf([this] { return SelectionCommandEnabled(); }));
+    map.On(ID_EDIT_LOGON_SCRIPT, [this] { OnEditLogonScript(); });
+    map.OnUpdate(ID_EDIT_LOGON_SCRIPT, enableIf([this] { return SelectionCommandEnabled(); }));
+    map.On(ID_TEST_LOGON_SCRIPT, [this] { OnTestLogonScript(); });
+    map.OnUpdate(ID_TEST_LOGON_SCRIPT, enableIf([this] { return TestLogonScriptEnabled(); }));
+    // The base registers the save itself.
+    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified(); }));
+
+    // Forwarded to the locations tree, so that they work from any pane. A
+    // command whose pane does not exist is disabled and does nothing.
+    using Tree = document::LocationsViewInterface;
+    struct TreeCommand {
+        int id;
+        void (Tree::*run)();
+        bool (Tree::*enabled)() const;
+    };
+    static const TreeCommand treeCommands[] = {
+        {ID_EDIT_LOCATION, &Tree::OnEditLocation, &Tree::CanEditLocation},
+        {ID_REMOVE_LOCATION, &Tree::OnRemoveLocation, &Tree::CanRemoveLocation},
+        {ID_SEND_TO_CLIENT, &Tree::OnSendToClient, &Tree::CanSendToClient},
+        {ID_SEND_TO_SERVER, &Tree::OnSendToServer, &Tree::CanSendToServer},
+        {ID_LAUNCH_FILE_EXPLORER, &Tree::OnLaunchFileExplorer, &Tree::CanLaunchFileExplorer},
+    };
+    for (const TreeCommand& c : treeCommands) {
+        map.On(c.id, [this, c] {
+            if (m_pLocationsView)
+                (m_pLocationsView->*c.run)();
+        });
+        map.OnUpdate(c.id, enableIf([this, c] { return m_pLocationsView && (m_pLocationsView->*c.enabled)(); }));
+    }
+
+    // Forwarded to the browser.
+    using Browser = document::BrowserViewInterface;
+    struct BrowserCommand {
+        int id;
+        void (Browser::*run)();
+        bool (Browser::*enabled)() const;  // null: always, while there is a browser
+    };
+    static const BrowserCommand browserCommands[] = {
+        {ID_GO_BACK, &Browser::GoBack, &Browser::CanGoBack},
+        {ID_GO_FORWARD, &Browser::GoForward, &Browser::CanGoForward},
+        {ID_STOP, &Browser::Stop, nullptr},
+        {ID_REFRESH, &Browser::Refresh, nullptr},
+    };
+    for (const BrowserCommand& c : browserCommands) {
+        map.On(c.id, [this, c] {
+            if (m_pBrowserView)
+                (m_pBrowserView->*c.run)();
+        });
+        map.OnUpdate(c.id, enableIf([this, c] {
+                         return m_pBrowserView && (!c.enabled || (m_pBrowserView->*c.enabled)());
+                     }));
+    }
+    map.On(ID_GO_HOME, [this] {
+        const CTSAppDataItem* location = m_pLocationsView ? m_pLocationsView->GetSelectedLocation() : nullptr;
+        if (m_pBrowserView && location)
+            m_pBrowserView->NavigateTo(Text(location->m_strServerLocation));
+    });
+    map.OnUpdate(ID_GO_HOME, enableIf([this] {
+                     return m_pBrowserView && m_pLocationsView && m_pLocationsView->GetSelectedLocation();
+                 }));
+}
