@@ -128,32 +128,19 @@ std::uint8_t Archive::ReadByte()
     return m_buffer[m_pos++];
 }
 
-std::uint16_t Archive::ReadU16()
+template <typename T>
+T Archive::ReadLittle()
 {
-    std::uint16_t v;
+    T v;
     Fill(sizeof v);
     std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
     m_pos += sizeof v;
     return FromLittle(v);
 }
 
-std::uint32_t Archive::ReadU32()
-{
-    std::uint32_t v;
-    Fill(sizeof v);
-    std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
-    m_pos += sizeof v;
-    return FromLittle(v);
-}
-
-std::uint64_t Archive::ReadU64()
-{
-    std::uint64_t v;
-    Fill(sizeof v);
-    std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
-    m_pos += sizeof v;
-    return FromLittle(v);
-}
+std::uint16_t Archive::ReadU16() { return ReadLittle<std::uint16_t>(); }
+std::uint32_t Archive::ReadU32() { return ReadLittle<std::uint32_t>(); }
+std::uint64_t Archive::ReadU64() { return ReadLittle<std::uint64_t>(); }
 
 void Archive::WriteRaw(const void* data, std::size_t n)
 {

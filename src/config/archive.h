@@ -115,6 +115,8 @@ private:
     void Fill(std::size_t need);
     void ReadRaw(void* out, std::size_t n);
     void WriteRaw(const void* data, std::size_t n);
+    template <typename T>
+    T ReadLittle();
     std::uint8_t ReadByte();
     std::uint16_t ReadU16();
     std::uint32_t ReadU32();

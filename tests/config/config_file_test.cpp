@@ -1,5 +1,6 @@
 #include "config/config_file.h"
 #include "config/bytes.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
@@ -68,9 +69,7 @@ CTSUserData Sample()
 
 fs::path TempDir()
 {
-    auto dir = fs::temp_directory_path() / ("quillon-config-" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    return dir;
+    return testfiles::ScratchDir("config");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,10 @@ namespace {
 
 fs::path Dir()
 {
-    auto d = fs::temp_directory_path() / ("quillon-files-" + std::to_string(::getpid()));
-    fs::create_directories(d);
-    return d;
+    return testfiles::ScratchDir("files");
 }
 
-std::string Slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using testfiles::Slurp;
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #include "transfer_options.h"
 #include "tree_copy.h"
 
+#include "support/temp_files.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -13,23 +15,14 @@ namespace {
 
 fs::path Fresh(const std::string& name)
 {
-    auto d = fs::temp_directory_path() / ("pontlet-" + std::to_string(::getpid())) / name;
+    auto d = testfiles::ScratchDir("pontlet") / name;
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
 }
 
-void Put(const fs::path& p, const std::string& s)
-{
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << s;
-}
-
-std::string Slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using testfiles::Put;
+using testfiles::Slurp;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "config/config_file.h"
+#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
@@ -29,21 +30,11 @@ Outcome Ctl(std::vector<std::string> args)
 
 fs::path Dir()
 {
-    auto d = fs::temp_directory_path() / ("quillonctl-" + std::to_string(::getpid()));
-    fs::create_directories(d);
-    return d;
+    return testfiles::ScratchDir("quillonctl");
 }
 
-std::string Slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Put(const fs::path& p, const std::string& s)
-{
-    std::ofstream(p, std::ios::binary) << s;
-}
+using testfiles::Put;
+using testfiles::Slurp;
 
 CTSUserData Sample()
 {
