@@ -110,19 +110,6 @@ TEST_F(ProcessTest, UnquotedProgramPathWithBlanksStarts)
     EXPECT_EQ(r->argv, (std::vector<std::string>{program.string(), "one", "two three"}));
 }
 
-TEST_F(ProcessTest, QuotedProgramPathWithBlanksStarts)
-{
-    std::filesystem::create_directories(dir / "my tools");
-    const auto program = dir / "my tools" / "probe";
-    std::filesystem::copy_file(probe::ProbePath(), program);
-    platform::Process p;
-    ASSERT_TRUE(p.Start("\"" + program.string() + "\" x", ""));
-    ASSERT_TRUE(WaitEnded(p));
-    auto r = ReadReport(out);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->argv, (std::vector<std::string>{program.string(), "x"}));
-}
-
 TEST_F(ProcessTest, BareNameIsLookedUpOnPath)
 {
     std::filesystem::create_directories(dir / "bin");

@@ -98,15 +98,6 @@ TEST_F(ProgramRunnerTest, WaitedScriptGetsItsArgumentsAndWorkingDirectory)
     EXPECT_EQ(std::filesystem::path(folders[0]), std::filesystem::canonical(dir / "work here"));
 }
 
-TEST_F(ProgramRunnerTest, UnwaitedScriptReturnsAtOnce)
-{
-    ScriptedModalSeam seam;
-    runner::ProgramRunner runner(seam, false, u"");
-    EXPECT_TRUE(runner.RunScript(Script(tool.string(), "x", u"Bg", 0, false, false)));
-    EXPECT_TRUE(seam.Dialogs().empty());
-    EXPECT_TRUE(probe::WaitFor([&] { return std::filesystem::exists(out); }));
-}
-
 TEST_F(ProgramRunnerTest, ManualTransferStartsTheToolOnTheLocation)
 {
     ScriptedModalSeam seam;

@@ -92,16 +92,6 @@ TEST_F(TaskRunningDlgTest, ProgramThatEndsClosesTheDialogAsSuccess)
     EXPECT_TRUE(seam.Messages().empty()) << "no termination was attempted";
 }
 
-TEST_F(TaskRunningDlgTest, ProgramThatCannotStartShowsNoDialog)
-{
-    ScriptedModalSeam seam;
-    CTaskRunningDlg dlg(seam, true);
-    dlg.Init(Script((dir / "missing").string(), "", u"Logon"));
-    EXPECT_FALSE(dlg.RunAndWait());
-    EXPECT_TRUE(seam.Dialogs().empty());
-    EXPECT_TRUE(seam.Messages().empty());
-}
-
 // The countdown driven tick by tick: each tick counts 10 ms.
 struct TickCase {
     const char16_t* name;
