@@ -10,18 +10,21 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "admin/location_paths.h"
 #include "admin/qt_text.h"
 #include "framework/modal_seam.h"
 
 namespace {
 
-QButtonGroup* RadioGroup(QWidget* owner, QGroupBox* box, const QStringList& captions)
+QButtonGroup* RadioGroup(QWidget* owner, QGroupBox* box, const QStringList& captions, const QStringList& names)
 {
     auto* group = new QButtonGroup(owner);
     auto* layout = new QVBoxLayout(box);
     for (int i = 0; i < captions.size(); ++i) {
         auto* radio = new QRadioButton(captions[i], box);
+        radio->setObjectName(names.value(i));
         group->addButton(radio, i);
         layout->addWidget(radio);
     }
@@ -55,18 +58,31 @@ CEditLocationDlg::CEditLocationDlg(framework::ModalSeam& seam, QWidget* parent) 
     m_rightMouse = new QCheckBox(QStringLiteral("Enable Right Mouse Button in Location"), this);
     m_expand = new QCheckBox(QStringLiteral("Expand Environment Strings "), this);
 
+    // Controls carry their classic ids as names.
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_name, "1000"},           {m_server, "1001"},         {m_client, "1004"},
+        {m_sync, "1010"},           {m_expand, "1011"},         {m_hide, "1015"},
+        {m_clientToServer, "1022"}, {m_serverToClient, "1023"}, {m_manual, "1024"},
+        {m_rightMouse, "1038"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
     auto* overwriteBox = new QGroupBox(QStringLiteral("Auto File Transfer Options"), this);
     m_overwrite = RadioGroup(this, overwriteBox,
                              {QStringLiteral("Auto Overwrite Files"),
                               QStringLiteral("Auto Overwrite Files if Date/Size is Different"),
                               QStringLiteral("Auto Skip Files"),
-                              QStringLiteral("Ask Me Before Skiping/Overwriting Files")});
+                              QStringLiteral("Ask Me Before Skiping/Overwriting Files")},
+                             {QStringLiteral("1017"), QStringLiteral("1019"), QStringLiteral("1018"),
+                              QStringLiteral("1020")});
     auto* connectBox = new QGroupBox(QStringLiteral("When a User Connects"), this);
     m_connect = RadioGroup(this, connectBox,
                            {QStringLiteral("Don't Update Files"), QStringLiteral("Update Client Files"),
                             QStringLiteral("Update Server Files"),
                             QStringLiteral("Synchronize Contents with Server as Master"),
-                            QStringLiteral("Synchronize Contents with Client as Master")});
+                            QStringLiteral("Synchronize Contents with Client as Master")},
+                           {QStringLiteral("1039"), QStringLiteral("1043"), QStringLiteral("1016"),
+                            QStringLiteral("1041"), QStringLiteral("1042")});
 
     auto* syncBox = new QGroupBox(QStringLiteral("Contents Synchronization Options"), this);
     auto* syncLayout = new QVBoxLayout(syncBox);

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 #include <cstdint>
 
 #include "admin/qt_text.h"
@@ -30,10 +31,20 @@ CEditScriptDlg::CEditScriptDlg(framework::ModalSeam& seam, QWidget* parent) : QD
         new QCheckBox(QStringLiteral("User can Abort Program Execution (does not apply to administrators)"), this);
     m_enabled = new QCheckBox(QStringLiteral("Enable User Logon Script"), this);
 
+    // Controls carry their classic ids as names.
+    const std::pair<QWidget*, const char*> names[] = {
+        {m_displayName, "1000"}, {m_programPath, "1029"}, {m_workingDirectory, "1030"}, {m_arguments, "1031"},
+        {m_seconds, "1032"},     {m_userCanAbort, "1034"}, {m_enabled, "1036"}};
+    for (const auto& [widget, name] : names)
+        widget->setObjectName(QLatin1String(name));
+
     m_wait = new QButtonGroup(this);
     auto* waitFor = new QRadioButton(QStringLiteral("Wait For Program Completion for"), this);
     auto* waitForever = new QRadioButton(QStringLiteral("Wait for Program Completion Forever"), this);
     auto* dontWait = new QRadioButton(QStringLiteral("Don't Wait for Program Completion"), this);
+    waitFor->setObjectName(QStringLiteral("1037"));
+    waitForever->setObjectName(QStringLiteral("1038"));
+    dontWait->setObjectName(QStringLiteral("1039"));
     m_wait->addButton(waitFor, kWaitFor);
     m_wait->addButton(waitForever, kWaitForever);
     m_wait->addButton(dontWait, kDontWait);

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "document/configuration_backup.h"
+#include "platform/probe.h"
+#include "support/temp_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using document::ReplaceConfigurationKeepingBackup;
+using testfiles::Put;
+using testfiles::Slurp;
+
+class ConfigurationBackupTest : public testing::Test {
+protected:
+    probe::ScratchDir dir;
+    fs::path stored = dir / "userConfig.QLNData";
+    fs::path bak = dir / "userConfig.QLNData.bak";
+    fs::path imported = dir / "import" / "copy.QLNData";
+};
+
+TEST_F(ConfigurationBackupTest, ImportKeepsTheReplacedFileBesideIt)
+{
+    Put(stored, "stored one");
+    Put(imported, "imported one");
+    EXPECT_FALSE(ReplaceConfigurationKeepingBackup(imported, stored));
+    EXPECT_EQ(Slurp(stored), "imported one");
+    EXPECT_EQ(Slurp(bak), "stored one");
+
+    // The next import keeps what it replaced, the latest state before it.
+    Put(stored, "saved since");
+    Put(imported, "imported two");
+    EXPECT_FALSE(ReplaceConfigurationKeepingBackup(imported, stored));
+    EXPECT_EQ(Slurp(stored), "imported two");
+    EXPECT_EQ(Slurp(bak), "saved since");
+}
+
+TEST_F(ConfigurationBackupTest, NothingStoredYetMeansNoBackup)
+{
+    Put(imported, "imported");
+    EXPECT_FALSE(ReplaceConfigurationKeepingBackup(imported, stored));
+    EXPECT_EQ(Slurp(stored), "imported");
+    EXPECT_FALSE(fs::exists(bak));
+}
+
+TEST_F(ConfigurationBackupTest, FailuresLeaveStoredFileAndBackupAlone)
+{
+    Put(stored, "stored");
+    Put(bak, "older backup");
+    // A source that is not there.
+    platform::FileError e = ReplaceConfigurationKeepingBackup(dir / "missing", stored);
+    EXPECT_EQ(e.kind, platform::FileErrorKind::NotFound);
+    EXPECT_EQ(Slurp(stored), "stored");
+    EXPECT_EQ(Slurp(bak), "older backup");
+
+    // The stored file onto itself: nothing to replace, nothing to keep.
+    EXPECT_FALSE(ReplaceConfigurationKeepingBackup(stored, stored));
+    EXPECT_EQ(Slurp(stored), "stored");
+    EXPECT_EQ(Slurp(bak), "older backup");
+
+    // A backup that cannot be written stops the import.
+    fs::remove(bak);
+    fs::create_directories(bak / "in the way");
+    Put(imported, "imported");
+    EXPECT_TRUE(ReplaceConfigurationKeepingBackup(imported, stored));
+    EXPECT_EQ(Slurp(stored), "stored");
+}
+
+} // namespace

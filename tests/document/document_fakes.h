@@ -1,0 +1,105 @@
+#pragma once
+// Stand-ins for what the document talks to: the application object and the
+// three panes. Each records what it was asked, in order.
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/records.h"
+#include "config/text.h"
+#include "document/browser_view.h"
+#include "document/document_host.h"
+#include "document/locations_view.h"
+#include "document/user_group_view.h"
+
+namespace doctest {
+
+class FakeHost : public document::DocumentHost {
+public:
+    bool administrator = false;
+    bool serviceMode = false;
+    bool scriptResult = true;
+    bool logoffArmed = false;
+    // "script <name>", "transfer <server> <client> <dir> <mode> <hide>", "shell", "logoff"
+    std::vector<std::string> calls;
+
+    bool IsAdministrator() const override { return administrator; }
+    bool IsServiceMode() const override { return serviceMode; }
+    void SetLogoffOnExit() override
+    {
+        logoffArmed = true;
+        calls.push_back("logoff");
+    }
+    bool RunScript(const CTSUserScriptItem& script) override
+    {
+        calls.push_back("script " + config::ToUtf8(script.m_strProgramPath));
+        return scriptResult;
+    }
+    bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath, bool serverToClient,
+                      std::int32_t overwriteMode, bool hide) override
+    {
+        calls.push_back("transfer " + config::ToUtf8(serverPath) + " " + config::ToUtf8(clientPath) + " " +
+                        (serverToClient ? "1" : "0") + " " + std::to_string(overwriteMode) + " " +
+                        (hide ? "1" : "0"));
+        return true;
+    }
+    void LaunchDefaultShell() override { calls.push_back("shell"); }
+    QWidget* MainWindow() const override { return nullptr; }
+};
+
+class FakeTree : public document::LocationsViewInterface {
+public:
+    const CTSAppDataItem* selected = nullptr;
+    std::vector<std::string> calls;
+    std::vector<std::u16string> hints;  // names of the hint objects OnUpdate received ("" for none)
+
+    const CTSAppDataItem* GetSelectedLocation() const override { return selected; }
+    void OnEditLocation() override { calls.push_back("edit"); }
+    void OnRemoveLocation() override { calls.push_back("remove"); }
+    void OnSendToClient() override { calls.push_back("toClient"); }
+    void OnSendToServer() override { calls.push_back("toServer"); }
+    void OnLaunchFileExplorer() override { calls.push_back("explorer"); }
+    void OnUpdate(framework::View*, long, framework::HintObject hint) override
+    {
+        const CTSAppDataItem* item = hint.As<CTSAppDataItem>();
+        hints.push_back(item ? item->m_strName : std::u16string());
+    }
+};
+
+class FakeUserGroupView : public document::UserGroupViewInterface {
+public:
+    std::vector<std::u16string> selectedRows;
+    int updates = 0;
+
+    bool HasSelectedRow() const override { return !selectedRows.empty(); }
+    std::vector<std::u16string> SelectedRowTexts() const override { return selectedRows; }
+    void OnUpdate(framework::View*, long, framework::HintObject) override { ++updates; }
+};
+
+class FakeBrowser : public document::BrowserViewInterface {
+public:
+    bool canGoBack = false;
+    bool canGoForward = false;
+    std::vector<std::string> calls;
+
+    void GoBack() override { calls.push_back("back"); }
+    void GoForward() override { calls.push_back("forward"); }
+    void Stop() override { calls.push_back("stop"); }
+    void Refresh() override { calls.push_back("refresh"); }
+    void NavigateTo(const QString& address) override { calls.push_back("navigate " + address.toStdString()); }
+    bool CanGoBack() const override { return canGoBack; }
+    bool CanGoForward() const override { return canGoForward; }
+    void OnUpdate(framework::View*, long, framework::HintObject) override {}
+};
+
+inline CTSAppDataItem Location(const std::u16string& name, const std::u16string& server = u"/srv/x")
+{
+    CTSAppDataItem item;
+    item.m_strName = name;
+    item.m_strServerLocation = server;
+    return item;
+}
+
+} // namespace doctest
