@@ -1,7 +1,7 @@
 #include "transfer/expand_path.h"
 
 #include "config/text.h"
-#include "platform/env_lookup.h"
+#include "platform/environment.h"
 
 namespace transfer {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/env_lookup.h"
+#include "platform/environment.h"
 #include "platform/probe.h"
 
 namespace {
