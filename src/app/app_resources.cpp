@@ -1,0 +1,46 @@
+#include "app/app_resources.h"
+
+#include "app/toolbar_specs.h"
+
+// The resources live in this library; a static library's resources must be
+// registered by name before first use.
+static void InitQuillonResources() { Q_INIT_RESOURCE(quillon); }
+
+namespace app {
+
+namespace {
+
+void EnsureResources()
+{
+    static const bool done = (InitQuillonResources(), true);
+    (void)done;
+}
+
+} // namespace
+
+QIcon ApplicationIcon()
+{
+    EnsureResources();
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icons/quillon%1.xpm").arg(size), QSize(size, size));
+    return icon;
+}
+
+QList<QPixmap> ToolBarImages(const ToolBarSpec& spec)
+{
+    EnsureResources();
+    const QPixmap strip(spec.ImagePath());
+    QList<QPixmap> images;
+    const int width = spec.imageSize.width();
+    for (std::size_t i = 0; i < spec.buttons.size(); ++i) {
+        const int x = static_cast<int>(i) * width;
+        if (strip.isNull() || x + width > strip.width() || spec.imageSize.height() > strip.height())
+            images << QPixmap();
+        else
+            images << strip.copy(QRect(QPoint(x, 0), spec.imageSize));
+    }
+    return images;
+}
+
+} // namespace app

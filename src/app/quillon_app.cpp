@@ -1,0 +1,243 @@
+#include "app/quillon_app.h"
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QScreen>
+#include <QSettings>
+#include <QUrl>
+
+#include "app/about_dlg.h"
+#include "app/app_environment.h"
+#include "app/command_line_words.h"
+#include "app/configuration_transfer.h"
+#include "config/text.h"
+#include "document/configuration_backup.h"
+#include "document/quillon_doc.h"
+#include "document/shell_launcher.h"
+#include "framework/command_actions.h"
+#include "framework/command_ids.h"
+#include "framework/command_router.h"
+#include "framework/modal_seam.h"
+#include "platform/files.h"
+#include "platform/module_path.h"
+#include "runner/program_runner.h"
+
+using namespace framework;
+
+namespace {
+
+// Without a known directory this names a file in the root.
+QString Beside(const QString& directory, const char* name)
+{
+    return directory + QLatin1Char('/') + QString::fromUtf8(name);
+}
+
+bool CopyReplacing(const QString& from, const QString& to)
+{
+    return !platform::CopyFileReplacing(Document::ToFilePath(from), Document::ToFilePath(to));
+}
+
+// The configuration an import replaces is kept beside it.
+bool ReplaceStoredConfiguration(const QString& from, const QString& storedPath)
+{
+    return !document::ReplaceConfigurationKeepingBackup(Document::ToFilePath(from), Document::ToFilePath(storedPath));
+}
+
+} // namespace
+
+CQuillonApp::CQuillonApp(ModalSeam& seam, app::AppEnvironment& environment, platform::AccountServices& accounts,
+                         platform::SessionServices& session, QObject* parent)
+    : QObject(parent),
+      m_seam(seam),
+      m_environment(environment),
+      m_accounts(accounts),
+      m_router(std::make_unique<CommandRouter>()),
+      m_actions(std::make_unique<CommandActions>(*m_router)),
+      m_shell(std::make_unique<document::ShellLauncher>(seam, session))
+{
+    m_router->SetApplication(this);
+    RegisterCommands();
+}
+
+CQuillonApp::~CQuillonApp()
+{
+    // The frame and its views go before the document they point into.
+    delete m_pMainFrame.data();
+}
+
+QString CQuillonApp::ModuleDirectory() const
+{
+    return QString::fromStdU16String(m_environment.ModuleDirectory().u16string());
+}
+
+bool CQuillonApp::InitInstance(const QStringList& arguments)
+{
+    QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
+    const QString directory = ModuleDirectory();
+    m_strConfigPath = Beside(directory, platform::kConfigFileName);
+    m_bAdministrator = m_environment.IsAdministrator();
+    m_strTransferToolPath = Beside(directory, platform::kTransferToolName);
+    m_recentFiles.Load(settings);
+
+    m_runner = std::make_unique<runner::ProgramRunner>(m_seam, m_bAdministrator,
+                                                       m_strTransferToolPath.toStdU16String());
+    m_pDocument = std::make_unique<CQuillonDoc>(m_seam, *this, m_accounts);
+    m_router->SetDocument(m_pDocument.get());
+
+    m_bServiceMode = app::IsServiceMode(app::ParseCommandLine(arguments));
+
+    // The frame and its views exist, unseen, while the document opens: the
+    // session start may run programs and show their progress meanwhile.
+    auto* frame = new CMainFrame(m_bAdministrator, *m_pDocument, *m_router, *m_actions, *this);
+    m_pMainFrame = frame;
+    if (!frame->Create() || !OpenConfiguration()) {
+        delete frame;
+        return false;
+    }
+    ShowMainWindow();
+    return true;
+}
+
+bool CQuillonApp::OpenConfiguration()
+{
+    m_router->SetFrame(m_pMainFrame.data());
+    if (!m_pDocument->OpenDocumentFile(m_strConfigPath))
+        return false;
+    // Only a frame that holds an opened document is the main window.
+    m_bMainWindowSet = true;
+    m_runner->SetOwnerWindow(m_pMainFrame.data());
+    AfterDocumentChanged(true);
+    return true;
+}
+
+void CQuillonApp::AfterDocumentChanged(bool opened)
+{
+    if (opened)
+        m_recentFiles.Add(m_pDocument->GetPathName());
+    if (m_pMainFrame)
+        m_pMainFrame->InitialUpdateFrame();
+    m_actions->RequestRefresh();
+}
+
+void CQuillonApp::ShowMainWindow()
+{
+    CMainFrame* frame = m_pMainFrame.data();
+    const QRect available = frame->screen() ? frame->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    // A session without a window manager has nobody to place or size the
+    // window: it takes the whole screen.
+    if (m_bServiceMode && !m_environment.HasWindowManager()) {
+        frame->setGeometry(available);
+        frame->showMaximized();
+        return;
+    }
+    frame->resize(available.size() * 3 / 4);
+    frame->move(available.center() - frame->rect().center());
+    frame->show();
+}
+
+int CQuillonApp::ExitInstance()
+{
+    QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
+    m_recentFiles.Save(settings);
+    if (m_bLogoffOnExit)
+        m_shell->LogoffSession();
+    return 0;
+}
+
+void CQuillonApp::RegisterCommands()
+{
+    Commands().On(ID_FILE_NEW, [this] { OnFileNew(); });
+    Commands().On(ID_FILE_OPEN, [this] { OnFileOpen(); });
+    Commands().On(ID_IMPORT_CONFIGURATION, [this] { OnImportConfiguration(); });
+    Commands().On(ID_EXPORT_CONFIGURATION, [this] { OnExportConfiguration(); });
+    Commands().On(ID_APP_ABOUT, [this] { OnAppAbout(); });
+    Commands().On(ID_HELP_FINDER, [this] { OnHelpFinder(); });
+    Commands().On(ID_APP_EXIT, [this] { OnAppExit(); });
+}
+
+bool CQuillonApp::ConfirmDiscardChanges()
+{
+    if (!MainWindow() || !m_pDocument->IsModified())
+        return true;
+    if (m_seam.Message(QStringLiteral("You have unsaved changes\nIf you continue you will loose those changes\nAre "
+                                      "you sure you want to continue and loose those changes ?"),
+                       MessageButtons::YesNo)
+        != Answer::Yes)
+        return false;
+    m_pDocument->SetModifiedFlag(false);
+    return true;
+}
+
+void CQuillonApp::OnFileNew()
+{
+    if (!ConfirmDiscardChanges())
+        return;
+    if (m_pDocument->OpenDocumentFile(QString()))
+        AfterDocumentChanged(false);
+}
+
+// Reads the configuration again from disk; no file dialog.
+void CQuillonApp::OnFileOpen()
+{
+    if (MainWindow()) {
+        if (!ConfirmDiscardChanges())
+            return;
+        if (m_pDocument->OpenDocumentFile(QString()))
+            AfterDocumentChanged(false);
+    }
+    if (m_pDocument->OpenDocumentFile(m_strConfigPath))
+        AfterDocumentChanged(true);
+}
+
+void CQuillonApp::OnExportConfiguration()
+{
+    app::ExportConfiguration(m_seam, m_pDocument.get(), m_strConfigPath, CopyReplacing);
+}
+
+void CQuillonApp::OnImportConfiguration()
+{
+    if (!app::ImportConfiguration(m_seam, m_pDocument.get(), m_strConfigPath, ReplaceStoredConfiguration))
+        return;
+    // Posted, as the window's own command: it runs once this one is done.
+    QMetaObject::invokeMethod(
+        this, [this] { m_router->Execute(ID_FILE_OPEN); }, Qt::QueuedConnection);
+}
+
+void CQuillonApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_bAdministrator, [this](const QUrl& url) { m_environment.OpenUrl(url); }, MainWindow());
+    m_seam.RunDialog(dialog);
+}
+
+void CQuillonApp::OnHelpFinder() { WinHelp(0, 1); }
+
+void CQuillonApp::OnAppExit()
+{
+    if (QWidget* window = MainWindow())
+        window->close();
+}
+
+// Every help request opens the help page at its start.
+void CQuillonApp::WinHelp(unsigned long, unsigned int)
+{
+    m_environment.OpenUrl(QUrl::fromLocalFile(Beside(ModuleDirectory(), platform::kHelpFileName)));
+}
+
+bool CQuillonApp::RunScript(const CTSUserScriptItem& script) { return m_runner->RunScript(script); }
+
+bool CQuillonApp::AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath,
+                               bool serverToClient, std::int32_t overwriteMode, bool hide)
+{
+    return m_runner->AutoTransfer(serverPath, clientPath, serverToClient, overwriteMode, hide);
+}
+
+bool CQuillonApp::ManualTransfer(const CTSAppDataItem& location) { return m_runner->ManualTransfer(location); }
+
+void CQuillonApp::LaunchDefaultShell() { m_shell->LaunchDefaultShell(); }
+
+QWidget* CQuillonApp::MainWindow() const { return m_bMainWindowSet ? m_pMainFrame.data() : nullptr; }
+
+bool CQuillonApp::IsAdministratorView() const
+{
+    return MainWindow() && m_pMainFrame->IsAdministratorView();
+}

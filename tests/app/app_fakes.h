@@ -1,0 +1,108 @@
+#pragma once
+// Stand-ins for what the application object and the frame talk to: the
+// system around the program, the session, and the frame's host. Each
+// records what it was asked.
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app_environment.h"
+#include "app/main_frame.h"
+#include "config/config_file.h"
+#include "config/records.h"
+#include "config/text.h"
+#include "document/document_host.h"
+#include "platform/session.h"
+
+namespace apptest {
+
+class FakeAppEnvironment : public app::AppEnvironment {
+public:
+    std::filesystem::path moduleDirectory;
+    bool administrator = true;
+    bool windowManager = true;
+    std::vector<QUrl> opened;
+
+    std::filesystem::path ModuleDirectory() override { return moduleDirectory; }
+    bool IsAdministrator() override { return administrator; }
+    void OpenUrl(const QUrl& url) override { opened.push_back(url); }
+    bool HasWindowManager() override { return windowManager; }
+};
+
+class FakeSessionServices : public platform::SessionServices {
+public:
+    bool shellStarts = true;
+    std::vector<std::string> calls;  // "shell", "home", "logoff"
+
+    bool StartDefaultShell() override
+    {
+        calls.push_back("shell");
+        return shellStarts;
+    }
+    bool OpenHomeFolder() override
+    {
+        calls.push_back("home");
+        return true;
+    }
+    bool LogoffSession() override
+    {
+        calls.push_back("logoff");
+        return true;
+    }
+};
+
+class FakeFrameHost : public app::FrameHost {
+public:
+    int shells = 0;
+    int helps = 0;
+    void LaunchDefaultShell() override { ++shells; }
+    void WinHelp(unsigned long, unsigned int) override { ++helps; }
+};
+
+// The document's view of the application, for frames built without one.
+class FakeDocumentHost : public document::DocumentHost {
+public:
+    bool administrator = false;
+    bool IsAdministrator() const override { return administrator; }
+    bool IsServiceMode() const override { return false; }
+    void SetLogoffOnExit() override {}
+    bool RunScript(const CTSUserScriptItem&) override { return true; }
+    bool AutoTransfer(const std::u16string&, const std::u16string&, bool, std::int32_t, bool) override { return true; }
+    void LaunchDefaultShell() override {}
+    QWidget* MainWindow() const override { return nullptr; }
+};
+
+// A location that runs no transfer at connect time.
+inline CTSAppDataItem Location(const std::string& name, const std::string& server)
+{
+    CTSAppDataItem item;
+    item.m_strName = config::FromUtf8(name);
+    item.m_strServerLocation = config::FromUtf8(server);
+    return item;
+}
+
+// An entry with the given locations.
+inline CTSUserDataItem Entry(const std::string& name, std::int32_t type, std::vector<CTSAppDataItem> locations)
+{
+    CTSUserDataItem entry(config::FromUtf8(name), type);
+    for (const CTSAppDataItem& location : locations)
+        entry.m_locations.Add(location, false);
+    return entry;
+}
+
+inline void WriteConfiguration(const std::filesystem::path& path, const std::vector<CTSUserDataItem>& entries)
+{
+    CTSUserData data;
+    for (const CTSUserDataItem& entry : entries) {
+        CTSUserDataItem* added = data.Add(entry.m_strName, entry.m_nType, false);
+        added->m_locations = entry.m_locations;
+    }
+    ASSERT_TRUE(config::SaveConfigurationFile(path, data));
+}
+
+} // namespace apptest

@@ -1,0 +1,335 @@
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "accounts/fake_account_services.h"
+#include "app/main_frame.h"
+#include "app/main_status_bar.h"
+#include "app/panes.h"
+#include "app/rebar.h"
+#include "app/toolbar_specs.h"
+#include "app_fakes.h"
+#include "document/quillon_doc.h"
+#include "framework/command_actions.h"
+#include "framework/command_ids.h"
+#include "framework/command_router.h"
+#include "framework/command_table.h"
+#include "support/scripted_modal_seam.h"
+#include "support/test_application.h"
+
+using namespace framework;
+
+namespace {
+
+QStringList PopupTitles(const QMenuBar* bar)
+{
+    QStringList titles;
+    for (QAction* action : bar->actions())
+        titles << action->text();
+    return titles;
+}
+
+QStringList DefinitionTitles(int menuId)
+{
+    QStringList titles;
+    for (const MenuEntry& popup : MenuDefinition(menuId))
+        titles << popup.text;
+    return titles;
+}
+
+bool MenuHolds(const QMenu* menu, int id)
+{
+    for (QAction* action : menu->actions()) {
+        if (CommandActions::CommandIdOf(action) == id)
+            return true;
+        if (action->menu() && MenuHolds(action->menu(), id))
+            return true;
+    }
+    return false;
+}
+
+bool MenuBarHolds(const QMenuBar* bar, int id)
+{
+    for (QAction* action : bar->actions())
+        if (action->menu() && MenuHolds(action->menu(), id))
+            return true;
+    return false;
+}
+
+QStringList BandNames(const app::ReBar& rebar)
+{
+    QStringList names;
+    for (int i = 0; i < rebar.BandCount(); ++i)
+        names << rebar.Band(i)->objectName();
+    return names;
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override { testsupport::TestApplication(); }
+
+    void Make(bool administrator)
+    {
+        m_docHost.administrator = administrator;
+        m_frame = std::make_unique<CMainFrame>(administrator, m_document, m_router, m_actions, m_host);
+        ASSERT_TRUE(m_frame->Create());
+        m_router.SetDocument(&m_document);
+        m_router.SetFrame(m_frame.get());
+    }
+
+    void Show()
+    {
+        m_frame->resize(1200, 800);
+        m_frame->show();
+        QApplication::processEvents();
+    }
+
+    testsupport::ScriptedModalSeam m_seam;
+    apptest::FakeDocumentHost m_docHost;
+    accounts::FakeAccountServices m_accounts;
+    CQuillonDoc m_document{m_seam, m_docHost, m_accounts};
+    CommandRouter m_router;
+    CommandActions m_actions{m_router};
+    apptest::FakeFrameHost m_host;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+TEST_F(MainFrameTest, AnAdministratorGetsThreeColumnsAndAUserTwo)
+{
+    struct Case {
+        bool administrator;
+        QStringList panes;
+    };
+    for (const Case& c : {Case{true, {"CUserGroupView", "CLeftView", "CQuillonView"}},
+                          Case{false, {"CLeftView", "CQuillonView"}}}) {
+        SCOPED_TRACE(c.administrator);
+        Make(c.administrator);
+        QStringList panes;
+        for (int i = 0; i < m_frame->Splitter()->count(); ++i)
+            panes << m_frame->Splitter()->widget(i)->metaObject()->className();
+        EXPECT_EQ(panes, c.panes);
+        EXPECT_EQ(m_frame->UserGroupView() != nullptr, c.administrator);
+    }
+}
+
+TEST_F(MainFrameTest, EachFaceStartsWithItsMenuAndBands)
+{
+    struct Case {
+        bool administrator;
+        int menu;
+        QStringList bands;
+    };
+    for (const Case& c : {Case{true, 128, {"toolbar139", "toolbar143", "toolbar135", "toolbar141"}},
+                          Case{false, 129, {"toolbar135", "toolbar141"}}}) {
+        SCOPED_TRACE(c.administrator);
+        Make(c.administrator);
+        EXPECT_EQ(m_frame->CurrentMenuId(), c.menu);
+        EXPECT_EQ(m_frame->IsAdministratorView(), c.administrator);
+        EXPECT_EQ(PopupTitles(m_frame->menuBar()), DefinitionTitles(c.menu));
+        EXPECT_EQ(BandNames(*m_frame->ReBar()), c.bands);
+        // The first band starts minimised, the others open.
+        for (int i = 0; i < m_frame->ReBar()->BandCount(); ++i) {
+            EXPECT_EQ(m_frame->ReBar()->IsBandMinimized(i), i == 0) << i;
+            EXPECT_TRUE(m_frame->ReBar()->IsBandShown(i)) << i;
+        }
+        EXPECT_EQ(m_frame->UserGroupBar() != nullptr, c.administrator);
+        EXPECT_EQ(m_frame->LocationBar() != nullptr, c.administrator);
+    }
+}
+
+TEST_F(MainFrameTest, ToolbarsCarryTheirLabelsTipsAndImageSizes)
+{
+    Make(true);
+    const std::pair<QToolBar*, const app::ToolBarSpec*> bars[] = {
+        {m_frame->NavigationBar(), &app::NavigationBarSpec()},
+        {m_frame->UserGroupBar(), &app::UserGroupBarSpec()},
+        {m_frame->SyncBar(), &app::SyncBarSpec()},
+        {m_frame->LocationBar(), &app::LocationBarSpec()},
+    };
+    for (const auto& [bar, spec] : bars) {
+        SCOPED_TRACE(spec->resourceId);
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->iconSize(), spec->imageSize);
+        EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        const QList<QAction*> actions = bar->actions();
+        ASSERT_EQ(actions.size(), static_cast<qsizetype>(spec->buttons.size()));
+        QSize buttonSize;
+        for (qsizetype i = 0; i < actions.size(); ++i) {
+            const app::ToolBarButton& button = spec->buttons[static_cast<std::size_t>(i)];
+            EXPECT_EQ(CommandActions::CommandIdOf(actions[i]), button.id);
+            EXPECT_EQ(actions[i]->text(), button.label);
+            EXPECT_EQ(actions[i]->toolTip(), FindCommand(button.id)->ToolTip());
+            EXPECT_FALSE(actions[i]->icon().isNull());
+            const QSize size = bar->widgetForAction(actions[i])->size();
+            if (i == 0)
+                buttonSize = size;
+            EXPECT_EQ(size, buttonSize) << "every button of a bar has the same size";
+        }
+    }
+    // The labels the table gives, checked once by hand.
+    EXPECT_EQ(m_frame->SyncBar()->actions()[0]->toolTip(), "Send Files To Server");
+    EXPECT_EQ(m_frame->UserGroupBar()->actions()[3]->toolTip(), "Save");
+}
+
+// Both view commands: enabled for an administrator only, the face shown checked.
+TEST_F(MainFrameTest, ViewCommandsFollowTheFlagsInEveryFace)
+{
+    struct Case {
+        bool administrator;
+        bool administratorView;
+        bool userEnabled, userChecked, adminEnabled, adminChecked;
+    };
+    const Case cases[] = {
+        {true, true, true, false, true, true},
+        {true, false, true, true, true, false},
+        {false, false, false, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.administrator << c.administratorView);
+        Make(c.administrator);
+        if (!c.administratorView)
+            m_frame->SwitchToUserView();
+        const CommandState user = m_router.QueryState(ID_VIEW_USER);
+        const CommandState admin = m_router.QueryState(ID_VIEW_ADMINISTRATOR);
+        EXPECT_EQ(user.enabled, c.userEnabled);
+        EXPECT_EQ(user.checked, c.userChecked);
+        EXPECT_EQ(admin.enabled, c.adminEnabled);
+        EXPECT_EQ(admin.checked, c.adminChecked);
+        EXPECT_TRUE(m_router.QueryState(ID_VIEW_SHELL).enabled);
+    }
+}
+
+TEST_F(MainFrameTest, SwitchingFacesSwapsMenusBarsAndTheFirstColumn)
+{
+    Make(true);
+    Show();
+    QSplitter* splitter = m_frame->Splitter();
+    app::ReBar* rebar = m_frame->ReBar();
+
+    ASSERT_TRUE(m_router.Execute(ID_VIEW_USER));
+    EXPECT_FALSE(m_frame->IsAdministratorView());
+    EXPECT_EQ(m_frame->CurrentMenuId(), 129);
+    EXPECT_EQ(PopupTitles(m_frame->menuBar()), DefinitionTitles(129));
+    EXPECT_FALSE(rebar->IsBandShown(rebar->IndexOf(m_frame->UserGroupBar())));
+    EXPECT_FALSE(m_frame->LocationBar()->isVisible());
+    EXPECT_TRUE(rebar->IsBandShown(rebar->IndexOf(m_frame->NavigationBar())));
+    EXPECT_TRUE(m_frame->SyncBar()->isVisible());
+    // Still three columns, the first one hidden.
+    ASSERT_EQ(splitter->count(), 3);
+    EXPECT_EQ(splitter->sizes()[0], 0);
+    EXPECT_GT(splitter->sizes()[2], 0);
+
+    ASSERT_TRUE(m_router.Execute(ID_VIEW_ADMINISTRATOR));
+    EXPECT_TRUE(m_frame->IsAdministratorView());
+    EXPECT_EQ(m_frame->CurrentMenuId(), 128);
+    // The users and groups band comes back as it was: minimised.
+    EXPECT_TRUE(rebar->IsBandShown(rebar->IndexOf(m_frame->UserGroupBar())));
+    EXPECT_TRUE(rebar->IsBandMinimized(rebar->IndexOf(m_frame->UserGroupBar())));
+    EXPECT_TRUE(m_frame->LocationBar()->isVisible());
+    EXPECT_EQ(splitter->sizes()[0], splitter->width() / 6);
+    EXPECT_TRUE(m_frame->UserGroupView()->isVisible());
+}
+
+TEST_F(MainFrameTest, AUserCannotReachTheAdministratorView)
+{
+    Make(false);
+    Show();
+    EXPECT_FALSE(m_router.Execute(ID_VIEW_ADMINISTRATOR));
+    EXPECT_EQ(m_frame->Splitter()->count(), 2);
+    EXPECT_FALSE(MenuBarHolds(m_frame->menuBar(), ID_VIEW_SHELL));
+}
+
+TEST_F(MainFrameTest, ShellViewIsOnlyInTheAdministratorMenuAndLeavesTheFaceAlone)
+{
+    Make(true);
+    EXPECT_TRUE(MenuBarHolds(m_frame->menuBar(), ID_VIEW_SHELL));
+    ASSERT_TRUE(m_router.Execute(ID_VIEW_SHELL));
+    EXPECT_EQ(m_host.shells, 1);
+    EXPECT_TRUE(m_frame->IsAdministratorView());
+    m_frame->SwitchToUserView();
+    EXPECT_FALSE(MenuBarHolds(m_frame->menuBar(), ID_VIEW_SHELL));
+}
+
+TEST_F(MainFrameTest, StatusBarShowsTheIdleTextAndLitIndicators)
+{
+    Make(false);
+    Show();
+    app::MainStatusBar* bar = m_frame->StatusBar();
+    EXPECT_EQ(bar->IdleMessage(), "For Help, press F1");
+    bar->SetKeyLocks({true, false, true});
+    EXPECT_EQ(bar->IndicatorTexts(), (QStringList{"CAP", "", "SCRL"}));
+    bar->SetKeyLocks({false, true, false});
+    EXPECT_EQ(bar->IndicatorTexts(), (QStringList{"", "NUM", ""}));
+
+    EXPECT_TRUE(m_router.QueryState(ID_VIEW_STATUS_BAR).checked);
+    ASSERT_TRUE(m_router.Execute(ID_VIEW_STATUS_BAR));
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(m_router.QueryState(ID_VIEW_STATUS_BAR).checked);
+}
+
+TEST_F(MainFrameTest, EveryHelpCommandReachesTheHelpPage)
+{
+    Make(true);
+    for (int id : {ID_HELP, ID_CONTEXT_HELP, ID_HELP_FINDER, ID_DEFAULT_HELP})
+        EXPECT_TRUE(m_router.Execute(id)) << id;
+    EXPECT_EQ(m_host.helps, 4);
+}
+
+TEST_F(MainFrameTest, TheViewsBecomeTheDocumentsPanesAtTheirInitialUpdate)
+{
+    for (bool administrator : {true, false}) {
+        Make(administrator);
+        m_frame->InitialUpdateFrame();
+        EXPECT_EQ(m_document.m_pLocationsView, m_frame->LocationsView());
+        EXPECT_EQ(m_document.m_pBrowserView, m_frame->BrowserView());
+        EXPECT_EQ(m_document.m_pUserGroupView, m_frame->UserGroupView());
+        // The first column's pane leads the route.
+        EXPECT_EQ(m_router.ActiveView(), dynamic_cast<View*>(m_frame->Splitter()->widget(0)));
+        m_frame.reset();
+        EXPECT_EQ(m_document.m_pLocationsView, nullptr);
+        EXPECT_EQ(m_router.ActiveView(), nullptr);
+    }
+}
+
+TEST_F(MainFrameTest, ClosingWithUnsavedChangesAsksFirst)
+{
+    Make(true);
+    Show();
+    m_document.SetModifiedFlag(true);
+    m_seam.AnswerMessage(Answer::Cancel);
+    EXPECT_FALSE(m_frame->close());
+    EXPECT_TRUE(m_frame->isVisible());
+    m_seam.AnswerMessage(Answer::No);
+    EXPECT_TRUE(m_frame->close());
+    EXPECT_EQ(m_seam.MessageTexts(), (QStringList(2, "You have unsaved changes\nWould you like to save those changes ?")));
+}
+
+TEST_F(MainFrameTest, TheCaptionIsTheDocumentTitleAndTheApplicationName)
+{
+    Make(false);
+    EXPECT_EQ(m_frame->windowTitle(), " - Quillon");
+    EXPECT_EQ(CMainFrame::FrameTitle("x"), "x - Quillon");
+}
+
+TEST_F(MainFrameTest, NextPaneSkipsTheHiddenColumn)
+{
+    Make(true);
+    Show();
+    m_frame->activateWindow();
+    m_frame->SwitchToUserView();
+    m_frame->LocationsView()->setFocus();
+    ASSERT_TRUE(m_router.Execute(ID_NEXT_PANE));
+    EXPECT_TRUE(m_frame->BrowserView()->hasFocus());
+    ASSERT_TRUE(m_router.Execute(ID_NEXT_PANE));
+    EXPECT_TRUE(m_frame->LocationsView()->hasFocus());
+    ASSERT_TRUE(m_router.Execute(ID_PREV_PANE));
+    EXPECT_TRUE(m_frame->BrowserView()->hasFocus());
+}
+
+} // namespace

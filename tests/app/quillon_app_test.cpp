@@ -1,0 +1,305 @@
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "accounts/fake_account_services.h"
+#include "app/about_dlg.h"
+#include "app/quillon_app.h"
+#include "app_fakes.h"
+#include "config/text.h"
+#include "document/quillon_doc.h"
+#include "framework/command_ids.h"
+#include "framework/command_router.h"
+#include "support/scripted_modal_seam.h"
+#include "support/temp_files.h"
+#include "support/test_application.h"
+
+using namespace framework;
+using apptest::Entry;
+using apptest::Location;
+
+namespace {
+
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+QStringList EntryNames(const CQuillonDoc& document)
+{
+    QStringList names;
+    for (std::size_t i = 0; i < document.m_userData.GetSize(); ++i)
+        names << QString::fromStdU16String(document.m_userData.GetAt(i).m_strName);
+    return names;
+}
+
+class QuillonAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::TestApplication();
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_dir = testfiles::ScratchDir("app-" + name);
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+        // The program's settings go to a folder of the test's own.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Q(m_dir / "settings"));
+        m_environment.moduleDirectory = m_dir;
+    }
+
+    void TearDown() override
+    {
+        m_app.reset();
+        QApplication::processEvents();
+    }
+
+    std::filesystem::path ConfigPath() const { return m_dir / "userConfig.QLNData"; }
+
+    // The anna's entry with one location; "VM\anna" is who the fake accounts say runs the program.
+    void WriteAnnaWithLocation() { apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {Location("Docs", "/srv/docs")})}); }
+
+    bool Start(bool administrator, const QStringList& arguments = {})
+    {
+        m_environment.administrator = administrator;
+        m_app = std::make_unique<CQuillonApp>(m_seam, m_environment, m_accounts, m_session);
+        return m_app->InitInstance(arguments);
+    }
+
+    CQuillonDoc& Doc() { return *m_app->Document(); }
+    bool Execute(int id) { return m_app->Router().Execute(id); }
+
+    std::filesystem::path m_dir;
+    testsupport::ScriptedModalSeam m_seam;
+    apptest::FakeAppEnvironment m_environment;
+    accounts::FakeAccountServices m_accounts = accounts::FakeAccountServices::Local("VM", "anna", {});
+    apptest::FakeSessionServices m_session;
+    std::unique_ptr<CQuillonApp> m_app;
+};
+
+TEST_F(QuillonAppTest, PathsAreBesideTheExecutable)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(true));
+    EXPECT_EQ(m_app->m_strConfigPath, Q(m_dir) + "/userConfig.QLNData");
+    EXPECT_EQ(m_app->m_strTransferToolPath, Q(m_dir) + "/pontlet");
+    EXPECT_EQ(Doc().GetPathName(), m_app->m_strConfigPath);
+    EXPECT_TRUE(m_app->m_bAdministrator);
+    EXPECT_FALSE(m_app->m_bServiceMode);
+    EXPECT_TRUE(m_seam.Messages().empty());
+}
+
+TEST_F(QuillonAppTest, AnotherFileOnTheCommandLineIsNeverOpened)
+{
+    WriteAnnaWithLocation();
+    const auto other = m_dir / "other.QLNData";
+    apptest::WriteConfiguration(other, {Entry("VM\\bert", 1, {})});
+    ASSERT_TRUE(Start(true, {Q(other)}));
+    EXPECT_EQ(Doc().GetPathName(), m_app->m_strConfigPath);
+    EXPECT_EQ(EntryNames(Doc()), QStringList{"VM\\anna"});
+}
+
+TEST_F(QuillonAppTest, EachFaceStartsShownWithItsView)
+{
+    for (bool administrator : {true, false}) {
+        SCOPED_TRACE(administrator);
+        WriteAnnaWithLocation();
+        EXPECT_FALSE(m_app && m_app->IsAdministratorView());
+        ASSERT_TRUE(Start(administrator));
+        ASSERT_NE(m_app->MainWindow(), nullptr);
+        EXPECT_TRUE(m_app->MainWindow()->isVisible());
+        EXPECT_EQ(m_app->IsAdministratorView(), administrator);
+        EXPECT_EQ(m_app->MainFrame()->CurrentMenuId(), administrator ? 128 : 129);
+        // The user's own entry is their profile; an administrator has none.
+        EXPECT_EQ(Doc().m_pProfile != nullptr, !administrator);
+        EXPECT_EQ(m_app->RecentFiles().Entries(), QStringList{m_app->m_strConfigPath});
+        m_app.reset();
+    }
+}
+
+// "service" as the first plain word turns the session start on; a profile
+// with locations arms the logoff, which the exit performs.
+TEST_F(QuillonAppTest, ServiceModeArmsTheLogoffAndExitPerformsIt)
+{
+    struct Case {
+        QStringList arguments;
+        bool service;
+    };
+    const Case cases[] = {{{"service"}, true}, {{"SERVICE"}, true}, {{"/service"}, false}, {{"x", "service"}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        WriteAnnaWithLocation();
+        m_session.calls.clear();
+        ASSERT_TRUE(Start(false, c.arguments));
+        EXPECT_EQ(m_app->m_bServiceMode, c.service);
+        EXPECT_EQ(m_app->m_bLogoffOnExit, c.service);
+        m_app->ExitInstance();
+        EXPECT_EQ(m_session.calls, c.service ? std::vector<std::string>{"logoff"} : std::vector<std::string>{});
+        m_app.reset();
+    }
+}
+
+TEST_F(QuillonAppTest, ServiceModeWithoutLocationsStartsTheShellAndNoWindow)
+{
+    apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {})});
+    EXPECT_FALSE(Start(false, {"service"}));
+    EXPECT_EQ(m_app->MainFrame(), nullptr);
+    EXPECT_EQ(m_app->MainWindow(), nullptr);
+    EXPECT_FALSE(m_app->m_bLogoffOnExit);
+    m_app->ExitInstance();
+    EXPECT_EQ(m_session.calls, std::vector<std::string>{"shell"});
+}
+
+TEST_F(QuillonAppTest, AShellThatDoesNotStartIsReportedAndTheHomeFolderOpened)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(true));
+    m_session.shellStarts = false;
+    m_seam.AnswerMessage(Answer::Ok);
+    ASSERT_TRUE(Execute(ID_VIEW_SHELL));
+    EXPECT_EQ(m_seam.MessageTexts(), QStringList{"Error launching default shell, will try alternative shell"});
+    EXPECT_EQ(m_session.calls, (std::vector<std::string>{"shell", "home"}));
+    EXPECT_TRUE(m_app->MainWindow()->isVisible());
+}
+
+TEST_F(QuillonAppTest, ServiceModeFillsTheScreenOnlyWithoutAWindowManager)
+{
+    for (bool windowManager : {true, false}) {
+        SCOPED_TRACE(windowManager);
+        WriteAnnaWithLocation();
+        m_environment.windowManager = windowManager;
+        ASSERT_TRUE(Start(false, {"service"}));
+        EXPECT_EQ(m_app->MainWindow()->isMaximized(), !windowManager);
+        m_app.reset();
+    }
+}
+
+TEST_F(QuillonAppTest, TheAboutBoxLetsOnlyAnAdministratorFollowTheAddresses)
+{
+    for (bool administrator : {true, false}) {
+        SCOPED_TRACE(administrator);
+        WriteAnnaWithLocation();
+        ASSERT_TRUE(Start(administrator));
+        m_environment.opened.clear();
+        m_seam.HandleDialogAs<CAboutDlg>([&](CAboutDlg& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "About Quillon");
+            QStringList labels;
+            for (QLabel* label : dialog.findChildren<QLabel*>())
+                labels << label->text();
+            EXPECT_TRUE(labels.contains("Quillon Version 3.0.3.4"));
+            EXPECT_EQ(dialog.Button(CAboutDlg::IDOK)->text(), "&OK");
+            EXPECT_TRUE(dialog.Button(CAboutDlg::IDOK)->isEnabled());
+            QPushButton* web = dialog.Button(CAboutDlg::IDC_WEB_ADDRESS);
+            QPushButton* mail = dialog.Button(CAboutDlg::IDC_SUPPORT_ADDRESS);
+            EXPECT_EQ(web->isEnabled(), administrator);
+            EXPECT_EQ(mail->isEnabled(), administrator);
+            web->click();
+            mail->click();
+            return int(QDialog::Accepted);
+        });
+        ASSERT_TRUE(Execute(ID_APP_ABOUT));
+        const std::vector<QUrl> expected =
+            administrator ? std::vector<QUrl>{QUrl(CAboutDlg::WebAddress()),
+                                              QUrl("mailto:" + CAboutDlg::SupportAddress())}
+                          : std::vector<QUrl>{};
+        EXPECT_EQ(m_environment.opened, expected);
+        m_app.reset();
+    }
+}
+
+TEST_F(QuillonAppTest, HelpOpensThePageBesideTheExecutable)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(false));
+    ASSERT_TRUE(Execute(ID_HELP_FINDER));
+    ASSERT_TRUE(Execute(ID_HELP));
+    const QUrl page = QUrl::fromLocalFile(Q(m_dir) + "/Quillon.html");
+    EXPECT_EQ(m_environment.opened, (std::vector<QUrl>{page, page}));
+}
+
+const char* const kDiscardQuestion =
+    "You have unsaved changes\nIf you continue you will loose those changes\nAre you sure you want to continue and "
+    "loose those changes ?";
+
+TEST_F(QuillonAppTest, NewConfigurationAsksOnlyAboutUnsavedChanges)
+{
+    struct Case {
+        bool modified;
+        std::optional<Answer> answer;
+        bool emptied;
+    };
+    const Case cases[] = {{false, std::nullopt, true}, {true, Answer::No, false}, {true, Answer::Yes, true}};
+    for (const Case& c : cases) {
+        WriteAnnaWithLocation();
+        testsupport::ScriptedModalSeam seam;
+        m_app = std::make_unique<CQuillonApp>(seam, m_environment, m_accounts, m_session);
+        m_environment.administrator = true;
+        ASSERT_TRUE(m_app->InitInstance({}));
+        Doc().SetModifiedFlag(c.modified);
+        if (c.answer)
+            seam.AnswerMessage(*c.answer);
+        ASSERT_TRUE(Execute(ID_FILE_NEW));
+        EXPECT_EQ(seam.MessageTexts(), c.answer ? QStringList{kDiscardQuestion} : QStringList{});
+        EXPECT_EQ(Doc().m_userData.GetSize(), c.emptied ? 0u : 1u);
+        EXPECT_EQ(Doc().GetPathName().isEmpty(), c.emptied);
+        EXPECT_EQ(Doc().IsModified(), !c.emptied);
+        m_app.reset();
+    }
+}
+
+TEST_F(QuillonAppTest, ReopenReadsTheFileAgainWithoutADialog)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(true));
+    apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\bert", 1, {}), Entry("VM\\carl", 1, {})});
+    ASSERT_TRUE(Execute(ID_FILE_OPEN));
+    EXPECT_TRUE(m_seam.FileDialogs().empty());
+    EXPECT_TRUE(m_seam.Messages().empty());
+    EXPECT_EQ(EntryNames(Doc()), (QStringList{"VM\\bert", "VM\\carl"}));
+    EXPECT_EQ(Doc().GetPathName(), m_app->m_strConfigPath);
+
+    // Unsaved changes: the same question as a new configuration; No keeps them.
+    Doc().SetModifiedFlag(true);
+    apptest::WriteConfiguration(ConfigPath(), {});
+    m_seam.AnswerMessage(Answer::No);
+    ASSERT_TRUE(Execute(ID_FILE_OPEN));
+    EXPECT_EQ(m_seam.MessageTexts(), QStringList{kDiscardQuestion});
+    EXPECT_EQ(Doc().m_userData.GetSize(), 2u);
+}
+
+// The keys of the file commands work in the user view too, whose menu has
+// no such items.
+TEST_F(QuillonAppTest, FileKeysWorkInTheUserView)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(false));
+    EXPECT_TRUE(m_app->Router().QueryState(ID_FILE_NEW).enabled);
+    EXPECT_TRUE(m_app->Router().QueryState(ID_FILE_OPEN).enabled);
+    apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {Location("A", "/a"), Location("B", "/b")})});
+    ASSERT_TRUE(Execute(ID_FILE_OPEN));
+    ASSERT_NE(Doc().m_pProfile, nullptr);
+    EXPECT_EQ(Doc().m_pProfile->m_locations.GetSize(), 2u);
+}
+
+TEST_F(QuillonAppTest, TheRecentFileListIsSavedAtExit)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(true));
+    m_app->ExitInstance();
+    QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
+    EXPECT_EQ(settings.value("Recent File List/File1").toString(), m_app->m_strConfigPath);
+}
+
+TEST_F(QuillonAppTest, ExitClosesTheWindowAfterAskingAboutChanges)
+{
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(true));
+    Doc().SetModifiedFlag(true);
+    m_seam.AnswerMessage(Answer::Cancel);
+    ASSERT_TRUE(Execute(ID_APP_EXIT));
+    EXPECT_TRUE(m_app->MainWindow()->isVisible());
+    m_seam.AnswerMessage(Answer::No);
+    ASSERT_TRUE(Execute(ID_APP_EXIT));
+    EXPECT_FALSE(m_app->MainWindow()->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+#include <QImage>
+#include <QToolBar>
+#include <gtest/gtest.h>
+
+#include "app/app_resources.h"
+#include "app/rebar.h"
+#include "app/toolbar_specs.h"
+#include "framework/command_table.h"
+#include "support/test_application.h"
+
+namespace {
+
+const app::ToolBarSpec* const kSpecs[] = {&app::NavigationBarSpec(), &app::UserGroupBarSpec(), &app::SyncBarSpec(),
+                                         &app::LocationBarSpec()};
+
+TEST(ToolBarResourcesTest, EveryStripHoldsOneImageOfTheStatedSizePerButton)
+{
+    testsupport::TestApplication();
+    for (const app::ToolBarSpec* spec : kSpecs) {
+        SCOPED_TRACE(spec->resourceId);
+        const QImage strip(spec->ImagePath());
+        ASSERT_FALSE(strip.isNull());
+        EXPECT_EQ(strip.width(), spec->imageSize.width() * static_cast<int>(spec->buttons.size()));
+        EXPECT_EQ(strip.height(), spec->imageSize.height());
+        const QList<QPixmap> images = app::ToolBarImages(*spec);
+        ASSERT_EQ(images.size(), static_cast<qsizetype>(spec->buttons.size()));
+        for (const QPixmap& image : images) {
+            EXPECT_EQ(image.size(), spec->imageSize);
+            // Something is drawn on each, and the background shows through.
+            const QImage pixels = image.toImage();
+            bool opaque = false, transparent = false;
+            for (int y = 0; y < pixels.height(); ++y)
+                for (int x = 0; x < pixels.width(); ++x)
+                    (qAlpha(pixels.pixel(x, y)) ? opaque : transparent) = true;
+            EXPECT_TRUE(opaque && transparent);
+        }
+    }
+}
+
+TEST(ToolBarResourcesTest, EveryButtonIsACommandWithATooltip)
+{
+    for (const app::ToolBarSpec* spec : kSpecs) {
+        for (const app::ToolBarButton& button : spec->buttons) {
+            const framework::CommandInfo* info = framework::FindCommand(button.id);
+            ASSERT_NE(info, nullptr) << button.id;
+            EXPECT_FALSE(info->ToolTip().isEmpty()) << button.id;
+        }
+    }
+}
+
+TEST(ToolBarResourcesTest, TheWindowIconHasItsSizes)
+{
+    testsupport::TestApplication();
+    const QIcon icon = app::ApplicationIcon();
+    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+}
+
+class ReBarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testsupport::TestApplication();
+        for (QToolBar*& bar : m_bars) {
+            bar = new QToolBar;
+            bar->addAction("x");
+            m_rebar.AddBand(bar);
+        }
+        m_rebar.resize(600, 40);
+        m_rebar.show();
+    }
+
+    app::ReBar m_rebar;
+    QToolBar* m_bars[3] = {};
+};
+
+TEST_F(ReBarTest, BandsKeepTheirOrder)
+{
+    ASSERT_EQ(m_rebar.BandCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(m_rebar.Band(i), m_bars[i]);
+        EXPECT_EQ(m_rebar.IndexOf(m_bars[i]), i);
+    }
+    EXPECT_EQ(m_rebar.Band(3), nullptr);
+    EXPECT_EQ(m_rebar.IndexOf(nullptr), -1);
+}
+
+TEST_F(ReBarTest, AMinimisedBandHidesItsBarAndComesBack)
+{
+    m_rebar.MinimizeBand(0);
+    EXPECT_TRUE(m_rebar.IsBandMinimized(0));
+    EXPECT_TRUE(m_rebar.IsBandShown(0));
+    EXPECT_FALSE(m_bars[0]->isVisible());
+    EXPECT_TRUE(m_bars[1]->isVisible());
+    m_rebar.RestoreBand(0);
+    EXPECT_FALSE(m_rebar.IsBandMinimized(0));
+    EXPECT_TRUE(m_bars[0]->isVisible());
+}
+
+TEST_F(ReBarTest, HiddenBandsTakeTheirBarsAlong)
+{
+    m_rebar.ShowBand(0, false);
+    m_rebar.ShowBand(2, false);
+    EXPECT_FALSE(m_rebar.IsBandShown(0));
+    EXPECT_FALSE(m_bars[0]->isVisible());
+    EXPECT_TRUE(m_bars[1]->isVisible());
+    EXPECT_FALSE(m_bars[2]->isVisible());
+    m_rebar.ShowBand(0, true);
+    EXPECT_TRUE(m_bars[0]->isVisible());
+    // Out of range does nothing.
+    m_rebar.ShowBand(7, false);
+    m_rebar.MinimizeBand(-1);
+}
+
+} // namespace
