@@ -52,7 +52,7 @@ CAboutDlg::CAboutDlg(bool administrator, UrlOpener openUrl, QWidget* parent)
     OnInitDialog();
 }
 
-QString CAboutDlg::WebAddress() { return QStringLiteral("https://www.varnel-software.example/quillon"); }
+QString CAboutDlg::WebAddress() { return QStringLiteral("https://www.varnel-software.example"); }
 
 QString CAboutDlg::SupportAddress() { return QStringLiteral("support@varnel-software.example"); }
 
