@@ -61,6 +61,11 @@ private:
 
 } // namespace
 
+StoreResult FileFailure(const platform::FileError& error, const std::filesystem::path& path)
+{
+    return Failure(CauseOf(error), 0, path.string() + ": " + error.message);
+}
+
 StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out)
 {
     StoreResult result;
@@ -87,7 +92,7 @@ StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData
 {
     platform::FileReader file;
     if (auto e = file.Open(path))
-        return Failure(CauseOf(e), 0, path.string() + ": " + e.message);
+        return FileFailure(e, path);
     FileSource source(file);
     StoreResult r = ReadConfiguration(source, out);
     if (!r.ok)
@@ -107,7 +112,7 @@ StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUs
 {
     platform::AtomicFileWriter file;
     if (auto e = file.Begin(path))
-        return Failure(CauseOf(e), 0, path.string() + ": " + e.message);
+        return FileFailure(e, path);
     try {
         FileSink sink(file);
         WriteConfiguration(sink, data);
@@ -119,7 +124,7 @@ StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUs
         return Failure(ArchiveCause::OutOfMemory, 0, path.string() + ": out of memory while writing");
     }
     if (auto e = file.Commit())
-        return Failure(CauseOf(e), 0, path.string() + ": " + e.message);
+        return FileFailure(e, path);
     StoreResult ok;
     ok.schema = CTSUserData::kCurrentSchema;
     return ok;

@@ -6,6 +6,10 @@
 #include "config/archive.h"
 #include "config/records.h"
 
+namespace platform {
+struct FileError;
+}
+
 // Reading and writing the whole configuration, in one pass.
 namespace config {
 
@@ -18,6 +22,9 @@ struct StoreResult {
 
     explicit operator bool() const { return ok; }
 };
+
+// The failure a file system error gives for `path`.
+StoreResult FileFailure(const platform::FileError& error, const std::filesystem::path& path);
 
 // Reads a configuration. `out` is replaced only when the whole input reads;
 // on failure it is left as it was. An empty input is an empty configuration.

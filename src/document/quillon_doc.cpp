@@ -17,22 +17,13 @@
 #include "framework/command_ids.h"
 #include "framework/modal_seam.h"
 #include "platform/files.h"
+#include "transfer/command_lines.h"
 
 using namespace framework;
 
 namespace {
 
 QString Text(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
-
-config::ArchiveCause CauseOf(platform::FileErrorKind kind)
-{
-    switch (kind) {
-    case platform::FileErrorKind::NotFound: return config::ArchiveCause::FileNotFound;
-    case platform::FileErrorKind::AccessDenied: return config::ArchiveCause::AccessDenied;
-    case platform::FileErrorKind::DiskFull: return config::ArchiveCause::DiskFull;
-    default: return config::ArchiveCause::FileError;
-    }
-}
 
 bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 {
@@ -122,26 +113,10 @@ bool CQuillonDoc::RunAutoTransfers()
     // A copy: a transfer's dialog must not see the list change under it.
     const std::vector<CTSAppDataItem> locations = profile->m_locations.m_items;
     for (const CTSAppDataItem& location : locations) {
-        if (!location.m_bSyncEnabled)
-            continue;
-        const bool hide = location.m_bHideTransferWindow != 0;
-        auto transfer = [&](bool serverToClient, std::int32_t overwrite) {
-            m_host.AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, serverToClient,
-                                overwrite, hide);
-        };
-        switch (location.m_nConnectAction) {
-        case kConnectUpdateClient: transfer(true, location.m_nOverwriteMode); break;
-        case kConnectUpdateServer: transfer(false, location.m_nOverwriteMode); break;
-        case kConnectServerMaster:
-            transfer(true, kOverwriteIfDifferent);
-            transfer(false, kOverwriteSkip);
-            break;
-        case kConnectClientMaster:
-            transfer(false, kOverwriteIfDifferent);
-            transfer(true, kOverwriteSkip);
-            break;
-        default: break;
-        }
+        // A failed transfer does not stop the ones after it.
+        for (const transfer::TransferStep& step : transfer::ConnectTransfers(location))
+            m_host.AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, step.serverToClient,
+                                step.overwriteMode, location.m_bHideTransferWindow != 0);
     }
     return true;
 }
@@ -233,9 +208,7 @@ bool CQuillonDoc::KeepUnreadableBefore(const QString& path)
     const std::filesystem::path kept = FreeUnreadableName(unreadable);
     if (const platform::FileError e = platform::CopyFileReplacing(unreadable, kept)) {
         LoadSaveFailure failure{QString::fromStdU16String(kept.u16string()), true, {}};
-        failure.result.ok = false;
-        failure.result.cause = CauseOf(e.kind);
-        failure.result.message = kept.string() + ": " + e.message;
+        failure.result = config::FileFailure(e, kept);
         ReportSaveLoadException(failure);
         return false;
     }

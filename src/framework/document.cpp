@@ -12,16 +12,6 @@ namespace framework {
 
 namespace {
 
-config::ArchiveCause CauseOf(platform::FileErrorKind kind)
-{
-    switch (kind) {
-    case platform::FileErrorKind::NotFound: return config::ArchiveCause::FileNotFound;
-    case platform::FileErrorKind::AccessDenied: return config::ArchiveCause::AccessDenied;
-    case platform::FileErrorKind::DiskFull: return config::ArchiveCause::DiskFull;
-    default: return config::ArchiveCause::FileError;
-    }
-}
-
 QString DisplayName(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
@@ -155,9 +145,7 @@ bool Document::OnOpenDocument(const QString& path)
         platform::FileReader probe;
         if (platform::FileError e = probe.Open(file)) {
             LoadSaveFailure failure{path, false, {}};
-            failure.result.ok = false;
-            failure.result.cause = CauseOf(e.kind);
-            failure.result.message = file.string() + ": " + e.message;
+            failure.result = config::FileFailure(e, file);
             ReportSaveLoadException(failure);
             return false;
         }
