@@ -18,8 +18,15 @@
 #include "config/text.h"
 #include "document/document_host.h"
 #include "platform/session.h"
+#include "support/test_application.h"
 
 namespace apptest {
+
+// First base of a fixture whose members are widgets or watch the
+// application: the application exists before they are made.
+struct WithApplication {
+    WithApplication() { testsupport::TestApplication(); }
+};
 
 class FakeAppEnvironment : public app::AppEnvironment {
 public:

@@ -70,10 +70,8 @@ QStringList BandNames(const app::ReBar& rebar)
     return names;
 }
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public apptest::WithApplication, public ::testing::Test {
 protected:
-    void SetUp() override { testsupport::TestApplication(); }
-
     void Make(bool administrator)
     {
         m_docHost.administrator = administrator;

@@ -7,6 +7,7 @@
 #include "app/toolbar_specs.h"
 #include "framework/command_table.h"
 #include "support/test_application.h"
+#include "app_fakes.h"
 
 namespace {
 
@@ -55,11 +56,10 @@ TEST(ToolBarResourcesTest, TheWindowIconHasItsSizes)
     EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
 }
 
-class ReBarTest : public ::testing::Test {
+class ReBarTest : public apptest::WithApplication, public ::testing::Test {
 protected:
     void SetUp() override
     {
-        testsupport::TestApplication();
         for (QToolBar*& bar : m_bars) {
             bar = new QToolBar;
             bar->addAction("x");
