@@ -10,6 +10,8 @@ struct WordsCase {
     bool service;
 };
 
+void PrintTo(const WordsCase& c, std::ostream* os) { *os << '[' << c.arguments.join(' ').toStdString() << ']'; }
+
 class CommandLineWordsTest : public ::testing::TestWithParam<WordsCase> {};
 
 TEST_P(CommandLineWordsTest, OnlyTheFirstPlainWordCountsAndOnlyServiceMeansAnything)

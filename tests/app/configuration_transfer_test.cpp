@@ -117,6 +117,8 @@ struct ExportCase {
     QStringList results;  // messages after the question
 };
 
+void PrintTo(const ExportCase& c, std::ostream* os) { *os << c.name; }
+
 class ExportCasesTest : public ConfigurationTransferTest, public ::testing::WithParamInterface<ExportCase> {};
 
 TEST_P(ExportCasesTest, QuestionsAndResults)
@@ -216,6 +218,8 @@ struct ImportCase {
     QStringList results;
     bool modifiedAfter;
 };
+
+void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
 
 class ImportCasesTest : public ConfigurationTransferTest, public ::testing::WithParamInterface<ImportCase> {};
 
