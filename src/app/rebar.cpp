@@ -12,14 +12,22 @@ namespace app {
 
 namespace {
 
-// The handle at a band's left edge.
+// The handle at a band's left edge. A folded band's handle is wider and
+// carries an arrow, so that it shows there is more to open.
 class Gripper : public QWidget {
 public:
     explicit Gripper(QWidget* parent, std::function<void()> onClick) : QWidget(parent), m_onClick(std::move(onClick))
     {
-        setFixedWidth(8);
         setCursor(Qt::PointingHandCursor);
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        SetFolded(false);
+    }
+
+    void SetFolded(bool folded)
+    {
+        m_folded = folded;
+        setFixedWidth(folded ? 18 : 8);
+        update();
     }
 
 protected:
@@ -29,7 +37,12 @@ protected:
         QStyleOption option;
         option.initFrom(this);
         option.state |= QStyle::State_Horizontal;
+        option.rect = QRect(0, 0, 8, height());
         style()->drawPrimitive(QStyle::PE_IndicatorToolBarHandle, &option, &painter, this);
+        if (m_folded) {
+            option.rect = QRect(8, height() / 2 - 5, 10, 10);
+            style()->drawPrimitive(QStyle::PE_IndicatorArrowRight, &option, &painter, this);
+        }
     }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
@@ -39,6 +52,7 @@ protected:
 
 private:
     std::function<void()> m_onClick;
+    bool m_folded = false;
 };
 
 } // namespace
@@ -54,7 +68,8 @@ public:
         m_border->setFrameShape(QFrame::VLine);
         m_border->setFrameShadow(QFrame::Sunken);
         layout->addWidget(m_border);
-        layout->addWidget(new Gripper(this, [this] { SetMinimized(!m_minimized); }));
+        m_gripper = new Gripper(this, [this] { SetMinimized(!m_minimized); });
+        layout->addWidget(m_gripper);
         bar->setParent(this);
         bar->setMovable(false);
         bar->setFloatable(false);
@@ -67,12 +82,14 @@ public:
     {
         m_minimized = minimized;
         m_bar->setVisible(!minimized);
+        m_gripper->SetFolded(minimized);
     }
     void SetBorderVisible(bool visible) { m_border->setVisible(visible); }
 
 private:
     QToolBar* m_bar;
     QFrame* m_border;
+    Gripper* m_gripper;
     bool m_minimized = false;
 };
 
