@@ -62,6 +62,46 @@ bool MenuBarHolds(const QMenuBar* bar, int id)
     return false;
 }
 
+// A menu as lines "popup/popup/text#id", "-" for a separator.
+void Flatten(const QMenu* menu, const QString& path, QStringList& out)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            out << path + "-";
+        else if (action->menu())
+            Flatten(action->menu(), path + action->text() + "/", out);
+        else
+            out << path + action->text() + QString("#%1").arg(CommandActions::CommandIdOf(action));
+    }
+}
+
+QStringList Flatten(const QMenuBar* bar)
+{
+    QStringList out;
+    for (QAction* action : bar->actions())
+        Flatten(action->menu(), action->text() + "/", out);
+    return out;
+}
+
+void Flatten(const MenuEntry& popup, const QString& path, QStringList& out)
+{
+    for (const MenuEntry& entry : popup.entries) {
+        switch (entry.kind) {
+        case MenuEntry::Kind::Separator: out << path + "-"; break;
+        case MenuEntry::Kind::Popup: Flatten(entry, path + entry.text + "/", out); break;
+        case MenuEntry::Kind::Command: out << path + entry.CommandText() + QString("#%1").arg(entry.id); break;
+        }
+    }
+}
+
+QStringList FlattenDefinition(int menuId)
+{
+    QStringList out;
+    for (const MenuEntry& popup : MenuDefinition(menuId))
+        Flatten(popup, popup.text + "/", out);
+    return out;
+}
+
 QStringList BandNames(const app::ReBar& rebar)
 {
     QStringList names;
@@ -130,6 +170,7 @@ TEST_F(MainFrameTest, EachFaceStartsWithItsMenuAndBands)
         EXPECT_EQ(m_frame->CurrentMenuId(), c.menu);
         EXPECT_EQ(m_frame->IsAdministratorView(), c.administrator);
         EXPECT_EQ(PopupTitles(m_frame->menuBar()), DefinitionTitles(c.menu));
+        EXPECT_EQ(Flatten(m_frame->menuBar()), FlattenDefinition(c.menu));
         EXPECT_EQ(BandNames(*m_frame->ReBar()), c.bands);
         // The first band starts minimised, the others open.
         for (int i = 0; i < m_frame->ReBar()->BandCount(); ++i) {
@@ -139,6 +180,21 @@ TEST_F(MainFrameTest, EachFaceStartsWithItsMenuAndBands)
         EXPECT_EQ(m_frame->UserGroupBar() != nullptr, c.administrator);
         EXPECT_EQ(m_frame->LocationBar() != nullptr, c.administrator);
     }
+}
+
+// A few items as the user reads them, so that the table itself is checked too.
+TEST_F(MainFrameTest, MenuTextsAreTheOnesUsersKnow)
+{
+    Make(true);
+    const QStringList administrator = Flatten(m_frame->menuBar());
+    for (const char* line : {"&File/&New Configuration File\tCtrl+N#57600", "&File/&Import/&Configuration File#32813",
+                             "&File/&Export/&Configuration File#32814", "&View/S&hell View#32815",
+                             "&Users and Groups/&Test User/Group Logon  Script#32793",
+                             "&Navigation/&Refresh\tF5#32798", "&Help/&About Quillon...#57664"})
+        EXPECT_TRUE(administrator.contains(QString(line))) << line;
+    m_frame->SwitchToUserView();
+    EXPECT_EQ(Flatten(m_frame->menuBar()).first(), "&File/E&xit#57665");
+    EXPECT_TRUE(Flatten(m_frame->menuBar()).contains("&Navigation/&Refresh#32798"));
 }
 
 TEST_F(MainFrameTest, ToolbarsCarryTheirLabelsTipsAndImageSizes)
