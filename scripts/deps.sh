@@ -5,7 +5,7 @@ set -euo pipefail
 
 QUILLON_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl1-mesa-dev
+  qt6-base-dev libgl1-mesa-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   xvfb xauth
