@@ -6,6 +6,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <memory>
 
 #include "accounts/fake_account_services.h"
@@ -26,41 +27,6 @@
 using namespace framework;
 
 namespace {
-
-QStringList PopupTitles(const QMenuBar* bar)
-{
-    QStringList titles;
-    for (QAction* action : bar->actions())
-        titles << action->text();
-    return titles;
-}
-
-QStringList DefinitionTitles(int menuId)
-{
-    QStringList titles;
-    for (const MenuEntry& popup : MenuDefinition(menuId))
-        titles << popup.text;
-    return titles;
-}
-
-bool MenuHolds(const QMenu* menu, int id)
-{
-    for (QAction* action : menu->actions()) {
-        if (CommandActions::CommandIdOf(action) == id)
-            return true;
-        if (action->menu() && MenuHolds(action->menu(), id))
-            return true;
-    }
-    return false;
-}
-
-bool MenuBarHolds(const QMenuBar* bar, int id)
-{
-    for (QAction* action : bar->actions())
-        if (action->menu() && MenuHolds(action->menu(), id))
-            return true;
-    return false;
-}
 
 // A menu as lines "popup/popup/text#id", "-" for a separator.
 void Flatten(const QMenu* menu, const QString& path, QStringList& out)
@@ -100,6 +66,13 @@ QStringList FlattenDefinition(int menuId)
     for (const MenuEntry& popup : MenuDefinition(menuId))
         Flatten(popup, popup.text + "/", out);
     return out;
+}
+
+bool MenuBarHolds(const QMenuBar* bar, int id)
+{
+    const QString suffix = QString("#%1").arg(id);
+    const QStringList lines = Flatten(bar);
+    return std::any_of(lines.begin(), lines.end(), [&](const QString& line) { return line.endsWith(suffix); });
 }
 
 QStringList BandNames(const app::ReBar& rebar)
@@ -169,7 +142,6 @@ TEST_F(MainFrameTest, EachFaceStartsWithItsMenuAndBands)
         Make(c.administrator);
         EXPECT_EQ(m_frame->CurrentMenuId(), c.menu);
         EXPECT_EQ(m_frame->IsAdministratorView(), c.administrator);
-        EXPECT_EQ(PopupTitles(m_frame->menuBar()), DefinitionTitles(c.menu));
         EXPECT_EQ(Flatten(m_frame->menuBar()), FlattenDefinition(c.menu));
         EXPECT_EQ(BandNames(*m_frame->ReBar()), c.bands);
         // The first band starts minimised, the others open.
@@ -180,21 +152,6 @@ TEST_F(MainFrameTest, EachFaceStartsWithItsMenuAndBands)
         EXPECT_EQ(m_frame->UserGroupBar() != nullptr, c.administrator);
         EXPECT_EQ(m_frame->LocationBar() != nullptr, c.administrator);
     }
-}
-
-// A few items as the user reads them, so that the table itself is checked too.
-TEST_F(MainFrameTest, MenuTextsAreTheOnesUsersKnow)
-{
-    Make(true);
-    const QStringList administrator = Flatten(m_frame->menuBar());
-    for (const char* line : {"&File/&New Configuration File\tCtrl+N#57600", "&File/&Import/&Configuration File#32813",
-                             "&File/&Export/&Configuration File#32814", "&View/S&hell View#32815",
-                             "&Users and Groups/&Test User/Group Logon  Script#32793",
-                             "&Navigation/&Refresh\tF5#32798", "&Help/&About Quillon...#57664"})
-        EXPECT_TRUE(administrator.contains(QString(line))) << line;
-    m_frame->SwitchToUserView();
-    EXPECT_EQ(Flatten(m_frame->menuBar()).first(), "&File/E&xit#57665");
-    EXPECT_TRUE(Flatten(m_frame->menuBar()).contains("&Navigation/&Refresh#32798"));
 }
 
 TEST_F(MainFrameTest, ToolbarsCarryTheirLabelsTipsAndImageSizes)
@@ -269,7 +226,7 @@ TEST_F(MainFrameTest, SwitchingFacesSwapsMenusBarsAndTheFirstColumn)
     ASSERT_TRUE(m_router.Execute(ID_VIEW_USER));
     EXPECT_FALSE(m_frame->IsAdministratorView());
     EXPECT_EQ(m_frame->CurrentMenuId(), 129);
-    EXPECT_EQ(PopupTitles(m_frame->menuBar()), DefinitionTitles(129));
+    EXPECT_EQ(Flatten(m_frame->menuBar()), FlattenDefinition(129));
     EXPECT_FALSE(rebar->IsBandShown(rebar->IndexOf(m_frame->UserGroupBar())));
     EXPECT_FALSE(m_frame->LocationBar()->isVisible());
     EXPECT_TRUE(rebar->IsBandShown(rebar->IndexOf(m_frame->NavigationBar())));

@@ -5,7 +5,6 @@
 #include "app/app_resources.h"
 #include "app/rebar.h"
 #include "app/toolbar_specs.h"
-#include "framework/command_table.h"
 #include "support/test_application.h"
 #include "app_fakes.h"
 
@@ -38,24 +37,6 @@ TEST(ToolBarResourcesTest, EveryStripHoldsOneImageOfTheStatedSizePerButton)
     }
 }
 
-TEST(ToolBarResourcesTest, EveryButtonIsACommandWithATooltip)
-{
-    for (const app::ToolBarSpec* spec : kSpecs) {
-        for (const app::ToolBarButton& button : spec->buttons) {
-            const framework::CommandInfo* info = framework::FindCommand(button.id);
-            ASSERT_NE(info, nullptr) << button.id;
-            EXPECT_FALSE(info->ToolTip().isEmpty()) << button.id;
-        }
-    }
-}
-
-TEST(ToolBarResourcesTest, TheWindowIconHasItsSizes)
-{
-    testsupport::TestApplication();
-    const QIcon icon = app::ApplicationIcon();
-    EXPECT_EQ(icon.availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-}
-
 class ReBarTest : public apptest::WithApplication, public ::testing::Test {
 protected:
     void SetUp() override
@@ -72,17 +53,6 @@ protected:
     app::ReBar m_rebar;
     QToolBar* m_bars[3] = {};
 };
-
-TEST_F(ReBarTest, BandsKeepTheirOrder)
-{
-    ASSERT_EQ(m_rebar.BandCount(), 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(m_rebar.Band(i), m_bars[i]);
-        EXPECT_EQ(m_rebar.IndexOf(m_bars[i]), i);
-    }
-    EXPECT_EQ(m_rebar.Band(3), nullptr);
-    EXPECT_EQ(m_rebar.IndexOf(nullptr), -1);
-}
 
 TEST_F(ReBarTest, AMinimisedBandHidesItsBarAndComesBack)
 {
