@@ -1,13 +1,10 @@
 #include "app/main_frame.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QToolBar>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 

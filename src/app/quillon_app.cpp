@@ -1,6 +1,5 @@
 #include "app/quillon_app.h"
 
-#include <QApplication>
 #include <QMetaObject>
 #include <QScreen>
 #include <QSettings>
@@ -10,7 +9,6 @@
 #include "app/app_environment.h"
 #include "app/command_line_words.h"
 #include "app/configuration_transfer.h"
-#include "config/text.h"
 #include "document/configuration_backup.h"
 #include "document/quillon_doc.h"
 #include "document/shell_launcher.h"
@@ -91,6 +89,7 @@ bool CQuillonApp::InitInstance(const QStringList& arguments)
     auto* frame = new CMainFrame(m_bAdministrator, *m_pDocument, *m_router, *m_actions, *this);
     m_pMainFrame = frame;
     if (!frame->Create() || !OpenConfiguration()) {
+        m_router->SetFrame(nullptr);
         delete frame;
         return false;
     }
