@@ -7,7 +7,7 @@ namespace document {
 
 std::filesystem::path BackupPathFor(const std::filesystem::path& configPath)
 {
-    std::filesystem::path backup = configPath;
+    std::filesystem::path backup = platform::ResolveLinks(configPath);
     backup += ".bak";
     return backup;
 }

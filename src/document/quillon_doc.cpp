@@ -205,7 +205,7 @@ bool CQuillonDoc::KeepUnreadableBefore(const QString& path)
         m_strUnreadablePath.clear();
         return true;
     }
-    const std::filesystem::path kept = FreeUnreadableName(unreadable);
+    const std::filesystem::path kept = FreeUnreadableName(platform::ResolveLinks(unreadable));
     if (const platform::FileError e = platform::CopyFileReplacing(unreadable, kept)) {
         LoadSaveFailure failure{QString::fromStdU16String(kept.u16string()), true, {}};
         failure.result = config::FileFailure(e, kept);

@@ -74,4 +74,9 @@ FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesy
 
 bool FileExists(const std::filesystem::path& path);
 
+// The file a path names once symbolic links are followed; the path itself
+// when it does not exist or cannot be resolved. Copies kept beside a file
+// (backups) belong beside the real file, which is the one that is replaced.
+std::filesystem::path ResolveLinks(const std::filesystem::path& path);
+
 } // namespace platform

@@ -67,3 +67,19 @@ TEST_F(ConfigurationBackupTest, FailuresLeaveStoredFileAndBackupAlone)
 }
 
 } // namespace
+
+TEST_F(ConfigurationBackupTest, ALinkedConfigurationKeepsItsBackupBesideTheRealFile)
+{
+    // The program's folder may be read-only with the configuration linked
+    // into a folder the administrators may write.
+    const fs::path realDir = dir / "writable";
+    Put(realDir / "real.QLNData", "stored");
+    fs::remove(stored);
+    fs::create_symlink(realDir / "real.QLNData", stored);
+    Put(imported, "imported");
+    EXPECT_FALSE(ReplaceConfigurationKeepingBackup(imported, stored));
+    EXPECT_TRUE(fs::is_symlink(stored));
+    EXPECT_EQ(Slurp(stored), "imported");
+    EXPECT_EQ(Slurp(realDir / "real.QLNData.bak"), "stored");
+    EXPECT_FALSE(fs::exists(bak));
+}

@@ -108,9 +108,7 @@ FileError AtomicFileWriter::Begin(const std::filesystem::path& target)
     m_error = {};
     // A configuration that is a link to a file elsewhere stays a link: the
     // new content replaces the file it points to.
-    std::error_code ec;
-    auto resolved = std::filesystem::canonical(target, ec);
-    m_target = ec ? target : resolved;
+    m_target = ResolveLinks(target);
 
     mode_t mode = kNewFileMode;
     uid_t owner = static_cast<uid_t>(-1);
@@ -223,6 +221,13 @@ FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesy
             return out.Error();
     }
     return out.Commit();
+}
+
+std::filesystem::path ResolveLinks(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    auto resolved = std::filesystem::canonical(path, ec);
+    return ec ? path : resolved;
 }
 
 bool FileExists(const std::filesystem::path& path)
