@@ -1,5 +1,7 @@
 #include "accounts/profile.h"
 
+#include "config/text.h"
+
 namespace accounts {
 
 const char* ProfileMatchName(ProfileMatch match)
@@ -36,6 +38,23 @@ Profile ResolveProfile(CTSUserData& data, NetManagement& net)
     NetManagement::NetItemList groups;
     net.GetUserGroups(groups);
     return ResolveProfile(data, accountName, groups);
+}
+
+CTSUserData::EntryFilter ProfileCandidates(NetManagement& net)
+{
+    std::vector<std::u16string> names(1);
+    net.GetCurrentAccountName(names.front());
+    NetManagement::NetItemList groups;
+    net.GetUserGroups(groups);
+    for (const auto& group : groups)
+        names.push_back(group.name);
+    return [names = std::move(names)](const std::u16string& name) {
+        for (const auto& candidate : names) {
+            if (config::EqualsNoCase(candidate, name))
+                return true;
+        }
+        return false;
+    };
 }
 
 } // namespace accounts

@@ -29,4 +29,9 @@ Profile ResolveProfile(CTSUserData& data, const std::u16string& accountName,
 // taken as empty.
 Profile ResolveProfile(CTSUserData& data, NetManagement& net);
 
+// Accepts exactly the entries that profile resolution may pick for the
+// current user: the account's own and those of its groups. A user's session
+// reads only these, so its memory does not grow with the configuration.
+CTSUserData::EntryFilter ProfileCandidates(NetManagement& net);
+
 } // namespace accounts

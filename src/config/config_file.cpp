@@ -66,7 +66,7 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
     return Failure(CauseOf(error), 0, path.string() + ": " + error.message);
 }
 
-StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out)
+StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUserData::EntryFilter& keep)
 {
     StoreResult result;
     if (source.Size() == 0) {
@@ -77,7 +77,7 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out)
     CTSUserData fresh;
     try {
         Archive ar(source);
-        fresh.Serialize(ar);
+        fresh.LoadMatching(ar, keep);
         result.schema = ar.GetObjectSchema();
     } catch (const ArchiveError& e) {
         return Failure(e.Cause(), e.Offset(), e.what());
@@ -88,13 +88,14 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out)
     return result;
 }
 
-StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out)
+StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
+                                  const CTSUserData::EntryFilter& keep)
 {
     platform::FileReader file;
     if (auto e = file.Open(path))
         return FileFailure(e, path);
     FileSource source(file);
-    StoreResult r = ReadConfiguration(source, out);
+    StoreResult r = ReadConfiguration(source, out, keep);
     if (!r.ok)
         r.message = path.string() + ": " + r.message;
     return r;

@@ -28,8 +28,11 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
 
 // Reads a configuration. `out` is replaced only when the whole input reads;
 // on failure it is left as it was. An empty input is an empty configuration.
-StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out);
-StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out);
+// With a filter only the entries it accepts are kept (the whole input is
+// still read and checked).
+StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUserData::EntryFilter& keep = {});
+StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
+                                  const CTSUserData::EntryFilter& keep = {});
 
 // Writes the current format. Saving to a file replaces it atomically and
 // keeps its permission bits; on failure the old file is untouched.

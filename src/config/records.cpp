@@ -176,14 +176,28 @@ void CTSUserData::Serialize(config::Archive& ar)
             item->Serialize(ar);
         return;
     }
+    LoadMatching(ar, nullptr);
+}
+
+void CTSUserData::LoadMatching(config::Archive& ar, const EntryFilter& keep)
+{
     std::uint32_t schema = 0;
     ar >> schema;
     ar.SetObjectSchema(schema);
     const std::size_t n = ar.ReadCount("entry", kMinEntryBytes);
-    ReserveOrFail(ar, m_items, n, "entries");
+    if (!keep) {
+        ReserveOrFail(ar, m_items, n, "entries");
+        for (std::size_t i = 0; i < n; ++i) {
+            m_items.push_back(std::make_unique<CTSUserDataItem>());
+            m_items.back()->Serialize(ar);
+        }
+        return;
+    }
+    CTSUserDataItem scratch;
     for (std::size_t i = 0; i < n; ++i) {
-        m_items.push_back(std::make_unique<CTSUserDataItem>());
-        m_items.back()->Serialize(ar);
+        scratch.Serialize(ar);
+        if (keep(scratch.m_strName))
+            m_items.push_back(std::make_unique<CTSUserDataItem>(scratch));
     }
 }
 

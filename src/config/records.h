@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -145,5 +146,11 @@ public:
     // Writes the current format; reads any. The collection must be empty
     // before reading; on failure it may hold part of what was read.
     void Serialize(config::Archive& ar);
+
+    // Reads like Serialize but keeps only the entries whose name `keep`
+    // accepts; the others are read, checked and dropped one by one, so that
+    // memory holds no more than the kept entries and one more.
+    using EntryFilter = std::function<bool(const std::u16string& name)>;
+    void LoadMatching(config::Archive& ar, const EntryFilter& keep);
     bool operator==(const CTSUserData& other) const;
 };

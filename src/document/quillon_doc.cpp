@@ -133,6 +133,7 @@ void CQuillonDoc::DeleteContents()
     m_selection.clear();
     m_pProfile = nullptr;
     m_userData.RemoveAll();
+    m_bPartial = false;
 }
 
 bool CQuillonDoc::OnNewDocument()
@@ -178,6 +179,9 @@ bool CQuillonDoc::OnOpenDocument(const QString& path)
 
 bool CQuillonDoc::OnSaveDocument(const QString& path)
 {
+    // A configuration read in part must never replace the whole file.
+    if (m_bPartial)
+        return false;
     if (!KeepUnreadableBefore(path))
         return false;
     return Document::OnSaveDocument(path);
@@ -248,7 +252,16 @@ bool CQuillonDoc::SaveModified()
 
 config::StoreResult CQuillonDoc::ReadFile(const std::filesystem::path& path)
 {
-    return config::LoadConfigurationFile(path, m_userData);
+    // Only the profile matters to a user, and a terminal server runs many
+    // user sessions: read just the entries that can become the profile.
+    if (m_host.IsAdministrator()) {
+        m_bPartial = false;
+        return config::LoadConfigurationFile(path, m_userData);
+    }
+    accounts::NetManagement net(std::u16string(), m_accounts);
+    config::StoreResult r = config::LoadConfigurationFile(path, m_userData, accounts::ProfileCandidates(net));
+    m_bPartial = r.ok;
+    return r;
 }
 
 config::StoreResult CQuillonDoc::WriteFile(const std::filesystem::path& path)
@@ -380,7 +393,7 @@ void CQuillonDoc::RegisterCommands()
     map.On(ID_TEST_LOGON_SCRIPT, [this] { OnTestLogonScript(); });
     map.OnUpdate(ID_TEST_LOGON_SCRIPT, enableIf([this] { return TestLogonScriptEnabled(); }));
     // The base registers the save itself.
-    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified(); }));
+    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified() && !m_bPartial; }));
 
     // Forwarded to the locations tree, so that they work from any pane. A
     // command whose pane does not exist is disabled and does nothing.

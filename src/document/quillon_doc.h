@@ -86,6 +86,10 @@ public:
     const QString& PendingUnreadableFile() const { return m_strUnreadablePath; }
     static std::filesystem::path FreeUnreadableName(const std::filesystem::path& file);
 
+    // Whether the configuration was read in part (the user face reads only
+    // the entries that can become the profile); such a document never saves.
+    bool IsPartial() const { return m_bPartial; }
+
 protected:
     config::StoreResult ReadFile(const std::filesystem::path& path) override;
     config::StoreResult WriteFile(const std::filesystem::path& path) override;
@@ -103,4 +107,5 @@ private:
     document::DocumentHost& m_host;
     platform::AccountServices& m_accounts;
     QString m_strUnreadablePath;  // an opened file that did not read, not yet saved over
+    bool m_bPartial = false;      // holds only the user's candidate entries
 };

@@ -328,3 +328,24 @@ TEST(ConfigFile, SaveIntoMissingFolderIsNotFound)
     EXPECT_FALSE(r);
     EXPECT_EQ(r.cause, ArchiveCause::FileNotFound);
 }
+
+TEST(ConfigFormat, FilteredReadKeepsMatchesButChecksEverything)
+{
+    const std::string bytes = Write(Sample());
+    auto onlyStaff = [](const std::u16string& name) { return name == u"HOST\\staff"; };
+
+    CTSUserData data;
+    ASSERT_TRUE(Read(bytes, data));
+    CTSUserData part;
+    MemorySource src(bytes.data(), bytes.size());
+    ASSERT_TRUE(ReadConfiguration(src, part, onlyStaff));
+    ASSERT_EQ(part.GetSize(), 1u);
+    EXPECT_EQ(part.GetAt(0), data.GetAt(1));
+
+    // A damaged entry that would be dropped still fails the read.
+    const std::string cut = bytes.substr(0, bytes.size() - 3);
+    MemorySource damaged(cut.data(), cut.size());
+    CTSUserData none;
+    EXPECT_FALSE(ReadConfiguration(damaged, none, [](const std::u16string& name) { return name == u"HOST\\anna"; }));
+    EXPECT_EQ(none.GetSize(), 0u);
+}

@@ -72,13 +72,14 @@ TEST_F(QuillonDocTest, ProfileIsOwnEntryElseFirstGroupInLookupOrderElseNewEntry)
         std::vector<std::u16string> entries;
         std::u16string expected;
         bool added;
+        std::size_t held;  // the user's session keeps only its candidate entries
     };
     const Case cases[] = {
-        {"own entry beats groups", {u"SERVER1\\Sales", u"SERVER1\\anna"}, u"SERVER1\\anna", false},
-        {"own entry in other case", {u"server1\\ANNA"}, u"server1\\ANNA", false},
-        {"first group in lookup order", {u"SERVER1\\Staff", u"SERVER1\\Sales"}, u"SERVER1\\Sales", false},
-        {"group in other case", {u"server1\\staff"}, u"server1\\staff", false},
-        {"nothing: new user entry", {u"SERVER1\\Other"}, u"SERVER1\\anna", true},
+        {"own entry beats groups", {u"SERVER1\\Sales", u"SERVER1\\anna"}, u"SERVER1\\anna", false, 2},
+        {"own entry in other case", {u"server1\\ANNA"}, u"server1\\ANNA", false, 1},
+        {"first group in lookup order", {u"SERVER1\\Staff", u"SERVER1\\Sales"}, u"SERVER1\\Sales", false, 2},
+        {"group in other case", {u"server1\\staff"}, u"server1\\staff", false, 1},
+        {"nothing: new user entry", {u"SERVER1\\Other"}, u"SERVER1\\anna", true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -92,7 +93,7 @@ TEST_F(QuillonDocTest, ProfileIsOwnEntryElseFirstGroupInLookupOrderElseNewEntry)
         ASSERT_NE(doc.m_pProfile, nullptr);
         EXPECT_EQ(doc.m_pProfile->m_strName, c.expected);
         EXPECT_EQ(doc.m_selection, std::vector<CTSUserDataItem*>{doc.m_pProfile});
-        EXPECT_EQ(doc.m_userData.GetSize(), c.entries.size() + (c.added ? 1 : 0));
+        EXPECT_EQ(doc.m_userData.GetSize(), c.held);
         if (c.added) {
             EXPECT_EQ(doc.m_pProfile->m_nType, kEntryUser);
         }
@@ -111,6 +112,37 @@ TEST_F(QuillonDocTest, AdministratorViewKeepsNoProfileAndAddsNoEntry)
     EXPECT_EQ(doc.m_pProfile, nullptr);
     EXPECT_TRUE(doc.m_selection.empty());
     EXPECT_EQ(doc.m_userData.GetSize(), 1u);
+}
+
+TEST_F(QuillonDocTest, AUsersSessionHoldsOnlyItsCandidatesAndNeverSaves)
+{
+    CTSUserData data;
+    for (auto name : {u"SERVER1\\Other", u"SERVER1\\Staff", u"SERVER1\\bob", u"SERVER1\\anna"})
+        AddEntry(data, name, kEntryUser, {u"Docs"});
+    Store(data);
+    const std::string before = testfiles::Slurp(config);
+
+    ASSERT_TRUE(Open());
+    EXPECT_TRUE(doc.IsPartial());
+    ASSERT_EQ(doc.m_userData.GetSize(), 2u);
+    EXPECT_EQ(doc.m_userData.GetAt(0).m_strName, u"SERVER1\\Staff");
+    EXPECT_EQ(doc.m_pProfile->m_strName, u"SERVER1\\anna");
+
+    // Even marked modified, the part is never written over the whole.
+    doc.SetModifiedFlag(true);
+    CommandState state;
+    doc.OnUpdateCommand(ID_FILE_SAVE, state);
+    EXPECT_FALSE(state.enabled);
+    EXPECT_FALSE(doc.OnSaveDocument(Q(config)));
+    EXPECT_EQ(testfiles::Slurp(config), before);
+
+    // The administrator's console reads everything.
+    host.administrator = true;
+    doc.OnNewDocument();
+    EXPECT_FALSE(doc.IsPartial());
+    ASSERT_TRUE(Open());
+    EXPECT_FALSE(doc.IsPartial());
+    EXPECT_EQ(doc.m_userData.GetSize(), 4u);
 }
 
 // ---- missing and unreadable files ----
