@@ -1,6 +1,6 @@
 #include "app/app_resources.h"
 
-#include "app/toolbar_specs.h"
+#include "app/toolbar_layouts.h"
 
 // The resources live in this library; a static library's resources must be
 // registered by name before first use.
@@ -27,18 +27,18 @@ QIcon ApplicationIcon()
     return icon;
 }
 
-QList<QPixmap> ToolBarImages(const ToolBarSpec& spec)
+QList<QPixmap> ToolBarImages(const ToolBarLayout& layout)
 {
     EnsureResources();
-    const QPixmap strip(spec.ImagePath());
+    const QPixmap strip(layout.ImagePath());
     QList<QPixmap> images;
-    const int width = spec.imageSize.width();
-    for (std::size_t i = 0; i < spec.buttons.size(); ++i) {
+    const int width = layout.imageSize.width();
+    for (std::size_t i = 0; i < layout.buttons.size(); ++i) {
         const int x = static_cast<int>(i) * width;
-        if (strip.isNull() || x + width > strip.width() || spec.imageSize.height() > strip.height())
+        if (strip.isNull() || x + width > strip.width() || layout.imageSize.height() > strip.height())
             images << QPixmap();
         else
-            images << strip.copy(QRect(QPoint(x, 0), spec.imageSize));
+            images << strip.copy(QRect(QPoint(x, 0), layout.imageSize));
     }
     return images;
 }

@@ -5,13 +5,13 @@
 
 namespace app {
 
-struct ToolBarSpec;
+struct ToolBarLayout;
 
 // The program's window icon.
 QIcon ApplicationIcon();
 
 // The images of a toolbar's buttons, cut from its strip in button order.
 // A strip that is missing or too short gives empty images for the rest.
-QList<QPixmap> ToolBarImages(const ToolBarSpec& spec);
+QList<QPixmap> ToolBarImages(const ToolBarLayout& layout);
 
 } // namespace app

@@ -12,7 +12,7 @@
 #include "app/main_status_bar.h"
 #include "app/panes.h"
 #include "app/rebar.h"
-#include "app/toolbar_specs.h"
+#include "app/toolbar_layouts.h"
 #include "document/quillon_doc.h"
 #include "framework/command_actions.h"
 #include "framework/command_ids.h"
@@ -98,17 +98,17 @@ bool CMainFrame::OnCreateClient()
     return true;
 }
 
-QToolBar* CMainFrame::CreateToolBar(const app::ToolBarSpec& spec)
+QToolBar* CMainFrame::CreateToolBar(const app::ToolBarLayout& layout)
 {
-    const QList<QPixmap> images = app::ToolBarImages(spec);
+    const QList<QPixmap> images = app::ToolBarImages(layout);
     if (std::any_of(images.begin(), images.end(), [](const QPixmap& image) { return image.isNull(); }))
         return nullptr;
     auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("toolbar%1").arg(spec.resourceId));
-    bar->setIconSize(spec.imageSize);
+    bar->setObjectName(QStringLiteral("toolbar%1").arg(layout.resourceId));
+    bar->setIconSize(layout.imageSize);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    for (std::size_t i = 0; i < spec.buttons.size(); ++i) {
-        QAction* action = m_actions.CreateToolBarAction(spec.buttons[i].id, spec.buttons[i].label, bar);
+    for (std::size_t i = 0; i < layout.buttons.size(); ++i) {
+        QAction* action = m_actions.CreateToolBarAction(layout.buttons[i].id, layout.buttons[i].label, bar);
         action->setIcon(QIcon(images[static_cast<qsizetype>(i)]));
         bar->addAction(action);
     }
@@ -131,17 +131,17 @@ bool CMainFrame::CreateBars()
     static_cast<QVBoxLayout*>(centralWidget()->layout())->insertWidget(0, m_wndReBar);
 
     if (m_bAdministrator) {
-        if (!(m_wndUserGroupBar = CreateToolBar(app::UserGroupBarSpec())))
+        if (!(m_wndUserGroupBar = CreateToolBar(app::UserGroupBarLayout())))
             return false;
         m_wndReBar->AddBand(m_wndUserGroupBar);
-        if (!(m_wndLocationBar = CreateToolBar(app::LocationBarSpec())))
+        if (!(m_wndLocationBar = CreateToolBar(app::LocationBarLayout())))
             return false;
         m_wndReBar->AddBand(m_wndLocationBar);
     }
-    if (!(m_wndNavigationBar = CreateToolBar(app::NavigationBarSpec())))
+    if (!(m_wndNavigationBar = CreateToolBar(app::NavigationBarLayout())))
         return false;
     m_wndReBar->AddBand(m_wndNavigationBar);
-    if (!(m_wndSyncBar = CreateToolBar(app::SyncBarSpec())))
+    if (!(m_wndSyncBar = CreateToolBar(app::SyncBarLayout())))
         return false;
     m_wndReBar->AddBand(m_wndSyncBar);
     m_wndReBar->MinimizeBand(0);

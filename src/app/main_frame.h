@@ -19,7 +19,7 @@ class CommandRouter;
 namespace app {
 class MainStatusBar;
 class ReBar;
-struct ToolBarSpec;
+struct ToolBarLayout;
 
 // What the frame asks of the application object.
 class FrameHost {
@@ -74,7 +74,7 @@ private:
     bool OnCreateClient();
     int OnCreate();
     bool CreateBars();
-    QToolBar* CreateToolBar(const app::ToolBarSpec& spec);
+    QToolBar* CreateToolBar(const app::ToolBarLayout& layout);
     void SetMenu(int menuId);
     void SetFirstColumnWidth(int width);
     void RegisterCommands();

@@ -14,7 +14,7 @@
 #include "app/main_status_bar.h"
 #include "app/panes.h"
 #include "app/rebar.h"
-#include "app/toolbar_specs.h"
+#include "app/toolbar_layouts.h"
 #include "app_fakes.h"
 #include "document/quillon_doc.h"
 #include "framework/command_actions.h"
@@ -157,22 +157,22 @@ TEST_F(MainFrameTest, EachFaceStartsWithItsMenuAndBands)
 TEST_F(MainFrameTest, ToolbarsCarryTheirLabelsTipsAndImageSizes)
 {
     Make(true);
-    const std::pair<QToolBar*, const app::ToolBarSpec*> bars[] = {
-        {m_frame->NavigationBar(), &app::NavigationBarSpec()},
-        {m_frame->UserGroupBar(), &app::UserGroupBarSpec()},
-        {m_frame->SyncBar(), &app::SyncBarSpec()},
-        {m_frame->LocationBar(), &app::LocationBarSpec()},
+    const std::pair<QToolBar*, const app::ToolBarLayout*> bars[] = {
+        {m_frame->NavigationBar(), &app::NavigationBarLayout()},
+        {m_frame->UserGroupBar(), &app::UserGroupBarLayout()},
+        {m_frame->SyncBar(), &app::SyncBarLayout()},
+        {m_frame->LocationBar(), &app::LocationBarLayout()},
     };
-    for (const auto& [bar, spec] : bars) {
-        SCOPED_TRACE(spec->resourceId);
+    for (const auto& [bar, layout] : bars) {
+        SCOPED_TRACE(layout->resourceId);
         ASSERT_NE(bar, nullptr);
-        EXPECT_EQ(bar->iconSize(), spec->imageSize);
+        EXPECT_EQ(bar->iconSize(), layout->imageSize);
         EXPECT_EQ(bar->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
         const QList<QAction*> actions = bar->actions();
-        ASSERT_EQ(actions.size(), static_cast<qsizetype>(spec->buttons.size()));
+        ASSERT_EQ(actions.size(), static_cast<qsizetype>(layout->buttons.size()));
         QSize buttonSize;
         for (qsizetype i = 0; i < actions.size(); ++i) {
-            const app::ToolBarButton& button = spec->buttons[static_cast<std::size_t>(i)];
+            const app::ToolBarButton& button = layout->buttons[static_cast<std::size_t>(i)];
             EXPECT_EQ(CommandActions::CommandIdOf(actions[i]), button.id);
             EXPECT_EQ(actions[i]->text(), button.label);
             EXPECT_EQ(actions[i]->toolTip(), FindCommand(button.id)->ToolTip());

@@ -4,28 +4,28 @@
 
 #include "app/app_resources.h"
 #include "app/rebar.h"
-#include "app/toolbar_specs.h"
+#include "app/toolbar_layouts.h"
 #include "support/test_application.h"
 #include "app_fakes.h"
 
 namespace {
 
-const app::ToolBarSpec* const kSpecs[] = {&app::NavigationBarSpec(), &app::UserGroupBarSpec(), &app::SyncBarSpec(),
-                                         &app::LocationBarSpec()};
+const app::ToolBarLayout* const kLayouts[] = {&app::NavigationBarLayout(), &app::UserGroupBarLayout(), &app::SyncBarLayout(),
+                                         &app::LocationBarLayout()};
 
 TEST(ToolBarResourcesTest, EveryStripHoldsOneImageOfTheStatedSizePerButton)
 {
     testsupport::TestApplication();
-    for (const app::ToolBarSpec* spec : kSpecs) {
-        SCOPED_TRACE(spec->resourceId);
-        const QImage strip(spec->ImagePath());
+    for (const app::ToolBarLayout* layout : kLayouts) {
+        SCOPED_TRACE(layout->resourceId);
+        const QImage strip(layout->ImagePath());
         ASSERT_FALSE(strip.isNull());
-        EXPECT_EQ(strip.width(), spec->imageSize.width() * static_cast<int>(spec->buttons.size()));
-        EXPECT_EQ(strip.height(), spec->imageSize.height());
-        const QList<QPixmap> images = app::ToolBarImages(*spec);
-        ASSERT_EQ(images.size(), static_cast<qsizetype>(spec->buttons.size()));
+        EXPECT_EQ(strip.width(), layout->imageSize.width() * static_cast<int>(layout->buttons.size()));
+        EXPECT_EQ(strip.height(), layout->imageSize.height());
+        const QList<QPixmap> images = app::ToolBarImages(*layout);
+        ASSERT_EQ(images.size(), static_cast<qsizetype>(layout->buttons.size()));
         for (const QPixmap& image : images) {
-            EXPECT_EQ(image.size(), spec->imageSize);
+            EXPECT_EQ(image.size(), layout->imageSize);
             // Something is drawn on each, and the background shows through.
             const QImage pixels = image.toImage();
             bool opaque = false, transparent = false;

@@ -1,4 +1,4 @@
-#include "app/toolbar_specs.h"
+#include "app/toolbar_layouts.h"
 
 #include "framework/command_ids.h"
 
@@ -6,47 +6,47 @@ namespace app {
 
 using namespace framework;
 
-QString ToolBarSpec::ImagePath() const { return QStringLiteral(":/toolbars/toolbar%1.xpm").arg(resourceId); }
+QString ToolBarLayout::ImagePath() const { return QStringLiteral(":/toolbars/toolbar%1.xpm").arg(resourceId); }
 
-const ToolBarSpec& NavigationBarSpec()
+const ToolBarLayout& NavigationBarLayout()
 {
-    static const ToolBarSpec spec{135,
+    static const ToolBarLayout layout{135,
                                   QSize(22, 20),
                                   {{ID_GO_BACK, "Back"},
                                    {ID_GO_FORWARD, "Forward"},
                                    {ID_STOP, "Stop"},
                                    {ID_REFRESH, "Refresh"},
                                    {ID_GO_HOME, "Home"}}};
-    return spec;
+    return layout;
 }
 
-const ToolBarSpec& UserGroupBarSpec()
+const ToolBarLayout& UserGroupBarLayout()
 {
-    static const ToolBarSpec spec{139,
+    static const ToolBarLayout layout{139,
                                   QSize(32, 17),
                                   {{ID_ADD_USER_GROUP, "Add"},
                                    {ID_REMOVE_USER_GROUP, "Remove"},
                                    {ID_EDIT_LOGON_SCRIPT, "Script"},
                                    {ID_FILE_SAVE, "Save"}}};
-    return spec;
+    return layout;
 }
 
-const ToolBarSpec& SyncBarSpec()
+const ToolBarLayout& SyncBarLayout()
 {
-    static const ToolBarSpec spec{141,
+    static const ToolBarLayout layout{141,
                                   QSize(22, 20),
                                   {{ID_SEND_TO_SERVER, "Receive"},
                                    {ID_LAUNCH_FILE_EXPLORER, "Explore"},
                                    {ID_SEND_TO_CLIENT, "Send"}}};
-    return spec;
+    return layout;
 }
 
-const ToolBarSpec& LocationBarSpec()
+const ToolBarLayout& LocationBarLayout()
 {
-    static const ToolBarSpec spec{143,
+    static const ToolBarLayout layout{143,
                                   QSize(22, 20),
                                   {{ID_ADD_LOCATION, "Add"}, {ID_EDIT_LOCATION, "Edit"}, {ID_REMOVE_LOCATION, "Remove"}}};
-    return spec;
+    return layout;
 }
 
 } // namespace app

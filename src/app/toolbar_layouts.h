@@ -13,7 +13,7 @@ struct ToolBarButton {
     QString label;
 };
 
-struct ToolBarSpec {
+struct ToolBarLayout {
     int resourceId = 0;
     QSize imageSize;
     std::vector<ToolBarButton> buttons;
@@ -21,9 +21,9 @@ struct ToolBarSpec {
     QString ImagePath() const;  // the strip in the program's resources
 };
 
-const ToolBarSpec& NavigationBarSpec();  // 135
-const ToolBarSpec& UserGroupBarSpec();   // 139, administrators only
-const ToolBarSpec& SyncBarSpec();        // 141
-const ToolBarSpec& LocationBarSpec();    // 143, administrators only
+const ToolBarLayout& NavigationBarLayout();  // 135
+const ToolBarLayout& UserGroupBarLayout();   // 139, administrators only
+const ToolBarLayout& SyncBarLayout();        // 141
+const ToolBarLayout& LocationBarLayout();    // 143, administrators only
 
 } // namespace app
