@@ -6,7 +6,7 @@
 #include "accounts/fake_account_services.h"
 #include "app/configuration_transfer.h"
 #include "app/quillon_app.h"
-#include "app_fakes.h"
+#include "app_fixture.h"
 #include "document/quillon_doc.h"
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
@@ -30,24 +30,9 @@ const char* const kImportQuestion =
 
 // Import and export as the administrator meets them, through the running
 // application object, on real files in a folder of the test's own.
-class ConfigurationTransferTest : public ::testing::Test {
+class ConfigurationTransferTest : public apptest::AppFixture {
 protected:
-    void SetUp() override
-    {
-        testsupport::TestApplication();
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_dir = testfiles::ScratchDir("transfer-" + name);
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Q(m_dir / "settings"));
-        m_environment.moduleDirectory = m_dir;
-    }
-
-    void TearDown() override
-    {
-        m_app.reset();
-        QApplication::processEvents();
-    }
+    ConfigurationTransferTest() : AppFixture("root") {}
 
     std::filesystem::path Stored() const { return m_dir / "userConfig.QLNData"; }
 
@@ -65,14 +50,6 @@ protected:
         QApplication::processEvents();
     }
 
-    CQuillonDoc& Doc() { return *m_app->Document(); }
-
-    std::filesystem::path m_dir;
-    testsupport::ScriptedModalSeam m_seam;
-    apptest::FakeAppEnvironment m_environment;
-    accounts::FakeAccountServices m_accounts = accounts::FakeAccountServices::Local("VM", "root", {});
-    apptest::FakeSessionServices m_session;
-    std::unique_ptr<CQuillonApp> m_app;
 };
 
 TEST_F(ConfigurationTransferTest, BothCommandsUseTheSameFileDialog)

@@ -8,7 +8,7 @@
 #include "accounts/fake_account_services.h"
 #include "app/about_dlg.h"
 #include "app/quillon_app.h"
-#include "app_fakes.h"
+#include "app_fixture.h"
 #include "config/text.h"
 #include "document/quillon_doc.h"
 #include "framework/command_ids.h"
@@ -33,27 +33,9 @@ QStringList EntryNames(const CQuillonDoc& document)
     return names;
 }
 
-class QuillonAppTest : public ::testing::Test {
+class QuillonAppTest : public apptest::AppFixture {
 protected:
-    void SetUp() override
-    {
-        testsupport::TestApplication();
-        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_dir = testfiles::ScratchDir("app-" + name);
-        std::filesystem::remove_all(m_dir);
-        std::filesystem::create_directories(m_dir);
-        // The program's settings go to a folder of the test's own.
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Q(m_dir / "settings"));
-        m_environment.moduleDirectory = m_dir;
-    }
-
-    void TearDown() override
-    {
-        m_app.reset();
-        QApplication::processEvents();
-    }
-
-    std::filesystem::path ConfigPath() const { return m_dir / "userConfig.QLNData"; }
+    QuillonAppTest() : AppFixture("anna") {}
 
     // The anna's entry with one location; "VM\anna" is who the fake accounts say runs the program.
     void WriteAnnaWithLocation() { apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {Location("Docs", "/srv/docs")})}); }
@@ -65,15 +47,7 @@ protected:
         return m_app->InitInstance(arguments);
     }
 
-    CQuillonDoc& Doc() { return *m_app->Document(); }
     bool Execute(int id) { return m_app->Router().Execute(id); }
-
-    std::filesystem::path m_dir;
-    testsupport::ScriptedModalSeam m_seam;
-    apptest::FakeAppEnvironment m_environment;
-    accounts::FakeAccountServices m_accounts = accounts::FakeAccountServices::Local("VM", "anna", {});
-    apptest::FakeSessionServices m_session;
-    std::unique_ptr<CQuillonApp> m_app;
 };
 
 TEST_F(QuillonAppTest, PathsAreBesideTheExecutable)
