@@ -34,11 +34,9 @@ class ConfigurationTransferTest : public apptest::AppFixture {
 protected:
     ConfigurationTransferTest() : AppFixture("root") {}
 
-    std::filesystem::path Stored() const { return m_dir / "userConfig.QLNData"; }
-
     void Start(const std::vector<CTSUserDataItem>& entries)
     {
-        apptest::WriteConfiguration(Stored(), entries);
+        apptest::WriteConfiguration(ConfigPath(), entries);
         m_app = std::make_unique<CQuillonApp>(m_seam, m_environment, m_accounts, m_session);
         ASSERT_TRUE(m_app->InitInstance({}));
     }
@@ -68,7 +66,7 @@ TEST_F(ConfigurationTransferTest, BothCommandsUseTheSameFileDialog)
 TEST_F(ConfigurationTransferTest, ExportCopiesTheLastSavedFileAndLeavesTheChangesInMemory)
 {
     Start({Entry("VM\\anna", 1, {Location("Docs", "/srv/docs")})});
-    const std::string saved = testfiles::Slurp(Stored());
+    const std::string saved = testfiles::Slurp(ConfigPath());
     Doc().m_userData.Add(u"VM\\bert", 1, false);
     Doc().SetModifiedFlag(true);
     const auto target = m_dir / "out" / "copy.QLNData";
@@ -103,7 +101,7 @@ TEST_P(ExportCasesTest, QuestionsAndResults)
     const ExportCase& c = GetParam();
     Start({Entry("VM\\anna", 1, {})});
     if (!c.storedExists)
-        std::filesystem::remove(Stored());
+        std::filesystem::remove(ConfigPath());
     Doc().SetModifiedFlag(c.modified);
     if (c.question)
         m_seam.AnswerMessage(*c.question);
@@ -139,14 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConfigurationTransferTest, ImportReplacesTheStoredFileKeepsTheOldOneAndReopens)
 {
     Start({Entry("VM\\anna", 1, {})});
-    const std::string before = testfiles::Slurp(Stored());
+    const std::string before = testfiles::Slurp(ConfigPath());
     const auto source = m_dir / "incoming.QLNData";
     apptest::WriteConfiguration(source, {Entry("VM\\bert", 1, {}), Entry("VM\\carl", 2, {})});
 
     m_seam.ChooseFileAnswer(Q(source)).AnswerMessage(Answer::Ok);
     Run(ID_IMPORT_CONFIGURATION);
     EXPECT_EQ(m_seam.MessageTexts(), QStringList{"Success Importing File"});
-    EXPECT_EQ(testfiles::Slurp(Stored()), testfiles::Slurp(source));
+    EXPECT_EQ(testfiles::Slurp(ConfigPath()), testfiles::Slurp(source));
     EXPECT_EQ(testfiles::Slurp(m_dir / "userConfig.QLNData.bak"), before);
     // Reopened from the stored file, without a further question.
     ASSERT_EQ(Doc().m_userData.GetSize(), 2u);
@@ -178,7 +176,7 @@ TEST_F(ConfigurationTransferTest, AnUnreadableImportIsCopiedAndReportedByTheReop
     for (int i = 0; i < 4; ++i)
         m_seam.AnswerMessage(Answer::Ok);
     Run(ID_IMPORT_CONFIGURATION);
-    EXPECT_EQ(testfiles::Slurp(Stored()), "this is no configuration");
+    EXPECT_EQ(testfiles::Slurp(ConfigPath()), "this is no configuration");
     const QStringList texts = m_seam.MessageTexts();
     ASSERT_GE(texts.size(), 2);
     EXPECT_EQ(texts.front(), "Success Importing File");
@@ -204,7 +202,7 @@ TEST_P(ImportCasesTest, QuestionsAndResults)
 {
     const ImportCase& c = GetParam();
     Start({Entry("VM\\anna", 1, {})});
-    const std::string before = testfiles::Slurp(Stored());
+    const std::string before = testfiles::Slurp(ConfigPath());
     Doc().SetModifiedFlag(c.modified);
     if (c.question)
         m_seam.AnswerMessage(*c.question);
@@ -224,7 +222,7 @@ TEST_P(ImportCasesTest, QuestionsAndResults)
     EXPECT_EQ(m_seam.FileDialogs().size(), c.dialogShown ? 1u : 0u);
     EXPECT_EQ(Doc().IsModified(), c.modifiedAfter);
     // Nothing replaced the stored file.
-    EXPECT_EQ(testfiles::Slurp(Stored()), before);
+    EXPECT_EQ(testfiles::Slurp(ConfigPath()), before);
     EXPECT_EQ(Doc().m_userData.GetSize(), 1u);
 }
 
