@@ -41,6 +41,23 @@ protected:
         ASSERT_TRUE(m_app->InitInstance({}));
     }
 
+    // Answers the question (when the case has one), the file dialog (when
+    // it is shown) and every result box of an import or export case.
+    template <typename Case>
+    void ScriptAnswers(const Case& c)
+    {
+        if (c.question)
+            m_seam.AnswerMessage(*c.question);
+        if (c.dialogShown) {
+            if (c.chosen)
+                m_seam.ChooseFileAnswer(c.chosen->isEmpty() ? QString() : Q(m_dir) + "/" + *c.chosen);
+            else
+                m_seam.CancelFileDialog();
+        }
+        for (qsizetype i = 0; i < c.results.size(); ++i)
+            m_seam.AnswerMessage(Answer::Ok);
+    }
+
     void Run(int id)
     {
         ASSERT_TRUE(m_app->Router().Execute(id));
@@ -103,16 +120,7 @@ TEST_P(ExportCasesTest, QuestionsAndResults)
     if (!c.storedExists)
         std::filesystem::remove(ConfigPath());
     Doc().SetModifiedFlag(c.modified);
-    if (c.question)
-        m_seam.AnswerMessage(*c.question);
-    if (c.dialogShown) {
-        if (c.chosen)
-            m_seam.ChooseFileAnswer(c.chosen->isEmpty() ? QString() : Q(m_dir) + "/" + *c.chosen);
-        else
-            m_seam.CancelFileDialog();
-    }
-    for (qsizetype i = 0; i < c.results.size(); ++i)
-        m_seam.AnswerMessage(Answer::Ok);
+    ScriptAnswers(c);
     Run(ID_EXPORT_CONFIGURATION);
     QStringList expected = c.results;
     if (c.question)
@@ -204,16 +212,7 @@ TEST_P(ImportCasesTest, QuestionsAndResults)
     Start({Entry("VM\\anna", 1, {})});
     const std::string before = testfiles::Slurp(ConfigPath());
     Doc().SetModifiedFlag(c.modified);
-    if (c.question)
-        m_seam.AnswerMessage(*c.question);
-    if (c.dialogShown) {
-        if (c.chosen)
-            m_seam.ChooseFileAnswer(c.chosen->isEmpty() ? QString() : Q(m_dir) + "/" + *c.chosen);
-        else
-            m_seam.CancelFileDialog();
-    }
-    for (qsizetype i = 0; i < c.results.size(); ++i)
-        m_seam.AnswerMessage(Answer::Ok);
+    ScriptAnswers(c);
     Run(ID_IMPORT_CONFIGURATION);
     QStringList expected = c.results;
     if (c.question)
