@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "captured_run.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -15,17 +17,9 @@ using quillonctl::Run;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 Outcome Ctl(std::vector<std::string> args)
 {
-    std::ostringstream out, err;
-    int code = Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return Capture([&](std::ostream& out, std::ostream& err) { return Run(args, out, err); });
 }
 
 fs::path Dir()

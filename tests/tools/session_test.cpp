@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "captured_run.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -13,12 +15,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 const std::u16string kTool = u"/opt/quillon/pontlet";
 
@@ -32,9 +28,8 @@ protected:
 
     Outcome Run(std::vector<std::string> args)
     {
-        std::ostringstream out, err;
-        int code = quillonctl::SessionWith(fake, kTool, args, out, err);
-        return {code, out.str(), err.str()};
+        return Capture(
+            [&](std::ostream& out, std::ostream& err) { return quillonctl::SessionWith(fake, kTool, args, out, err); });
     }
 
     // Saves the configuration and runs the dry run on it.

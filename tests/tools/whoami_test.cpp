@@ -4,6 +4,8 @@
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>
+
+#include "captured_run.h"
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
@@ -14,17 +16,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
 Outcome Whoami(accounts::FakeAccountServices& fake, std::vector<std::string> args)
 {
-    std::ostringstream out, err;
-    int code = quillonctl::WhoamiWith(fake, args, out, err);
-    return {code, out.str(), err.str()};
+    return Capture([&](std::ostream& out, std::ostream& err) { return quillonctl::WhoamiWith(fake, args, out, err); });
 }
 
 fs::path ConfigWith(std::initializer_list<std::pair<const char16_t*, std::int32_t>> entries)
