@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_resources.h"
+#include "quillon_version.h"
 
 CAboutDlg::CAboutDlg(bool administrator, UrlOpener openUrl, QWidget* parent)
     : QDialog(parent), m_bAdministrator(administrator), m_openUrl(std::move(openUrl))
@@ -56,7 +57,7 @@ QString CAboutDlg::WebAddress() { return QStringLiteral("https://www.varnel-soft
 
 QString CAboutDlg::SupportAddress() { return QStringLiteral("support@varnel-software.example"); }
 
-QString CAboutDlg::VersionText() { return QStringLiteral("Quillon Version 3.0.3.4"); }
+QString CAboutDlg::VersionText() { return QStringLiteral("Quillon Version " QUILLON_VERSION); }
 
 QPushButton* CAboutDlg::Button(ControlId id) const
 {
