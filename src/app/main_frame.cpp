@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "admin/user_group_view.h"
 #include "app/app_resources.h"
 #include "app/main_status_bar.h"
 #include "app/panes.h"
@@ -81,7 +82,7 @@ bool CMainFrame::OnCreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     QList<QWidget*> panes;
     if (m_bAdministrator) {
-        m_pUserGroupView = new CUserGroupView(m_document, m_router, m_wndSplitter);
+        m_pUserGroupView = new CUserGroupView(m_document, m_router, [this] { return menuBar(); }, m_wndSplitter);
         panes << m_pUserGroupView;
     }
     m_pLocationsView = new CLeftView(m_document, m_router, m_wndSplitter);

@@ -1,11 +1,9 @@
 #pragma once
-#include <QListWidget>
 #include <QTreeWidget>
 #include <QWidget>
 
 #include "document/browser_view.h"
 #include "document/locations_view.h"
-#include "document/user_group_view.h"
 
 class CQuillonDoc;
 
@@ -18,20 +16,6 @@ class CommandRouter;
 // the document's pane of its kind at its initial update, after every open.
 // The users and groups pane, the locations tree and the browser fill these
 // classes with their own behaviour; until then they show nothing.
-
-class CUserGroupView : public QListWidget, public document::UserGroupViewInterface {
-    Q_OBJECT
-public:
-    CUserGroupView(CQuillonDoc& document, framework::CommandRouter& router, QWidget* parent = nullptr);
-
-    void OnInitialUpdate();
-    void OnUpdate(framework::View* sender, long hint, framework::HintObject hintObject) override;
-    bool HasSelectedRow() const override;
-    std::vector<std::u16string> SelectedRowTexts() const override;
-
-private:
-    CQuillonDoc& m_document;
-};
 
 class CLeftView : public QTreeWidget, public document::LocationsViewInterface {
     Q_OBJECT

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "accounts/fake_account_services.h"
+#include "admin/user_group_view.h"
 #include "app/main_frame.h"
 #include "app/main_status_bar.h"
 #include "app/panes.h"
