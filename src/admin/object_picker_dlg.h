@@ -1,41 +1,69 @@
 #pragma once
 #include <QDialog>
+#include <QString>
 #include <vector>
 
 #include "accounts/object_picker.h"
 
+class QLabel;
 class QLineEdit;
-class QListWidget;
-class QWidget;
+class QTreeView;
 
 namespace platform {
 class AccountServices;
 }
 
-// The chooser of users and groups: the accounts the system knows, a filter
-// box, and a field for a name typed by hand. On OK the chosen objects become
-// the picker's selection maps, in the order of the list and then the typed
-// name's matches.
+namespace admin {
+class AccountListModel;
+class AccountQueries;
+} // namespace admin
+
+// The chooser of users and groups. Every user and group the system lists
+// is searched as the administrator types; the listing runs on a thread of
+// its own from the moment the dialog is shown. A name typed in full is also
+// looked up directly, so that domain accounts a directory does not list can
+// be chosen, and a name that designates nothing is said to be unknown. On
+// OK the selected rows (or, when none is selected, the one object the typed
+// name designates) become the picker's selection maps, in row order.
 class CObjectPickerDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CObjectPickerDlg(platform::AccountServices& services, QWidget* parent = nullptr);
+    ~CObjectPickerDlg() override;
 
     accounts::CObjectPicker& Picker() { return m_picker; }
     const std::vector<accounts::SelectionMap>& Selections() const { return m_picker.m_selections; }
 
-    // The objects that OK would choose now.
-    std::vector<accounts::PickedObject> ChosenObjects() const;
-
     void accept() override;
 
-private:
-    void ApplyFilter(const QString& text);
+signals:
+    // The listing or a typed name's lookup has arrived and is shown.
+    void listingShown();
+    void lookupShown();
 
-    platform::AccountServices& m_services;
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnTextChanged(const QString& text);
+    void OnListed(const std::vector<accounts::PickedObject>& objects);
+    void OnResolved(const QString& typed, const std::vector<accounts::PickedObject>& objects);
+    // Applies a change of the rows and keeps the selected objects selected.
+    template <class Change>
+    void KeepingSelection(Change change);
+    std::vector<accounts::PickedObject> SelectedObjects() const;
+    void UpdateStatus();
+    QString Typed() const;
+
     accounts::CObjectPicker m_picker;
-    std::vector<accounts::PickedObject> m_objects;  // one per list row
-    QLineEdit* m_filter;
-    QListWidget* m_list;
-    QLineEdit* m_typed;
+    admin::AccountQueries* m_queries;
+    admin::AccountListModel* m_model;
+    QLineEdit* m_search;
+    QTreeView* m_list;
+    QLabel* m_status;
+    std::vector<accounts::PickedObject> m_found;  // what the typed name designates
+    bool m_bFoundCurrent = false;                 // m_found answers the text as it is now
+    bool m_bAcceptPending = false;                // OK waits for the typed name's lookup
+    bool m_bAcceptRefused = false;                // OK found no one object to choose
 };
