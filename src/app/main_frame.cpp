@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -13,6 +15,7 @@
 #include "app/main_status_bar.h"
 #include "app/panes.h"
 #include "app/rebar.h"
+#include "app/splitter_positions.h"
 #include "app/toolbar_layouts.h"
 #include "document/quillon_doc.h"
 #include "framework/command_actions.h"
@@ -30,6 +33,9 @@ constexpr unsigned int kHelpFinder = 11;
 // Size of each pane as it is created; the last column takes what is left.
 constexpr int kInitialPaneSize = 100;
 constexpr int kMinimumColumnWidth = 10;
+// The last column keeps at least this part of the width when kept widths
+// come back in a narrower window: a quarter.
+constexpr int kLastColumnShare = 4;
 
 } // namespace
 
@@ -94,6 +100,7 @@ bool CMainFrame::OnCreateClient()
         m_wndSplitter->setStretchFactor(m_wndSplitter->indexOf(pane), pane == panes.back() ? 1 : 0);
     }
     m_wndSplitter->setSizes(QList<int>(panes.size(), kInitialPaneSize));
+    RestoreSplitterPositions();
     layout->addWidget(m_wndSplitter, 1);
     setCentralWidget(client);
     return true;
@@ -177,8 +184,66 @@ void CMainFrame::SetFirstColumnWidth(int width)
     m_wndSplitter->setSizes(sizes);
 }
 
+// A face created for an administrator starts in the administrator view, any
+// other in the user view: the face shown at start is the frame's own.
+void CMainFrame::RestoreSplitterPositions()
+{
+    QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
+    const app::Face face = m_bAdministrator ? app::Face::Administrator : app::Face::User;
+    if (const auto sizes = app::LoadSplitterSizes(settings, face, m_wndSplitter->count())) {
+        m_wndSplitter->setSizes(*sizes);
+        m_restoredSizes = *sizes;
+    }
+}
+
+void CMainFrame::SaveSplitterPositions()
+{
+    // Before the window was first laid out the sizes are only the initial ones.
+    if (!m_wndSplitter || !isVisible())
+        return;
+    QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
+    QList<int> sizes = m_wndSplitter->sizes();
+    if (m_bAdministratorView) {
+        app::SaveSplitterSizes(settings, app::Face::Administrator, sizes);
+        return;
+    }
+    // The collapsed users and groups column is no part of the user face.
+    if (m_bAdministrator)
+        sizes.removeFirst();
+    app::SaveSplitterSizes(settings, app::Face::User, sizes);
+}
+
+// Widths kept from a wider screen (a terminal server's users connect from
+// clients of every size) shrink in step, so that the last column keeps a
+// part of a narrower window; in a window as wide they come back as kept.
+void CMainFrame::FitRestoredColumns()
+{
+    QList<int> sizes = m_restoredSizes;
+    m_restoredSizes.clear();
+    if (sizes.size() != m_wndSplitter->count())
+        return;
+    qint64 total = 0;
+    for (int size : m_wndSplitter->sizes())
+        total += size;
+    qint64 leading = 0;
+    for (int i = 0; i + 1 < sizes.size(); ++i)
+        leading += sizes[i];
+    const qint64 target = std::min(leading, total - total / kLastColumnShare);
+    if (leading <= 0 || target <= 0)
+        return;
+    qint64 used = 0;
+    for (int i = 0; i + 1 < sizes.size(); ++i) {
+        sizes[i] = static_cast<int>(sizes[i] * target / leading);
+        used += sizes[i];
+    }
+    sizes.back() = static_cast<int>(total - used);
+    m_wndSplitter->setSizes(sizes);
+}
+
 void CMainFrame::SwitchToUserView()
 {
+    if (m_bAdministratorView)
+        SaveSplitterPositions();
     SetMenu(IDR_MENU_USER);
     if (m_bAdministrator) {
         m_wndReBar->ShowBand(m_wndReBar->IndexOf(m_wndLocationBar), false);
@@ -191,6 +256,8 @@ void CMainFrame::SwitchToUserView()
 
 void CMainFrame::SwitchToAdministratorView()
 {
+    if (!m_bAdministratorView)
+        SaveSplitterPositions();
     SetMenu(IDR_MENU_ADMINISTRATOR);
     m_wndReBar->ShowBand(m_wndReBar->IndexOf(m_wndLocationBar), true);
     m_wndReBar->ShowBand(m_wndReBar->IndexOf(m_wndUserGroupBar), true);
@@ -270,11 +337,20 @@ void CMainFrame::ActivateNextPane(bool forward)
     }
 }
 
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The splitter has its width only now.
+    if (!m_restoredSizes.isEmpty())
+        FitRestoredColumns();
+}
+
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
     if (!m_document.SaveModified()) {
         event->ignore();
         return;
     }
+    SaveSplitterPositions();
     event->accept();
 }

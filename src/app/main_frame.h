@@ -69,6 +69,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     bool OnCreateClient();
@@ -77,6 +78,10 @@ private:
     QToolBar* CreateToolBar(const app::ToolBarLayout& layout);
     void SetMenu(int menuId);
     void SetFirstColumnWidth(int width);
+    // The columns of the face in force, kept in the settings for the next start.
+    void RestoreSplitterPositions();
+    void SaveSplitterPositions();
+    void FitRestoredColumns();
     void RegisterCommands();
     void ActivateNextPane(bool forward);
 
@@ -100,6 +105,7 @@ private:
     QToolBar* m_wndLocationBar = nullptr;
     app::ReBar* m_wndReBar = nullptr;
     bool m_bAdministratorView = false;
+    QList<int> m_restoredSizes;  // kept widths, until the window is first shown
 
     CUserGroupView* m_pUserGroupView = nullptr;
     CLeftView* m_pLocationsView = nullptr;

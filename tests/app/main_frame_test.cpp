@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <memory>
 
 #include "accounts/fake_account_services.h"
+#include "admin/menu_popup.h"
 #include "admin/user_group_view.h"
 #include "app/main_frame.h"
 #include "app/main_status_bar.h"
@@ -23,6 +26,7 @@
 #include "framework/command_router.h"
 #include "framework/command_table.h"
 #include "support/scripted_modal_seam.h"
+#include "support/temp_files.h"
 #include "support/test_application.h"
 
 using namespace framework;
@@ -86,6 +90,15 @@ QStringList BandNames(const app::ReBar& rebar)
 
 class MainFrameTest : public apptest::WithApplication, public ::testing::Test {
 protected:
+    // Closing a frame writes the settings: each test has its own.
+    void SetUp() override
+    {
+        const auto dir = testfiles::ScratchDir(std::string("frame-") +
+                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(dir);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir.string()));
+    }
+
     void Make(bool administrator)
     {
         m_docHost.administrator = administrator;
@@ -342,6 +355,85 @@ TEST_F(MainFrameTest, NextPaneSkipsTheHiddenColumn)
     EXPECT_TRUE(m_frame->LocationsView()->hasFocus());
     ASSERT_TRUE(m_router.Execute(ID_PREV_PANE));
     EXPECT_TRUE(m_frame->BrowserView()->hasFocus());
+}
+
+// The columns as they were at the last close come back at the next start,
+// for each face; the user face keeps only its own two columns.
+TEST_F(MainFrameTest, SplitterPositionsComeBackAtTheNextStart)
+{
+    struct Case {
+        const char* name;
+        bool administrator;
+        bool closeInUserView;
+        QList<int> set;       // leading columns before closing
+        QList<int> restored;  // leading columns at the next start
+    };
+    const Case cases[] = {
+        {"administrator", true, false, {150, 250}, {150, 250}},
+        {"user", false, false, {300}, {300}},
+        {"administrator in the user view", true, true, {150, 250}, {150, 250}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Make(c.administrator);
+        Show();
+        QList<int> sizes = c.set;
+        sizes << 1200 - 150 - 250;
+        m_frame->Splitter()->setSizes(sizes);
+        if (c.closeInUserView)
+            m_frame->SwitchToUserView();
+        ASSERT_TRUE(m_frame->close());
+
+        Make(c.administrator);
+        Show();
+        EXPECT_EQ(m_frame->Splitter()->sizes().mid(0, c.restored.size()), c.restored);
+    }
+    QSettings settings("Varnel Software", "Quillon");
+    EXPECT_EQ(settings.value("Splitter/UserView").toString().count(','), 1) << "two columns in the user face";
+}
+
+TEST_F(MainFrameTest, AFirstStartOrUnusableSettingsGiveTheInitialColumns)
+{
+    for (const char* stored : {"", "abc,1,2", "-5,10,10", "10,10", "0,0,0", "999999,1,1", "1,2,3,4"}) {
+        SCOPED_TRACE(stored);
+        QSettings("Varnel Software", "Quillon").setValue("Splitter/AdministratorView", stored);
+        Make(true);
+        Show();
+        EXPECT_EQ(m_frame->Splitter()->sizes().mid(0, 2), (QList<int>{100, 100}));
+    }
+}
+
+// Widths kept on a wider screen shrink in step, so that the browser keeps
+// a quarter of a narrower window.
+TEST_F(MainFrameTest, KeptWidthsLeaveTheLastColumnAQuarter)
+{
+    struct Case {
+        const char* stored;
+        int first, second;
+    };
+    for (const Case& c : {Case{"700,700,500", 1, 1}, Case{"1200,400,5", 3, 1}}) {
+        SCOPED_TRACE(c.stored);
+        QSettings("Varnel Software", "Quillon").setValue("Splitter/AdministratorView", c.stored);
+        Make(true);
+        Show();
+        const QList<int> sizes = m_frame->Splitter()->sizes();
+        const int total = sizes[0] + sizes[1] + sizes[2];
+        EXPECT_GE(sizes[2], total / 4);
+        EXPECT_NEAR(double(sizes[0]) / sizes[1], double(c.first) / c.second, 0.05);
+    }
+}
+
+TEST_F(MainFrameTest, AltUOpensTheUsersAndGroupsMenu)
+{
+    Make(true);
+    Show();
+    m_frame->activateWindow();
+    m_frame->UserGroupView()->setFocus();
+    QTest::keyClick(m_frame.get(), Qt::Key_U, Qt::AltModifier);
+    QMenu* popup = admin::FindMenuPopup(m_frame->menuBar(), "&Users and Groups");
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(QApplication::activePopupWidget(), popup);
+    popup->close();
 }
 
 } // namespace
