@@ -14,25 +14,35 @@ bool SameObject(const accounts::PickedObject& a, const accounts::PickedObject& b
     return a.className == b.className && a.adsPath == b.adsPath;
 }
 
+AccountRow MakeRow(accounts::PickedObject object)
+{
+    AccountRow row;
+    std::u16string domain;
+    accounts::SplitADsPath(object.adsPath, &domain, nullptr);
+    row.name = ToQString(object.name);
+    row.domain = ToQString(domain);
+    row.qualified = row.domain + QLatin1Char('\\') + row.name;
+    row.description = object.description ? ToQString(*object.description) : QString();
+    row.searchText = (row.qualified + QLatin1Char('\n') + row.description).toCaseFolded();
+    row.group = object.className != u"user";
+    row.object = std::move(object);
+    return row;
+}
+
 } // namespace
+
+AccountRows MakeAccountRows(std::vector<accounts::PickedObject> objects)
+{
+    auto rows = std::make_shared<std::vector<AccountRow>>();
+    rows->reserve(objects.size());
+    for (auto& object : objects)
+        rows->push_back(MakeRow(std::move(object)));
+    return rows;
+}
 
 AccountListModel::AccountListModel(QObject* parent)
     : QAbstractTableModel(parent), m_userImage(AccountImage(false)), m_groupImage(AccountImage(true))
 {
-}
-
-AccountListModel::Item AccountListModel::MakeItem(const accounts::PickedObject& object)
-{
-    Item item;
-    item.object = object;
-    std::u16string domain;
-    accounts::SplitADsPath(object.adsPath, &domain, nullptr);
-    item.domain = ToQString(domain);
-    item.qualified = item.domain + QLatin1Char('\\') + ToQString(object.name);
-    item.description = object.description ? ToQString(*object.description) : QString();
-    item.searchText = (item.qualified + QLatin1Char('\n') + item.description).toCaseFolded();
-    item.group = object.className != u"user";
-    return item;
 }
 
 QString AccountListModel::KeyOf(const accounts::PickedObject& object)
@@ -46,29 +56,25 @@ void AccountListModel::Reset(Change change)
     beginResetModel();
     change();
     m_visible.clear();
-    for (const Item& item : m_resolved)
-        m_visible.push_back(&item);
+    for (const AccountRow& row : m_resolved)
+        m_visible.push_back(&row);
     const auto resolved = static_cast<std::ptrdiff_t>(m_visible.size());
-    for (const Item& item : m_listed) {
+    static const std::vector<AccountRow> none;
+    for (const AccountRow& item : m_listed ? *m_listed : none) {
         if (!m_filter.isEmpty() && !item.searchText.contains(m_filter))
             continue;
         // An object the typed name found is already at the top.
         if (resolved && std::any_of(m_visible.begin(), m_visible.begin() + resolved,
-                                    [&](const Item* r) { return SameObject(r->object, item.object); }))
+                                    [&](const AccountRow* r) { return SameObject(r->object, item.object); }))
             continue;
         m_visible.push_back(&item);
     }
     endResetModel();
 }
 
-void AccountListModel::SetListed(const std::vector<accounts::PickedObject>& objects)
+void AccountListModel::SetListed(AccountRows rows)
 {
-    Reset([&] {
-        m_listed.clear();
-        m_listed.reserve(objects.size());
-        for (const auto& object : objects)
-            m_listed.push_back(MakeItem(object));
-    });
+    Reset([&] { m_listed = std::move(rows); });
 }
 
 void AccountListModel::SetResolved(const std::vector<accounts::PickedObject>& objects)
@@ -76,7 +82,7 @@ void AccountListModel::SetResolved(const std::vector<accounts::PickedObject>& ob
     Reset([&] {
         m_resolved.clear();
         for (const auto& object : objects)
-            m_resolved.push_back(MakeItem(object));
+            m_resolved.push_back(MakeRow(object));
     });
 }
 
@@ -96,16 +102,16 @@ QVariant AccountListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Item& item = Visible(index.row());
+    const AccountRow& row = Visible(index.row());
     if (role == Qt::DecorationRole && index.column() == kName)
-        return item.group ? m_groupImage : m_userImage;
+        return row.group ? m_groupImage : m_userImage;
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
-    case kName: return ToQString(item.object.name);
-    case kType: return item.group ? QStringLiteral("Group") : QStringLiteral("User");
-    case kDescription: return item.description;
-    case kDomain: return item.domain;
+    case kName: return row.name;
+    case kType: return row.group ? QStringLiteral("Group") : QStringLiteral("User");
+    case kDescription: return row.description;
+    case kDomain: return row.domain;
     default: return {};
     }
 }

@@ -80,10 +80,11 @@ void AccountQueries::StartListing()
     std::thread([shared = m_shared] {
         auto objects = accounts::AccountDirectory(shared->services).Enumerate();
         SortForChooser(objects);
-        shared->Post([objects = std::move(objects)](AccountQueries& o) {
+        AccountRows rows = MakeAccountRows(std::move(objects));
+        shared->Post([rows = std::move(rows)](AccountQueries& o) {
             o.m_bListing = false;
             o.m_bListed = true;
-            emit o.listed(objects);
+            emit o.listed(rows);
         });
     }).detach();
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "accounts/object_picker.h"
+#include "admin/account_list_model.h"
 
 namespace platform {
 class AccountServices;
@@ -25,7 +26,8 @@ public:
     explicit AccountQueries(platform::AccountServices& services, QObject* parent = nullptr);
     ~AccountQueries() override;
 
-    // Lists every user and group once, sorted by name; listed() follows.
+    // Lists every user and group once, sorted by name, as rows ready to
+    // show; listed() follows.
     void StartListing();
     bool IsListing() const { return m_bListing; }
     bool HasListed() const { return m_bListed; }
@@ -35,7 +37,7 @@ public:
     void Resolve(const QString& typed);
 
 signals:
-    void listed(const std::vector<accounts::PickedObject>& objects);
+    void listed(const admin::AccountRows& rows);
     void resolved(const QString& typed, const std::vector<accounts::PickedObject>& objects);
 
 private:

@@ -97,9 +97,9 @@ void CObjectPickerDlg::OnTextChanged(const QString&)
     UpdateStatus();
 }
 
-void CObjectPickerDlg::OnListed(const std::vector<PickedObject>& objects)
+void CObjectPickerDlg::OnListed(const admin::AccountRows& rows)
 {
-    KeepingSelection([&] { m_model->SetListed(objects); });
+    KeepingSelection([&] { m_model->SetListed(rows); });
     UpdateStatus();
     emit listingShown();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QDialog>
 #include <QString>
+#include <memory>
 #include <vector>
 
 #include "accounts/object_picker.h"
@@ -16,6 +17,7 @@ class AccountServices;
 namespace admin {
 class AccountListModel;
 class AccountQueries;
+struct AccountRow;
 } // namespace admin
 
 // The chooser of users and groups. Every user and group the system lists
@@ -47,7 +49,7 @@ protected:
 
 private:
     void OnTextChanged(const QString& text);
-    void OnListed(const std::vector<accounts::PickedObject>& objects);
+    void OnListed(const std::shared_ptr<const std::vector<admin::AccountRow>>& rows);
     void OnResolved(const QString& typed, const std::vector<accounts::PickedObject>& objects);
     // Applies a change of the rows and keeps the selected objects selected.
     template <class Change>
