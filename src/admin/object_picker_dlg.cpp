@@ -151,15 +151,15 @@ void CObjectPickerDlg::accept()
     std::vector<PickedObject> chosen = SelectedObjects();
     if (chosen.empty() && !Typed().isEmpty()) {
         // Nothing selected: the name typed decides, once it has been looked
-        // up, and only when it designates exactly one object.
+        // up. A user's own group shares their name; the user comes first.
         m_bAcceptPending = !m_bFoundCurrent;
-        m_bAcceptRefused = m_bFoundCurrent && m_found.size() != 1;
+        m_bAcceptRefused = m_bFoundCurrent && m_found.empty();
         if (m_bAcceptPending || m_bAcceptRefused) {
             UpdateStatus();
             m_search->setFocus();
             return;
         }
-        chosen = m_found;
+        chosen.push_back(m_found.front());
     }
     m_bAcceptPending = false;
     m_picker.ProcessSelections(chosen);
@@ -177,8 +177,6 @@ void CObjectPickerDlg::UpdateStatus()
         text = QStringLiteral("Looking for \"%1\"...").arg(typed);
     else if (notFound && (rows == 0 || m_bAcceptRefused))
         text = QStringLiteral("No user or group named \"%1\" was found.").arg(typed);
-    else if (m_bAcceptRefused && selected == 0)
-        text = QStringLiteral("\"%1\" names both a user and a group: select the one you mean.").arg(typed);
     else if (m_queries->IsListing())
         text = QStringLiteral("Listing users and groups... %1 shown.").arg(rows);
     else if (m_queries->HasListed() && rows == 0)

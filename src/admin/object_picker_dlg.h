@@ -25,8 +25,9 @@ struct AccountRow;
 // its own from the moment the dialog is shown. A name typed in full is also
 // looked up directly, so that domain accounts a directory does not list can
 // be chosen, and a name that designates nothing is said to be unknown. On
-// OK the selected rows (or, when none is selected, the one object the typed
-// name designates) become the picker's selection maps, in row order.
+// OK the selected rows become the picker's selection maps, in row order;
+// with none selected, the object the typed name designates does (the user
+// when a group has the same name, as a user's own group has).
 class CObjectPickerDlg : public QDialog {
     Q_OBJECT
 public:
@@ -67,5 +68,5 @@ private:
     std::vector<accounts::PickedObject> m_found;  // what the typed name designates
     bool m_bFoundCurrent = false;                 // m_found answers the text as it is now
     bool m_bAcceptPending = false;                // OK waits for the typed name's lookup
-    bool m_bAcceptRefused = false;                // OK found no one object to choose
+    bool m_bAcceptRefused = false;                // OK found nothing the name designates
 };

@@ -147,8 +147,9 @@ TEST_F(ObjectPickerDlgTest, TypingFiltersAndLooksTheNameUp)
     }
 }
 
-// With nothing selected OK takes what the typed name designates, but only
-// one object: an unknown or ambiguous name keeps the dialog open and says so.
+// With nothing selected OK takes what the typed name designates, the user
+// before a group of the same name; an unknown name keeps the dialog open
+// and says so, even while the list shows names that hold it.
 TEST_F(ObjectPickerDlgTest, OkWithoutSelectionTakesTheOneObjectTheNameDesignates)
 {
     struct Case {
@@ -161,7 +162,7 @@ TEST_F(ObjectPickerDlgTest, OkWithoutSelectionTakesTheOneObjectTheNameDesignates
         {"CORP\\ghost", true, "CORP\\ghost user", ""},
         {"staff", true, "SERVER1\\staff group", ""},
         {"ann", false, "", "No user or group named \"ann\" was found."},
-        {"anna", false, "", "\"anna\" names both a user and a group: select the one you mean."},
+        {"anna", true, "SERVER1\\anna user", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
