@@ -10,9 +10,11 @@
 
 #include "app/app_resources.h"
 #include "app/main_status_bar.h"
+#include "admin/left_view.h"
 #include "app/panes.h"
 #include "app/rebar.h"
 #include "app/toolbar_layouts.h"
+#include "browser/quillon_view.h"
 #include "document/quillon_doc.h"
 #include "framework/command_actions.h"
 #include "framework/command_ids.h"

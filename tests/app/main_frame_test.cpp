@@ -9,10 +9,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "app/main_frame.h"
 #include "app/main_status_bar.h"
+#include "admin/left_view.h"
 #include "app/panes.h"
+#include "browser/quillon_view.h"
 #include "app/rebar.h"
 #include "app/toolbar_layouts.h"
 #include "app_fakes.h"

@@ -15,9 +15,16 @@
 using framework::Answer;
 using framework::MessageButtons;
 using framework::MessageIcon;
-using framework::QtModalSeam;
 
 namespace {
+
+// The framework's boxes and dialogs; the editors belong to the application.
+class QtModalSeam : public framework::QtModalSeam {
+public:
+    std::optional<CTSAppDataItem> EditLocation(const CTSAppDataItem&, QWidget*) override { return {}; }
+    std::optional<CTSUserScriptItem> EditLogonScript(const CTSUserScriptItem&, QWidget*) override { return {}; }
+    std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget*) override { return {}; }
+};
 
 // What the real box looked like when it came up, and which button was pressed.
 struct SeenBox {
