@@ -31,7 +31,8 @@ struct MessageRequest {
 };
 
 struct FileDialogRequest {
-    enum class Kind { Open, Save };
+    // Folder: an existing folder; initialName is where the chooser starts.
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
     QString title;
     QString initialName;    // file name or path proposed

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -195,6 +196,37 @@ TEST_F(QtModalSeamTest, SaveDialogTakesFilterSuffixNameAndOverwritePrompt)
     EXPECT_EQ(suffix, "QLNData");
     EXPECT_EQ(filter, "Quillon Files (*.QLNData)");
     EXPECT_FALSE(options.testFlag(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST_F(QtModalSeamTest, FolderChooserStartsAtTheProposedFolderAndGivesTheChosenOne)
+{
+    const QString start = QDir::tempPath();
+    struct Case {
+        bool accept;
+        std::optional<QString> expected;
+    };
+    for (const Case& c : {Case{true, start}, Case{false, std::nullopt}}) {
+        QtModalSeam seam;
+        QString title, directory;
+        QFileDialog::FileMode mode = QFileDialog::AnyFile;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            title = dialog->windowTitle();
+            directory = dialog->directory().absolutePath();
+            mode = dialog->fileMode();
+            // accept() is protected in QFileDialog, public in QDialog.
+            c.accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
+        });
+        framework::FileDialogRequest request;
+        request.kind = framework::FileDialogRequest::Kind::Folder;
+        request.title = "Find Drive/Dir";
+        request.initialName = start;
+        EXPECT_EQ(seam.ChooseFile(request), c.expected);
+        EXPECT_EQ(title, "Find Drive/Dir");
+        EXPECT_EQ(directory, start);
+        EXPECT_EQ(mode, QFileDialog::Directory);
+    }
 }
 
 TEST_F(QtModalSeamTest, RunDialogReturnsWhatExecDoes)

@@ -1,8 +1,10 @@
 #include "platform/files.h"
+#include "platform/system_error.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,4 +60,37 @@ TEST(CopyFileReplacing, ReplacesAndReportsMissingSource)
     EXPECT_EQ(Slurp(to), "payload");
     EXPECT_EQ(platform::CopyFileReplacing(Dir() / "nope", to).kind, platform::FileErrorKind::NotFound);
     EXPECT_EQ(Slurp(to), "payload");
+}
+
+TEST(CreateDirectory, CreatesOneLevelAndReportsWhyNot)
+{
+    const fs::path base = Dir() / "mkdir";
+    fs::remove_all(base);
+    fs::create_directories(base);
+    testfiles::Put(base / "file", "x");
+    struct Case {
+        fs::path path;
+        platform::FileErrorKind kind;
+        int code;
+    };
+    const Case cases[] = {
+        {base / "new", platform::FileErrorKind::None, 0},
+        {base / "new", platform::FileErrorKind::Other, EEXIST},  // made by the row above
+        {base / "missing" / "child", platform::FileErrorKind::NotFound, ENOENT},
+        {base / "file" / "child", platform::FileErrorKind::NotFound, ENOTDIR},
+    };
+    for (const Case& c : cases) {
+        const platform::FileError e = platform::CreateDirectory(c.path);
+        EXPECT_EQ(e.kind, c.kind) << c.path;
+        EXPECT_EQ(e.code, c.code) << c.path;
+        EXPECT_EQ(e.message.empty(), c.code == 0) << c.path;
+    }
+    EXPECT_TRUE(fs::is_directory(base / "new"));
+}
+
+TEST(GetSystemErrorText, GivesTheSystemsWordingForAnyNumber)
+{
+    EXPECT_EQ(platform::GetSystemErrorText(ENOENT), "No such file or directory");
+    EXPECT_EQ(platform::GetSystemErrorText(EACCES), "Permission denied");
+    EXPECT_FALSE(platform::GetSystemErrorText(987654).empty());
 }
