@@ -1,5 +1,7 @@
 #include "admin/dialog_layout.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontMetricsF>
@@ -35,6 +37,13 @@ QDialogButtonBox* OkCancelButtons(QDialog& dialog)
     QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     return box;
+}
+
+void TabStopOnChecked(QButtonGroup& group)
+{
+    QAbstractButton* stop = group.checkedButton() ? group.checkedButton() : group.buttons().value(0);
+    for (QAbstractButton* button : group.buttons())
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 QLabel* BuddyLabel(const QString& text, QWidget* buddy)

@@ -1,6 +1,7 @@
 #pragma once
 #include <QSize>
 
+class QButtonGroup;
 class QDialog;
 class QDialogButtonBox;
 class QFont;
@@ -23,6 +24,10 @@ void ResizeToDialogUnits(QDialog& dialog, int width, int height);
 // "OK" (the default button, id 1) and "Cancel" (id 2), wired to the dialog's
 // accept and reject.
 QDialogButtonBox* OkCancelButtons(QDialog& dialog);
+
+// Tab enters an exclusive group at its checked button (or its first), as
+// in classic dialogs; the arrow keys move within the group.
+void TabStopOnChecked(QButtonGroup& group);
 
 // A label whose mnemonic moves the focus to `buddy`.
 QLabel* BuddyLabel(const QString& text, QWidget* buddy);

@@ -47,17 +47,14 @@ QButtonGroup* RadioGroup(QWidget* owner, std::initializer_list<std::pair<QVBoxLa
     return group;
 }
 
-// -1 (or any index the group lacks) checks no button. Tab enters the group
-// at its checked button (or its first), and arrows move within it.
+// -1 (or any index the group lacks) checks no button.
 void CheckIndex(QButtonGroup* group, int index)
 {
     group->setExclusive(false);
     for (QAbstractButton* button : group->buttons())
         button->setChecked(group->id(button) == index);
     group->setExclusive(true);
-    QAbstractButton* stop = group->checkedButton() ? group->checkedButton() : group->buttons().value(0);
-    for (QAbstractButton* button : group->buttons())
-        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    admin::TabStopOnChecked(*group);
 }
 
 QCheckBox* CheckBox(const char* id, const char* caption, QWidget* parent)

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "admin/dialog_controls.h"
 #include "admin/edit_script_dlg.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
@@ -115,6 +116,106 @@ TEST_F(EditScriptDlgTest, EnableScriptSwitchesTheControls)
     EXPECT_TRUE(dlg.m_bEnabled);
     for (const char* id : nine)
         EXPECT_EQ(Control(dlg, id)->isEnabled(), std::string(id) != "1032" && std::string(id) != "1034") << id;
+}
+
+TEST_F(EditScriptDlgTest, WaitModesChosenByTheButtonsComeBackWhenReopened)
+{
+    struct Case {
+        const char* clicked;
+        const char* seconds;
+        std::int32_t wait;
+        std::int32_t timeout;
+        const char* seconds2;  // the box when reopened
+    };
+    for (Case c : {Case{"1038", "45", 1, -1, "30"}, Case{"1039", "45", 0, -1, "30"}, Case{"1037", "0", 1, 0, "0"},
+                   Case{"1037", "-7", 1, 0, "0"}, Case{"1037", "90", 1, 90000, "90"}}) {
+        SCOPED_TRACE(c.clicked);
+        CEditScriptDlg dlg(seam);
+        dlg.LoadFromItem(Script(true, 45000));
+        static_cast<QRadioButton*>(Control(dlg, c.clicked))->click();
+        static_cast<QLineEdit*>(Control(dlg, "1032"))->setText(c.seconds);
+        dlg.accept();
+        CTSUserScriptItem out;
+        dlg.StoreToItem(out);
+        EXPECT_EQ(out.m_bWait, c.wait);
+        EXPECT_EQ(out.m_nTimeout, c.timeout);
+
+        CEditScriptDlg reopened(seam);
+        reopened.LoadFromItem(out);
+        EXPECT_TRUE(static_cast<QRadioButton*>(Control(reopened, c.clicked))->isChecked());
+        EXPECT_EQ(static_cast<QLineEdit*>(Control(reopened, "1032"))->text(), c.seconds2);
+    }
+}
+
+TEST_F(EditScriptDlgTest, SecondsBoxTakesOnlyIntegersAndLimitsThemToTheMilliseconds)
+{
+    struct Case {
+        const char* text;
+        bool accepted;
+        std::int32_t timeout;
+    };
+    const Case cases[] = {
+        {"", false, 0},           {"1.5", false, 0},          {"12s", false, 0},
+        {"99999999999", false, 0}, {" 12 ", true, 12000},     {"2147483", true, 2147483000},
+        {"2147484", true, 2147483000}, {"2147483647", true, 2147483000}, {"-2147483648", true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ScriptedModalSeam boxes;
+        if (!c.accepted)
+            boxes.AnswerMessage(Answer::Ok);
+        CEditScriptDlg dlg(boxes);
+        dlg.LoadFromItem(Script(true, 45000));
+        static_cast<QLineEdit*>(Control(dlg, "1032"))->setText(c.text);
+        dlg.accept();
+        EXPECT_EQ(dlg.result() == QDialog::Accepted, c.accepted);
+        EXPECT_EQ(boxes.MessageTexts(), c.accepted ? QStringList() : QStringList{"Please enter an integer."});
+        if (c.accepted) {
+            CTSUserScriptItem out;
+            dlg.StoreToItem(out);
+            EXPECT_EQ(out.m_nTimeout, c.timeout);
+        }
+    }
+}
+
+TEST_F(EditScriptDlgTest, WorksFromTheKeyboard)
+{
+    CEditScriptDlg dlg(seam);
+    dlg.LoadFromItem(Script(true, 45000));
+    if (!admintest::ShowActive(dlg))
+        GTEST_SKIP() << "the platform gives no window focus";
+    Control(dlg, "1036")->setFocus();
+    EXPECT_EQ(admintest::TabChain(),
+              QStringList({"1036", "1000", "1029", "1030", "1031", "1037", "1032", "1034", "1", "2"}));
+
+    QTest::keyClick(&dlg, Qt::Key_F, Qt::AltModifier);  // to the wait buttons
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(admintest::FocusedId(), "1038");
+    EXPECT_EQ(dlg.m_nWaitMode, CEditScriptDlg::kWaitForever);
+    EXPECT_FALSE(Control(dlg, "1032")->isEnabled());
+    QTest::keyClick(&dlg, Qt::Key_D, Qt::AltModifier);  // selects the name
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), " now");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    CTSUserScriptItem out;
+    dlg.StoreToItem(out);
+    EXPECT_EQ(out.m_strDisplayName, u"Logon now");
+    EXPECT_EQ(out.m_nTimeout, -1);
+
+    // A refused number keeps the dialog open with the focus on the box;
+    // Escape then leaves it.
+    seam.AnswerMessage(Answer::Ok);
+    CEditScriptDlg again(seam);
+    again.LoadFromItem(Script(true, 45000));
+    if (!admintest::ShowActive(again))
+        GTEST_SKIP();
+    static_cast<QLineEdit*>(Control(again, "1032"))->setText("x");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(again.isVisible());
+    EXPECT_EQ(admintest::FocusedId(), "1032");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(again.result(), QDialog::Rejected);
 }
 
 } // namespace
