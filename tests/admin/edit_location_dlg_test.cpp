@@ -354,6 +354,7 @@ TEST_F(EditLocationDlgTest, CreateFolderAsksMakesOneLevelAndSaysWhyNot)
         {"", {Answer::Ok}, {invalid}, false},
         {"srv/new", {Answer::Ok}, {invalid}, false},
         {base + "/new", {Answer::Yes}, {"Are you sure you want to create " + base + "/new ?"}, true},
+        {base + "/%1 100%", {Answer::Yes}, {"Are you sure you want to create " + base + "/%1 100% ?"}, true},
         {base + "/declined", {Answer::No}, {"Are you sure you want to create " + base + "/declined ?"}, false},
         {base + "/missing/child",
          {Answer::Yes, Answer::Ok},
