@@ -3,13 +3,11 @@
 #include <QDialog>
 #include <QStringList>
 #include <QTest>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
-// The editors' controls carry their classic ids as object names; a dialog
-// embedded in another has ids of its own, so a control is looked up in the
-// window it belongs to.
+// Controls carry their classic ids as names; an embedded dialog has ids of
+// its own, so a control is looked up in the window it belongs to.
 namespace admintest {
 
 template <class W = QWidget>
@@ -18,13 +16,11 @@ W* Control(QDialog& dialog, const char* id)
     for (W* w : dialog.findChildren<W*>(QLatin1String(id)))
         if (w->window() == &dialog)
             return w;
-    ADD_FAILURE() << "no control " << id << " in " << dialog.objectName().toStdString();
+    ADD_FAILURE() << "no control " << id;
     return nullptr;
 }
 
-// Shows the dialog (not modally) and makes it the active window, so that
-// keys reach it as they would a user's; false where the platform gives no
-// window focus.
+// Shown, not modally, and active, so that keys reach it as a user's would.
 inline bool ShowActive(QDialog& dialog)
 {
     dialog.show();
@@ -33,24 +29,19 @@ inline bool ShowActive(QDialog& dialog)
     return QApplication::activeWindow() == &dialog;
 }
 
-inline QString FocusedId() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "-"; }
+inline QString FocusedId() { return QApplication::focusWidget()->objectName(); }
+inline void Key(int key, Qt::KeyboardModifiers m = {}) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), m); }
 
-// The ids the focus visits from the current focus on, one Tab at a time,
-// until it comes back.
+// The ids Tab visits from the focus on, until it comes back.
 inline QStringList TabChain()
 {
     QStringList ids{FocusedId()};
-    for (int i = 0; i < 40; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        if (FocusedId() == ids.front())
-            break;
+    for (Key(Qt::Key_Tab); FocusedId() != ids.front() && ids.size() < 40; Key(Qt::Key_Tab))
         ids << FocusedId();
-    }
     return ids;
 }
 
-// A button's mnemonic clicks it a moment later (the button shows itself
-// pressed first); this lets that moment pass.
+// A button's mnemonic clicks it a moment later, once it has shown itself pressed.
 template <class Predicate>
 bool Eventually(Predicate done)
 {
