@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,35 +63,23 @@ TEST(CopyFileReplacing, ReplacesAndReportsMissingSource)
     EXPECT_EQ(Slurp(to), "payload");
 }
 
-TEST(CreateDirectory, CreatesOneLevelAndReportsWhyNot)
+TEST(CreateDirectory, CreatesOneLevelAndReportsWhyNotInTheSystemsWords)
 {
     const fs::path base = Dir() / "mkdir";
     fs::remove_all(base);
-    fs::create_directories(base);
     testfiles::Put(base / "file", "x");
-    struct Case {
-        fs::path path;
-        platform::FileErrorKind kind;
-        int code;
+    const std::tuple<fs::path, int, std::string> cases[] = {
+        {base / "new", 0, ""},
+        {base / "new", EEXIST, "File exists"},  // made by the row above
+        {base / "missing" / "child", ENOENT, "No such file or directory"},
+        {base / "file" / "child", ENOTDIR, "Not a directory"},
     };
-    const Case cases[] = {
-        {base / "new", platform::FileErrorKind::None, 0},
-        {base / "new", platform::FileErrorKind::Other, EEXIST},  // made by the row above
-        {base / "missing" / "child", platform::FileErrorKind::NotFound, ENOENT},
-        {base / "file" / "child", platform::FileErrorKind::NotFound, ENOTDIR},
-    };
-    for (const Case& c : cases) {
-        const platform::FileError e = platform::CreateDirectory(c.path);
-        EXPECT_EQ(e.kind, c.kind) << c.path;
-        EXPECT_EQ(e.code, c.code) << c.path;
-        EXPECT_EQ(e.message.empty(), c.code == 0) << c.path;
+    for (const auto& [path, code, text] : cases) {
+        const platform::FileError e = platform::CreateDirectory(path);
+        EXPECT_EQ(e.code, code) << path;
+        EXPECT_EQ(e.message, text) << path;
+        EXPECT_EQ(platform::GetSystemErrorText(code), code ? text : "Success") << path;
     }
     EXPECT_TRUE(fs::is_directory(base / "new"));
-}
-
-TEST(GetSystemErrorText, GivesTheSystemsWordingForAnyNumber)
-{
-    EXPECT_EQ(platform::GetSystemErrorText(ENOENT), "No such file or directory");
-    EXPECT_EQ(platform::GetSystemErrorText(EACCES), "Permission denied");
     EXPECT_FALSE(platform::GetSystemErrorText(987654).empty());
 }
