@@ -2,11 +2,9 @@
 // one) and the account chooser over 100,000 accounts (filter as you type,
 // the listing's sort). Run offscreen: QT_QPA_PLATFORM=offscreen.
 #include <QApplication>
-#include <QMenuBar>
 #include <benchmark/benchmark.h>
 #include <memory>
 
-#include "accounts/fake_account_services.h"
 #include "admin/account_list_model.h"
 #include "admin/account_queries.h"
 #include "admin/user_group_view.h"
@@ -14,6 +12,7 @@
 #include "document/quillon_doc.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
+#include "platform/accounts.h"
 
 namespace {
 
@@ -22,6 +21,12 @@ public:
     framework::Answer ShowMessage(const framework::MessageRequest&) override { return framework::Answer::Ok; }
     std::optional<QString> ChooseFile(const framework::FileDialogRequest&) override { return std::nullopt; }
     int RunDialog(QDialog&) override { return 0; }
+    std::optional<CTSAppDataItem> EditLocation(const CTSAppDataItem&, QWidget*) override { return std::nullopt; }
+    std::optional<CTSUserScriptItem> EditLogonScript(const CTSUserScriptItem&, QWidget*) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget*) override { return std::nullopt; }
 };
 
 class AdminHost : public document::DocumentHost {
@@ -31,8 +36,27 @@ public:
     void SetLogoffOnExit() override {}
     bool RunScript(const CTSUserScriptItem&) override { return true; }
     bool AutoTransfer(const std::u16string&, const std::u16string&, bool, std::int32_t, bool) override { return true; }
+    bool ManualTransfer(const CTSAppDataItem&) override { return true; }
     void LaunchDefaultShell() override {}
+    bool IsAdministratorView() const override { return true; }
+    void OpenHelp() override {}
     QWidget* MainWindow() const override { return nullptr; }
+};
+
+// The pane asks no account questions.
+class NoAccounts : public platform::AccountServices {
+public:
+    bool LookupCurrentAccount(std::string&, std::string&) override { return false; }
+    bool CurrentUserName(std::string&) override { return false; }
+    bool LocalComputerName(std::string&) override { return false; }
+    int FindDomainController(const std::string&, std::string&) override { return platform::kAccountDCNotFound; }
+    int UserGroups(const std::string&, const std::string&, platform::GroupScope, std::vector<platform::GroupName>&) override
+    {
+        return platform::kAccountUserNotFound;
+    }
+    platform::RightsCheck CheckAdministratorRights() override { return {}; }
+    std::vector<platform::AccountRecord> EnumerateAccounts() override { return {}; }
+    std::vector<platform::AccountRecord> FindAccounts(const std::string&) override { return {}; }
 };
 
 // Stands for the locations tree: hears of every selection.
@@ -48,7 +72,7 @@ struct Pane {
         for (int i = 0; i < entries; ++i)
             doc.m_userData.Add(u"CORP\\user" + QString::number(i).toStdU16String(), i % 10 ? 1 : 2, false);
         doc.AddView(&tree);
-        view = std::make_unique<CUserGroupView>(doc, router, [this] { return &bar; });
+        view = std::make_unique<CUserGroupView>(doc, router);
         view->resize(300, 600);
         view->show();
         view->OnInitialUpdate();
@@ -56,10 +80,9 @@ struct Pane {
     }
     NoSeam seam;
     AdminHost host;
-    accounts::FakeAccountServices accounts;
+    NoAccounts accounts;
     CQuillonDoc doc{seam, host, accounts};
     framework::CommandRouter router;
-    QMenuBar bar;
     CountingView tree;
     std::unique_ptr<CUserGroupView> view;
 };

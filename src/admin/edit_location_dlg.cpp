@@ -3,30 +3,46 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include "admin/dialog_layout.h"
 #include "admin/location_paths.h"
 #include "admin/qt_text.h"
 #include "framework/modal_seam.h"
+#include "platform/files.h"
 
 namespace {
 
-QButtonGroup* RadioGroup(QWidget* owner, QGroupBox* box, const QStringList& captions, const QStringList& names)
+using framework::Answer;
+using framework::MessageButtons;
+using framework::MessageIcon;
+
+struct Radio {
+    const char* id;
+    const char* caption;
+};
+
+// The buttons of one exclusive group, numbered in the given order.
+QButtonGroup* RadioGroup(QWidget* owner, std::initializer_list<std::pair<QVBoxLayout*, Radio>> radios)
 {
     auto* group = new QButtonGroup(owner);
-    auto* layout = new QVBoxLayout(box);
-    for (int i = 0; i < captions.size(); ++i) {
-        auto* radio = new QRadioButton(captions[i], box);
-        radio->setObjectName(names.value(i));
-        group->addButton(radio, i);
-        layout->addWidget(radio);
+    int index = 0;
+    for (const auto& [layout, radio] : radios) {
+        auto* button = new QRadioButton(QString::fromUtf8(radio.caption), layout->parentWidget());
+        button->setObjectName(QLatin1String(radio.id));
+        group->addButton(button, index++);
+        layout->addWidget(button);
     }
     return group;
 }
@@ -38,84 +54,129 @@ void CheckIndex(QButtonGroup* group, int index)
     for (QAbstractButton* button : group->buttons())
         button->setChecked(group->id(button) == index);
     group->setExclusive(true);
+    admin::TabStopOnChecked(*group);
+}
+
+QCheckBox* CheckBox(const char* id, const char* caption, QWidget* parent)
+{
+    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(QLatin1String(id));
+    return box;
+}
+
+QPushButton* PushButton(const char* id, const char* caption, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(QLatin1String(id));
+    return button;
+}
+
+QLineEdit* Edit(const char* id, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(id));
+    return edit;
+}
+
+// A text from the dialog as a path the system can take; lone surrogates
+// become U+FFFD rather than a conversion failure.
+std::filesystem::path PathOf(const QString& text)
+{
+    try {
+        return std::filesystem::path(text.toStdWString());
+    } catch (const std::system_error&) {
+        return {};
+    }
 }
 
 } // namespace
 
-CEditLocationDlg::CEditLocationDlg(framework::ModalSeam& seam, QWidget* parent) : QDialog(parent), m_seam(seam)
+CEditLocationDlg::CEditLocationDlg(framework::ModalSeam& seam, QWidget* parent)
+    : QDialog(parent), m_visualOptionsDlg(seam, this), m_seam(seam)
 {
     setObjectName(QStringLiteral("CEditLocationDlg"));
     setWindowTitle(QStringLiteral("Edit Location"));
 
-    m_name = new QLineEdit(this);
-    m_server = new QLineEdit(this);
-    m_client = new QLineEdit(this);
-    m_sync = new QCheckBox(QStringLiteral("Enable Contents Synchronization"), this);
-    m_hide = new QCheckBox(QStringLiteral("Hide File Transfer Window"), this);
-    m_clientToServer = new QCheckBox(QStringLiteral("Enable Client to Server File Transfer"), this);
-    m_serverToClient = new QCheckBox(QStringLiteral("Enable Server to Client File Transfer"), this);
-    m_manual = new QCheckBox(QStringLiteral("Enable Manual File Transfer"), this);
-    m_rightMouse = new QCheckBox(QStringLiteral("Enable Right Mouse Button in Location"), this);
-    m_expand = new QCheckBox(QStringLiteral("Expand Environment Strings "), this);
-
-    // Controls carry their classic ids as names.
-    const std::pair<QWidget*, const char*> names[] = {
-        {m_name, "1000"},           {m_server, "1001"},         {m_client, "1004"},
-        {m_sync, "1010"},           {m_expand, "1011"},         {m_hide, "1015"},
-        {m_clientToServer, "1022"}, {m_serverToClient, "1023"}, {m_manual, "1024"},
-        {m_rightMouse, "1038"}};
-    for (const auto& [widget, name] : names)
-        widget->setObjectName(QLatin1String(name));
-
-    auto* overwriteBox = new QGroupBox(QStringLiteral("Auto File Transfer Options"), this);
-    m_overwrite = RadioGroup(this, overwriteBox,
-                             {QStringLiteral("Auto Overwrite Files"),
-                              QStringLiteral("Auto Overwrite Files if Date/Size is Different"),
-                              QStringLiteral("Auto Skip Files"),
-                              QStringLiteral("Ask Me Before Skiping/Overwriting Files")},
-                             {QStringLiteral("1017"), QStringLiteral("1019"), QStringLiteral("1018"),
-                              QStringLiteral("1020")});
-    auto* connectBox = new QGroupBox(QStringLiteral("When a User Connects"), this);
-    m_connect = RadioGroup(this, connectBox,
-                           {QStringLiteral("Don't Update Files"), QStringLiteral("Update Client Files"),
-                            QStringLiteral("Update Server Files"),
-                            QStringLiteral("Synchronize Contents with Server as Master"),
-                            QStringLiteral("Synchronize Contents with Client as Master")},
-                           {QStringLiteral("1039"), QStringLiteral("1043"), QStringLiteral("1016"),
-                            QStringLiteral("1041"), QStringLiteral("1042")});
+    // Made in the order Tab visits them.
+    m_name = Edit("1000", this);
+    m_server = Edit("1001", this);
+    auto* browse = PushButton("1002", "&Browse...", this);
+    auto* createFolder = PushButton("1003", "Create &Folder", this);
+    m_sync = CheckBox("1010", "&Enable Contents Synchronization", this);
 
     auto* syncBox = new QGroupBox(QStringLiteral("Contents Synchronization Options"), this);
-    auto* syncLayout = new QVBoxLayout(syncBox);
-    syncLayout->addWidget(m_hide);
-    syncLayout->addWidget(m_clientToServer);
-    syncLayout->addWidget(m_serverToClient);
-    syncLayout->addWidget(m_manual);
-    auto* client = new QFormLayout;
-    client->addRow(QStringLiteral("Client Location:"), m_client);
-    syncLayout->addLayout(client);
-    auto* radios = new QHBoxLayout;
-    radios->addWidget(overwriteBox);
-    radios->addWidget(connectBox);
-    syncLayout->addLayout(radios);
+    m_client = Edit("1004", syncBox);
+    auto* overwriteBox = new QGroupBox(QStringLiteral("Auto File Transfer Options"), syncBox);
+    auto* overwriteLayout = new QVBoxLayout(overwriteBox);
+    m_overwrite = RadioGroup(this, {{overwriteLayout, {"1017", "Auto Overwrite Files"}},
+                                    {overwriteLayout, {"1019", "Auto Overwrite Files if Date/Size is Different"}},
+                                    {overwriteLayout, {"1018", "Auto Skip Files"}},
+                                    {overwriteLayout, {"1020", "Ask Me Before Skiping/Overwriting Files"}}});
+    auto* userBox = new QGroupBox(QStringLiteral("User Interface Uptions"), syncBox);
+    m_clientToServer = CheckBox("1022", "Enable Client to Server File Transfer", userBox);
+    m_serverToClient = CheckBox("1023", "Enable Server to Client File Transfer", userBox);
+    m_manual = CheckBox("1024", "Enable Manual File Transfer", userBox);
+    auto* connectBox = new QGroupBox(QStringLiteral("When a User Connects"), syncBox);
+    auto* connectLayout = new QVBoxLayout(connectBox);
+    m_connect = RadioGroup(this, {{connectLayout, {"1039", "Don't Update Files"}},
+                                  {connectLayout, {"1043", "Update Client Files"}},
+                                  {connectLayout, {"1016", "Update Server Files"}},
+                                  {connectLayout, {"1041", "Synchronize Contents with Server as Master"}},
+                                  {connectLayout, {"1042", "Synchronize Contents with Client as Master"}}});
+    m_hide = CheckBox("1015", "Hide File Transfer Window", syncBox);
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Name: "), m_name);
-    form->addRow(QStringLiteral("Server Location:"), m_server);
+    auto* flagsBox = new QGroupBox(this);
+    m_rightMouse = CheckBox("1038", "Enable &Right Mouse Button in Location", flagsBox);
+    m_expand = CheckBox("1011", "E&xpand Environment Strings ", flagsBox);
+    auto* visualOptions = PushButton("1005", "&Visual Options...", flagsBox);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditLocationDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEditLocationDlg::reject);
-    connect(m_sync, &QCheckBox::clicked, this, &CEditLocationDlg::OnEnableSync);
+    auto* top = new QGridLayout;
+    top->addWidget(admin::BuddyLabel(QStringLiteral("&Name: "), m_name), 0, 0);
+    top->addWidget(m_name, 0, 1, 1, 3);
+    top->addWidget(admin::BuddyLabel(QStringLiteral("&Server Location:"), m_server), 1, 0);
+    top->addWidget(m_server, 1, 1);
+    top->addWidget(browse, 1, 2);
+    top->addWidget(createFolder, 1, 3);
+    top->setColumnStretch(1, 1);
+
+    auto* userLayout = new QVBoxLayout(userBox);
+    for (QWidget* w : {m_clientToServer, m_serverToClient, m_manual})
+        userLayout->addWidget(w);
+    overwriteLayout->addStretch(1);
+    userLayout->addStretch(1);
+    connectLayout->addStretch(1);
+
+    auto* syncLayout = new QGridLayout(syncBox);
+    auto* clientRow = new QHBoxLayout;
+    clientRow->addWidget(admin::BuddyLabel(QStringLiteral("&Client Location:"), m_client));
+    clientRow->addWidget(m_client, 1);
+    syncLayout->addLayout(clientRow, 0, 0, 1, 2);
+    syncLayout->addWidget(overwriteBox, 1, 0);
+    syncLayout->addWidget(connectBox, 1, 1);
+    syncLayout->addWidget(userBox, 2, 0);
+    // The automatic transfers' window, beside the choice of what runs.
+    syncLayout->addWidget(m_hide, 2, 1, Qt::AlignTop);
+
+    auto* flagsLayout = new QHBoxLayout(flagsBox);
+    flagsLayout->addWidget(m_rightMouse);
+    flagsLayout->addWidget(m_expand);
+    flagsLayout->addStretch(1);
+    flagsLayout->addWidget(visualOptions);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addLayout(top);
     layout->addWidget(m_sync);
-    layout->addWidget(syncBox);
-    layout->addWidget(m_rightMouse);
-    layout->addWidget(m_expand);
-    layout->addWidget(buttons);
+    layout->addWidget(syncBox, 1);
+    layout->addWidget(flagsBox);
+    layout->addWidget(admin::OkCancelButtons(*this));
 
-    UpdateData(false);
+    connect(m_sync, &QCheckBox::clicked, this, &CEditLocationDlg::OnEnableSync);
+    connect(browse, &QPushButton::clicked, this, &CEditLocationDlg::OnBrowse);
+    connect(createFolder, &QPushButton::clicked, this, &CEditLocationDlg::OnCreateFolder);
+    connect(visualOptions, &QPushButton::clicked, this, &CEditLocationDlg::OnVisualOptions);
+
+    InitDialog();
+    admin::ResizeToDialogUnits(*this, 364, 245);
 }
 
 int CEditLocationDlg::OverwriteOptionFor(std::int32_t overwriteMode)
@@ -152,8 +213,8 @@ bool CEditLocationDlg::LoadFromItem(const CTSAppDataItem& item)
     m_nConnectAction = item.m_nConnectAction;
     m_bRightMouseButton = item.m_bRightMouseButton != 0;
     m_bExpandEnvironment = item.m_bExpandEnvironment != 0;
-    m_visualOptions = item.m_visualOptions;
-    UpdateData(false);
+    m_visualOptionsDlg.LoadFromItem(item);
+    InitDialog();
     return true;
 }
 
@@ -188,7 +249,7 @@ bool CEditLocationDlg::StoreToItem(CTSAppDataItem& item)
         if (!message.isEmpty()) {
             m_bSyncEnabled = false;
             message += QStringLiteral("Synchronization options will be disabled.");
-            m_seam.Message(message, framework::MessageButtons::Ok, framework::MessageIcon::Warning, this);
+            m_seam.Message(message, MessageButtons::Ok, MessageIcon::Warning, this);
         }
     }
 
@@ -197,7 +258,7 @@ bool CEditLocationDlg::StoreToItem(CTSAppDataItem& item)
     item.m_nConnectAction = m_nConnectAction;
     item.m_bRightMouseButton = m_bRightMouseButton;
     item.m_bExpandEnvironment = m_bExpandEnvironment;
-    item.m_visualOptions = m_visualOptions;
+    m_visualOptionsDlg.StoreToItem(item);
     return true;
 }
 
@@ -230,7 +291,13 @@ void CEditLocationDlg::UpdateData(bool saveAndValidate)
     m_manual->setChecked(m_bManualTransfer);
     m_rightMouse->setChecked(m_bRightMouseButton);
     m_expand->setChecked(m_bExpandEnvironment);
+}
+
+void CEditLocationDlg::InitDialog()
+{
+    UpdateData(false);
     EnableSyncControls(m_bSyncEnabled);
+    m_name->setFocus();
 }
 
 void CEditLocationDlg::EnableSyncControls(bool enable)
@@ -239,9 +306,7 @@ void CEditLocationDlg::EnableSyncControls(bool enable)
         button->setEnabled(enable);
     for (QAbstractButton* button : m_connect->buttons())
         button->setEnabled(enable);
-    for (QWidget* w : {static_cast<QWidget*>(m_clientToServer), static_cast<QWidget*>(m_serverToClient),
-                       static_cast<QWidget*>(m_manual), static_cast<QWidget*>(m_hide),
-                       static_cast<QWidget*>(m_client)})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_clientToServer, m_serverToClient, m_manual, m_hide, m_client})
         w->setEnabled(enable);
 }
 
@@ -249,6 +314,47 @@ void CEditLocationDlg::OnEnableSync()
 {
     UpdateData(true);
     EnableSyncControls(m_bSyncEnabled);
+}
+
+void CEditLocationDlg::OnBrowse()
+{
+    framework::FileDialogRequest request;
+    request.kind = framework::FileDialogRequest::Kind::Folder;
+    request.title = QStringLiteral("Find Drive/Dir");
+    request.initialName = m_server->text();
+    request.owner = this;
+    const std::optional<QString> chosen = m_seam.ChooseFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    UpdateData(true);
+    m_strServerLocation = *chosen;
+    UpdateData(false);
+}
+
+void CEditLocationDlg::OnCreateFolder()
+{
+    UpdateData(true);
+    if (!admin::IsCreatableFolder(admin::ToU16(m_strServerLocation))) {
+        m_seam.Message(QStringLiteral("Server location is not a valid directory.\n"
+                                      "Please enter a valid directory ant try again."),
+                       MessageButtons::Ok, MessageIcon::Warning, this);
+        return;
+    }
+    if (m_seam.Message(QStringLiteral("Are you sure you want to create %1 ?").arg(m_strServerLocation),
+                       MessageButtons::YesNo, MessageIcon::Question, this) != Answer::Yes)
+        return;
+    const platform::FileError error = platform::CreateDirectory(PathOf(m_strServerLocation));
+    if (error)
+        m_seam.Message(QStringLiteral("Error creating directory\n") + QString::fromStdString(error.message),
+                       MessageButtons::Ok, MessageIcon::Warning, this);
+}
+
+void CEditLocationDlg::OnVisualOptions()
+{
+    // Its result does not matter: the dialog keeps its own values until
+    // StoreToItem.
+    m_visualOptionsDlg.InitDialog();
+    m_seam.RunDialog(m_visualOptionsDlg);
 }
 
 void CEditLocationDlg::accept()

@@ -2,6 +2,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "admin/visual_options_dlg.h"
 #include "config/records.h"
 
 class QButtonGroup;
@@ -14,9 +15,10 @@ class ModalSeam;
 }
 
 // "Edit Location": one location's name, server folder, synchronization
-// settings and browsing flags. The caller loads it from a location, runs it
-// through the modal seam and, on OK, stores it into a fresh location; the
-// consistency checks of the synchronization settings run in StoreToItem.
+// settings and browsing flags, and through "Visual Options..." its look. The
+// caller loads it from a location, runs it through the modal seam and, on
+// OK, stores it into a fresh location; the consistency checks of the
+// synchronization settings run in StoreToItem.
 class CEditLocationDlg : public QDialog {
     Q_OBJECT
 public:
@@ -46,14 +48,18 @@ public:
     bool m_bRightMouseButton = false;
     int m_nConnectAction = -1;
     bool m_bExpandEnvironment = false;
-    // Kept as loaded: the visual options editor comes with its own dialog.
-    CLocationVisualOptions m_visualOptions;
+    // Kept for the editor's lifetime: each run starts where the last one left.
+    CVisualOptionsDlg m_visualOptionsDlg;
 
     void accept() override;
 
 private:
+    void InitDialog();
     void EnableSyncControls(bool enable);
     void OnEnableSync();
+    void OnBrowse();
+    void OnCreateFolder();
+    void OnVisualOptions();
 
     framework::ModalSeam& m_seam;
     QLineEdit* m_name;

@@ -3,17 +3,18 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <utility>
 #include <cstdint>
+#include <utility>
 
+#include "admin/dialog_layout.h"
 #include "admin/qt_text.h"
 #include "framework/modal_seam.h"
 
@@ -22,59 +23,76 @@ CEditScriptDlg::CEditScriptDlg(framework::ModalSeam& seam, QWidget* parent) : QD
     setObjectName(QStringLiteral("CEditScriptDlg"));
     setWindowTitle(QStringLiteral("Edit Executable Script/Program"));
 
-    m_displayName = new QLineEdit(this);
-    m_programPath = new QLineEdit(this);
-    m_workingDirectory = new QLineEdit(this);
-    m_arguments = new QLineEdit(this);
-    m_seconds = new QLineEdit(this);
-    m_userCanAbort =
-        new QCheckBox(QStringLiteral("User can Abort Program Execution (does not apply to administrators)"), this);
-    m_enabled = new QCheckBox(QStringLiteral("Enable User Logon Script"), this);
+    // Made in the order Tab visits them.
+    auto* enableBox = new QGroupBox(this);
+    m_enabled = new QCheckBox(QStringLiteral("Enable User &Logon Script"), enableBox);
+    auto* programBox = new QGroupBox(this);
+    m_displayName = new QLineEdit(programBox);
+    m_programPath = new QLineEdit(programBox);
+    m_workingDirectory = new QLineEdit(programBox);
+    m_arguments = new QLineEdit(programBox);
+    auto* waitBox = new QGroupBox(this);
+    auto* waitFor = new QRadioButton(QStringLiteral("Wait For Program Completion &for"), waitBox);
+    m_seconds = new QLineEdit(waitBox);
+    auto* waitForever = new QRadioButton(QStringLiteral("Wait for Program Completion F&orever"), waitBox);
+    auto* dontWait = new QRadioButton(QStringLiteral("Do&n't Wait for Program Completion"), waitBox);
+    auto* abortBox = new QGroupBox(this);
+    m_userCanAbort = new QCheckBox(
+        QStringLiteral("&User can Abort Program Execution (does not apply to administrators)"), abortBox);
 
     // Controls carry their classic ids as names.
     const std::pair<QWidget*, const char*> names[] = {
         {m_displayName, "1000"}, {m_programPath, "1029"}, {m_workingDirectory, "1030"}, {m_arguments, "1031"},
-        {m_seconds, "1032"},     {m_userCanAbort, "1034"}, {m_enabled, "1036"}};
+        {m_seconds, "1032"},     {m_userCanAbort, "1034"}, {m_enabled, "1036"},        {waitFor, "1037"},
+        {waitForever, "1038"},   {dontWait, "1039"}};
     for (const auto& [widget, name] : names)
         widget->setObjectName(QLatin1String(name));
 
     m_wait = new QButtonGroup(this);
-    auto* waitFor = new QRadioButton(QStringLiteral("Wait For Program Completion for"), this);
-    auto* waitForever = new QRadioButton(QStringLiteral("Wait for Program Completion Forever"), this);
-    auto* dontWait = new QRadioButton(QStringLiteral("Don't Wait for Program Completion"), this);
-    waitFor->setObjectName(QStringLiteral("1037"));
-    waitForever->setObjectName(QStringLiteral("1038"));
-    dontWait->setObjectName(QStringLiteral("1039"));
     m_wait->addButton(waitFor, kWaitFor);
     m_wait->addButton(waitForever, kWaitForever);
     m_wait->addButton(dontWait, kDontWait);
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Display Name:"), m_displayName);
-    form->addRow(QStringLiteral("Execuatable Full Path: "), m_programPath);
-    form->addRow(QStringLiteral("Working Directory: "), m_workingDirectory);
-    form->addRow(QStringLiteral("Program Arguments: "), m_arguments);
-    auto* waitRow = new QHBoxLayout;
-    waitRow->addWidget(waitFor);
-    waitRow->addWidget(m_seconds);
-    waitRow->addWidget(new QLabel(QStringLiteral("Seconds"), this));
+    // Room for the longest number the box accepts.
+    m_seconds->setMaximumWidth(m_seconds->fontMetrics().horizontalAdvance(QStringLiteral("-2147483648 ")) +
+                               m_seconds->sizeHint().height());
+    m_seconds->setAlignment(Qt::AlignRight);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CEditScriptDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CEditScriptDlg::reject);
+    (new QVBoxLayout(enableBox))->addWidget(m_enabled);
+
+    auto* programLayout = new QVBoxLayout(programBox);
+    const std::pair<const char*, QLineEdit*> fields[] = {{"&Display Name:", m_displayName},
+                                                         {"E&xecuatable Full Path: ", m_programPath},
+                                                         {"&Working Directory: ", m_workingDirectory},
+                                                         {"Program &Arguments: ", m_arguments}};
+    for (const auto& [caption, edit] : fields) {
+        programLayout->addWidget(admin::BuddyLabel(QString::fromUtf8(caption), edit));
+        programLayout->addWidget(edit);
+    }
+
+    auto* waitLayout = new QGridLayout(waitBox);
+    waitLayout->addWidget(waitFor, 0, 0);
+    waitLayout->addWidget(m_seconds, 0, 1);
+    waitLayout->addWidget(admin::BuddyLabel(QStringLiteral("&Seconds"), m_seconds), 0, 2);
+    waitLayout->addWidget(waitForever, 1, 0, 1, 3);
+    waitLayout->addWidget(dontWait, 2, 0, 1, 3);
+    waitLayout->setColumnStretch(3, 1);
+
+    (new QVBoxLayout(abortBox))->addWidget(m_userCanAbort);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(enableBox);
+    layout->addWidget(programBox);
+    layout->addWidget(waitBox);
+    layout->addWidget(abortBox);
+    layout->addStretch(1);
+    layout->addWidget(admin::OkCancelButtons(*this));
+
     connect(m_enabled, &QCheckBox::clicked, this, &CEditScriptDlg::OnEnableScript);
     connect(m_wait, &QButtonGroup::idClicked, this, &CEditScriptDlg::OnWaitMode);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_enabled);
-    layout->addLayout(form);
-    layout->addLayout(waitRow);
-    layout->addWidget(waitForever);
-    layout->addWidget(dontWait);
-    layout->addWidget(m_userCanAbort);
-    layout->addWidget(buttons);
-
-    UpdateData(false);
+    InitDialog();
+    admin::ResizeToDialogUnits(*this, 271, 297);
 }
 
 bool CEditScriptDlg::LoadFromItem(const CTSUserScriptItem& item)
@@ -90,7 +108,7 @@ bool CEditScriptDlg::LoadFromItem(const CTSUserScriptItem& item)
         m_nWaitMode = item.m_nTimeout == -1 ? kWaitForever : kWaitFor;
     m_strWorkingDirectory = admin::ToQString(item.m_strWorkingDirectory);
     m_bEnabled = item.m_bEnabled != 0;
-    UpdateData(false);
+    InitDialog();
     return true;
 }
 
@@ -138,29 +156,34 @@ bool CEditScriptDlg::UpdateData(bool saveAndValidate)
     m_workingDirectory->setText(m_strWorkingDirectory);
     m_seconds->setText(QString::number(m_nWaitSeconds));
     m_enabled->setChecked(m_bEnabled);
+    return true;
+}
+
+void CEditScriptDlg::InitDialog()
+{
+    UpdateData(false);
     EnableAllControls(true);
     UpdateWaitControls();
     if (!m_bEnabled)
         EnableAllControls(false);
-    return true;
 }
 
 void CEditScriptDlg::UpdateWaitControls()
 {
     const int mode = m_nWaitMode == kDontWait || m_nWaitMode == kWaitFor ? m_nWaitMode : kWaitForever;
     m_wait->button(mode)->setChecked(true);
+    admin::TabStopOnChecked(*m_wait);
     m_seconds->setEnabled(mode == kWaitFor);
     m_userCanAbort->setEnabled(mode != kDontWait);
 }
 
 void CEditScriptDlg::EnableAllControls(bool enable)
 {
-    for (QWidget* w : {static_cast<QWidget*>(m_displayName), static_cast<QWidget*>(m_programPath),
-                       static_cast<QWidget*>(m_workingDirectory), static_cast<QWidget*>(m_arguments),
-                       static_cast<QWidget*>(m_seconds), static_cast<QWidget*>(m_userCanAbort)})
+    for (QWidget* w : std::initializer_list<QWidget*>{m_displayName, m_programPath, m_workingDirectory, m_arguments,
+                                                      m_seconds, m_wait->button(kWaitFor),
+                                                      m_wait->button(kWaitForever), m_wait->button(kDontWait),
+                                                      m_userCanAbort})
         w->setEnabled(enable);
-    for (QAbstractButton* button : m_wait->buttons())
-        button->setEnabled(enable);
 }
 
 void CEditScriptDlg::OnEnableScript()

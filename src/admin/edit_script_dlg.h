@@ -45,6 +45,7 @@ public:
     void accept() override;
 
 private:
+    void InitDialog();
     void UpdateWaitControls();
     void EnableAllControls(bool enable);
     void OnEnableScript();

@@ -19,6 +19,11 @@ bool IsValidDriveOrDir(std::u16string_view text, bool expand)
     return IsDrivePath(copy);
 }
 
+bool IsCreatableFolder(std::u16string_view text)
+{
+    return IsDrivePath(text) && text.find_first_not_of(u'/') != std::u16string_view::npos;
+}
+
 std::u16string WithoutTrailingSeparator(std::u16string text)
 {
     if (EndsWithSeparator(text))

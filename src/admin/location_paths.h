@@ -16,5 +16,8 @@ bool IsDrivePath(std::u16string_view text);
 // One trailing separator less, when the path has one after something else.
 std::u16string WithoutTrailingSeparator(std::u16string text);
 bool EndsWithSeparator(std::u16string_view text);
+// A folder "Create Folder" may make: absolute, as written, and more than
+// the root (the classic rule wants a drive, a colon and something after).
+bool IsCreatableFolder(std::u16string_view text);
 
 } // namespace admin

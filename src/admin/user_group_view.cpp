@@ -2,7 +2,9 @@
 
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMenu>
 
+#include "admin/frame_popup.h"
 #include "admin/qt_text.h"
 #include "admin/user_group_model.h"
 #include "document/quillon_doc.h"
@@ -14,9 +16,8 @@ constexpr int kColumnWidth = 200;
 
 } // namespace
 
-CUserGroupView::CUserGroupView(CQuillonDoc& document, framework::CommandRouter& router, admin::MenuBarSource menuBar,
-                               QWidget* parent)
-    : QTreeView(parent), m_document(document), m_menuBar(std::move(menuBar)), m_model(new admin::UserGroupModel(this))
+CUserGroupView::CUserGroupView(CQuillonDoc& document, framework::CommandRouter& router, QWidget* parent)
+    : QTreeView(parent), m_document(document), m_model(new admin::UserGroupModel(this))
 {
     setObjectName(QStringLiteral("CUserGroupView"));
     setModel(m_model);
@@ -119,7 +120,12 @@ void CUserGroupView::OnItemChanged()
 
 QMenu* CUserGroupView::OnRightClick(const QPoint& globalPos)
 {
-    return admin::ShowMenuPopup(m_menuBar, QStringLiteral("&Users and Groups"), globalPos);
+    QMenu* popup = admin::FindFramePopup(*this, QStringLiteral("&Users and Groups"));
+    // Not exec(): nothing waits on the popup, and its items reach the
+    // command route as the menu bar's do.
+    if (popup)
+        popup->popup(globalPos);
+    return popup;
 }
 
 void CUserGroupView::contextMenuEvent(QContextMenuEvent* event)

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "admin/menu_popup.h"
 #include "document/user_group_view.h"
 
 class CQuillonDoc;
@@ -21,12 +20,11 @@ class UserGroupModel;
 // collection order, any number of them selected. The selected rows are the
 // document's selection, rebuilt on every change of a row; the other views
 // hear of it only while some row is selected. A right click opens the
-// frame's "&Users and Groups" menu.
+// "&Users and Groups" menu of the frame's menu bar in force.
 class CUserGroupView : public QTreeView, public document::UserGroupViewInterface {
     Q_OBJECT
 public:
-    CUserGroupView(CQuillonDoc& document, framework::CommandRouter& router, admin::MenuBarSource menuBar,
-                   QWidget* parent = nullptr);
+    CUserGroupView(CQuillonDoc& document, framework::CommandRouter& router, QWidget* parent = nullptr);
     ~CUserGroupView() override;
 
     // After every open: registers with the document and fills the rows.
@@ -50,7 +48,6 @@ private:
     CTSUserDataItem* EntryOfRow(int row) const;
 
     CQuillonDoc& m_document;
-    admin::MenuBarSource m_menuBar;
     admin::UserGroupModel* m_model;
     bool m_bRefilling = false;
 };

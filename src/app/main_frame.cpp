@@ -2,21 +2,22 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QShowEvent>
 #include <QMenuBar>
 #include <QSettings>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "admin/left_view.h"
 #include "admin/user_group_view.h"
 #include "app/app_resources.h"
 #include "app/main_status_bar.h"
-#include "app/panes.h"
 #include "app/rebar.h"
 #include "app/splitter_positions.h"
 #include "app/toolbar_layouts.h"
+#include "browser/quillon_view.h"
 #include "document/quillon_doc.h"
 #include "framework/command_actions.h"
 #include "framework/command_ids.h"
@@ -88,7 +89,7 @@ bool CMainFrame::OnCreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     QList<QWidget*> panes;
     if (m_bAdministrator) {
-        m_pUserGroupView = new CUserGroupView(m_document, m_router, [this] { return menuBar(); }, m_wndSplitter);
+        m_pUserGroupView = new CUserGroupView(m_document, m_router, m_wndSplitter);
         panes << m_pUserGroupView;
     }
     m_pLocationsView = new CLeftView(m_document, m_router, m_wndSplitter);

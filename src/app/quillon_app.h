@@ -68,9 +68,10 @@ public:
     void LaunchDefaultShell() override;
     QWidget* MainWindow() const override;
 
-    bool ManualTransfer(const CTSAppDataItem& location);
+    bool ManualTransfer(const CTSAppDataItem& location) override;
     // Whether the main window exists and shows the administrator face.
-    bool IsAdministratorView() const;
+    bool IsAdministratorView() const override;
+    void OpenHelp() override { WinHelp(0, 1); }
 
     // Commands.
     void OnFileNew();

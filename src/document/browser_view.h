@@ -17,9 +17,14 @@ public:
     virtual void GoForward() = 0;
     virtual void Stop() = 0;
     virtual void Refresh() = 0;
+    // The folder the user may not leave; set by the locations tree before it
+    // navigates to a location.
+    virtual void SetRootPath(const QString& path) = 0;
     // Shows a folder (or hands an address the browser cannot show to the
     // desktop); the root path is left as it is.
     virtual void NavigateTo(const QString& address) = 0;
+    // The built-in page shown while no location is selected.
+    virtual void ShowStartPage() = 0;
 
     // As the browser reports them: Back is offered only away from the root.
     virtual bool CanGoBack() const = 0;

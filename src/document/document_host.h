@@ -2,14 +2,16 @@
 #include <cstdint>
 #include <string>
 
+class CTSAppDataItem;
 class CTSUserScriptItem;
 class QWidget;
 
 namespace document {
 
-// What the configuration document needs from the application object: its
-// flags and the launches it owns. The application implements it; tests pass
-// a fake, so the document never reaches for a global application object.
+// What the configuration document and its panes need from the application
+// object: its flags, the launches it owns and help. The application
+// implements it; tests pass a fake, so nobody reaches for a global
+// application object.
 class DocumentHost {
 public:
     virtual ~DocumentHost() = default;
@@ -21,7 +23,12 @@ public:
     virtual bool RunScript(const CTSUserScriptItem& script) = 0;
     virtual bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath,
                               bool serverToClient, std::int32_t overwriteMode, bool hide) = 0;
+    virtual bool ManualTransfer(const CTSAppDataItem& location) = 0;
     virtual void LaunchDefaultShell() = 0;
+
+    // What the panes ask of the application through the document.
+    virtual bool IsAdministratorView() const = 0;  // the frame shows the administrator face now
+    virtual void OpenHelp() = 0;                   // the program's help
 
     // Owner of the document's dialogs; null before the main window exists.
     virtual QWidget* MainWindow() const = 0;

@@ -1,15 +1,11 @@
 #include "document/quillon_doc.h"
 
-#include <QDialog>
 #include <algorithm>
 #include <system_error>
 
 #include "accounts/net_management.h"
 #include "accounts/object_picker.h"
 #include "accounts/profile.h"
-#include "admin/edit_location_dlg.h"
-#include "admin/edit_script_dlg.h"
-#include "admin/object_picker_dlg.h"
 #include "document/browser_view.h"
 #include "document/document_host.h"
 #include "document/locations_view.h"
@@ -129,9 +125,12 @@ void CQuillonDoc::SetTitle(const QString&) { Document::SetTitle(QString()); }
 
 void CQuillonDoc::DeleteContents()
 {
-    // The selection and the profile point into the data.
+    // The selection, the profile and the panes point into the data: the panes
+    // let go of it before it goes, so that none holds a freed entry while a
+    // failure box lets the window paint.
     m_selection.clear();
     m_pProfile = nullptr;
+    UpdateAllViews(nullptr);
     m_userData.RemoveAll();
     m_bPartial = false;
 }
@@ -240,7 +239,9 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
 
 bool CQuillonDoc::SaveModified()
 {
-    if (!IsModified())
+    // A user's face never saves, so closing it never asks: a question whose
+    // Yes can only fail would keep a user from logging off.
+    if (!IsModified() || !m_host.IsAdministrator())
         return true;
     switch (Seam().Message(QStringLiteral("You have unsaved changes\nWould you like to save those changes ?"),
                            MessageButtons::YesNoCancel)) {
@@ -273,11 +274,10 @@ config::StoreResult CQuillonDoc::WriteFile(const std::filesystem::path& path)
 
 void CQuillonDoc::OnAddUserGroup()
 {
-    CObjectPickerDlg picker(m_accounts, m_host.MainWindow());
-    picker.Picker().Init(accounts::CObjectPicker::kModeUsersAndGroups);
-    if (Seam().RunDialog(picker) != QDialog::Accepted)
+    const auto picked = Seam().PickAccounts(m_host.MainWindow());
+    if (!picked)
         return;
-    for (const accounts::SelectionMap& selection : picker.Selections()) {
+    for (const accounts::SelectionMap& selection : *picked) {
         const accounts::SelectionEntry entry = accounts::EntryForSelection(selection);
         m_userData.Add(entry.name, entry.type, true);
     }
@@ -303,12 +303,10 @@ void CQuillonDoc::OnRemoveUserGroup()
 
 void CQuillonDoc::OnAddLocation()
 {
-    CTSAppDataItem item;
-    CEditLocationDlg editor(Seam(), m_host.MainWindow());
-    editor.LoadFromItem(item);
-    if (Seam().RunDialog(editor) != QDialog::Accepted)
+    const auto edited = Seam().EditLocation(CTSAppDataItem(), m_host.MainWindow());
+    if (!edited)
         return;
-    editor.StoreToItem(item);
+    const CTSAppDataItem& item = *edited;
 
     const bool noName = item.m_strName.empty();
     if (noName)
@@ -337,14 +335,11 @@ void CQuillonDoc::OnEditLogonScript()
         ShowMessage(QStringLiteral(
             "Note:\nYou have chosen to edit multiple users/groups,\nThe script edit dialog will be populated with "
             "your first(upper) selection but\nany changes you make will apply to all of the selected users/groups."));
-    CEditScriptDlg editor(Seam());
-    editor.LoadFromItem(m_selection.front()->m_script);
-    if (Seam().RunDialog(editor) != QDialog::Accepted)
+    const auto script = Seam().EditLogonScript(m_selection.front()->m_script, m_host.MainWindow());
+    if (!script)
         return;
-    CTSUserScriptItem script;
-    editor.StoreToItem(script);
     for (CTSUserDataItem* entry : m_selection)
-        entry->m_script = script;
+        entry->m_script = *script;
     SetModifiedFlag();
 }
 

@@ -86,6 +86,9 @@ public:
     const QString& PendingUnreadableFile() const { return m_strUnreadablePath; }
     static std::filesystem::path FreeUnreadableName(const std::filesystem::path& file);
 
+    // The application as the panes may ask it (flags, launches, help).
+    document::DocumentHost& Host() const { return m_host; }
+
     // Whether the configuration was read in part (the user face reads only
     // the entries that can become the profile); such a document never saves.
     bool IsPartial() const { return m_bPartial; }

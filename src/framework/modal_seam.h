@@ -2,6 +2,10 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
+
+#include "accounts/object_picker.h"
+#include "config/records.h"
 
 class QDialog;
 class QWidget;
@@ -27,7 +31,8 @@ struct MessageRequest {
 };
 
 struct FileDialogRequest {
-    enum class Kind { Open, Save };
+    // Folder: an existing folder; initialName is where the chooser starts.
+    enum class Kind { Open, Save, Folder };
     Kind kind = Kind::Open;
     QString title;
     QString initialName;    // file name or path proposed
@@ -45,6 +50,14 @@ public:
     virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
     // Runs a dialog modally and returns what QDialog::exec would.
     virtual int RunDialog(QDialog& dialog) = 0;
+
+    // The configuration's editors, answered by the application with its
+    // dialogs, so that the document never includes them. Each shows the
+    // given record and gives a fresh one on OK, nothing on Cancel.
+    virtual std::optional<CTSAppDataItem> EditLocation(const CTSAppDataItem& initial, QWidget* owner) = 0;
+    virtual std::optional<CTSUserScriptItem> EditLogonScript(const CTSUserScriptItem& initial, QWidget* owner) = 0;
+    // The chooser of users and groups: the selection maps of what was picked.
+    virtual std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget* owner) = 0;
 
     // Shorthand for the common box: text, OK, the application caption.
     Answer Message(const QString& text, MessageButtons buttons = MessageButtons::Ok,

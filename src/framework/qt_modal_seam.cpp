@@ -86,6 +86,13 @@ Answer QtModalSeam::ShowMessage(const MessageRequest& request)
 
 std::optional<QString> QtModalSeam::ChooseFile(const FileDialogRequest& request)
 {
+    if (request.kind == FileDialogRequest::Kind::Folder) {
+        const QString folder =
+            QFileDialog::getExistingDirectory(OwnerFor(request.owner), request.title, request.initialName);
+        if (folder.isEmpty())
+            return std::nullopt;
+        return folder;
+    }
     const bool saving = request.kind == FileDialogRequest::Kind::Save;
     QFileDialog dialog(OwnerFor(request.owner), request.title);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -74,6 +74,10 @@ FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesy
 
 bool FileExists(const std::filesystem::path& path);
 
+// Creates one folder; its parent must exist, and an existing folder is an
+// error (FileErrorKind::Other, code EEXIST here).
+FileError CreateDirectory(const std::filesystem::path& path);
+
 // The file a path names once symbolic links are followed; the path itself
 // when it does not exist or cannot be resolved. Copies kept beside a file
 // (backups) belong beside the real file, which is the one that is replaced.

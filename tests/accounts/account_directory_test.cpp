@@ -1,6 +1,6 @@
 #include "accounts/account_directory.h"
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "accounts/net_management.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "accounts/administrator.h"
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 
 #include <gtest/gtest.h>
 

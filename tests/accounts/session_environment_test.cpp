@@ -1,6 +1,6 @@
 #include "accounts/session_environment.h"
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "config/text.h"
 #include "platform/environment.h"
 

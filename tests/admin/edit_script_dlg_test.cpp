@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "admin/dialog_controls.h"
 #include "admin/edit_script_dlg.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
@@ -115,6 +116,77 @@ TEST_F(EditScriptDlgTest, EnableScriptSwitchesTheControls)
     EXPECT_TRUE(dlg.m_bEnabled);
     for (const char* id : nine)
         EXPECT_EQ(Control(dlg, id)->isEnabled(), std::string(id) != "1032" && std::string(id) != "1034") << id;
+}
+
+QLineEdit* Seconds(CEditScriptDlg& dlg) { return admintest::Control<QLineEdit>(dlg, "1032"); }
+
+TEST_F(EditScriptDlgTest, WaitModesChosenByTheButtonsComeBackWhenReopened)
+{
+    struct Case {
+        const char* clicked;
+        const char* seconds;
+        std::int32_t wait, timeout;
+        const char* reopenedSeconds;
+    };
+    for (Case c : {Case{"1038", "45", 1, -1, "30"}, Case{"1039", "45", 0, -1, "30"}, Case{"1037", "-7", 1, 0, "0"},
+                   Case{"1037", "90", 1, 90000, "90"}}) {
+        SCOPED_TRACE(c.clicked);
+        CEditScriptDlg dlg(seam), reopened(seam);
+        dlg.LoadFromItem(Script(true, 45000));
+        static_cast<QRadioButton*>(Control(dlg, c.clicked))->click();
+        Seconds(dlg)->setText(c.seconds);
+        dlg.accept();
+        CTSUserScriptItem out;
+        dlg.StoreToItem(out);
+        EXPECT_EQ(std::make_pair(out.m_bWait, out.m_nTimeout), std::make_pair(c.wait, c.timeout));
+        reopened.LoadFromItem(out);
+        EXPECT_TRUE(static_cast<QRadioButton*>(Control(reopened, c.clicked))->isChecked());
+        EXPECT_EQ(Seconds(reopened)->text(), c.reopenedSeconds);
+    }
+}
+
+TEST_F(EditScriptDlgTest, SecondsBoxTakesOnlyIntegersAndLimitsThemToTheMilliseconds)
+{
+    const std::pair<const char*, std::int32_t> cases[] = {  // -2: refused
+        {"", -2}, {"1.5", -2}, {"99999999999", -2}, {" 12 ", 12000}, {"2147483", 2147483000},
+        {"2147484", 2147483000}, {"2147483647", 2147483000}, {"-2147483648", 0}};
+    for (const auto& [text, timeout] : cases) {
+        ScriptedModalSeam boxes;
+        if (timeout == -2)
+            boxes.AnswerMessage(Answer::Ok);
+        CEditScriptDlg dlg(boxes);
+        dlg.LoadFromItem(Script(true, 45000));
+        Seconds(dlg)->setText(text);
+        dlg.accept();
+        CTSUserScriptItem out;
+        dlg.StoreToItem(out);
+        EXPECT_EQ(dlg.result() == QDialog::Accepted ? out.m_nTimeout : -2, timeout) << text;
+        EXPECT_EQ(boxes.Messages().size(), timeout == -2 ? 1u : 0u) << text;
+    }
+}
+
+TEST_F(EditScriptDlgTest, WorksFromTheKeyboard)
+{
+    using admintest::Key;
+    CEditScriptDlg dlg(seam);
+    dlg.LoadFromItem(Script(true, 45000));
+    if (!admintest::ShowActive(dlg))
+        GTEST_SKIP() << "the platform gives no window focus";
+    Control(dlg, "1036")->setFocus();
+    EXPECT_EQ(admintest::TabChain(),
+              QStringList({"1036", "1000", "1029", "1030", "1031", "1037", "1032", "1034", "1", "2"}));
+    Key(Qt::Key_F, Qt::AltModifier);  // to the wait buttons
+    Key(Qt::Key_Down);
+    EXPECT_EQ(admintest::FocusedId() + QString::number(dlg.m_nWaitMode), "10382");
+    EXPECT_FALSE(Seconds(dlg)->isEnabled());
+    Key(Qt::Key_D, Qt::AltModifier);  // selects the name
+    Key(Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), " now");
+    Key(Qt::Key_Return);
+    ASSERT_EQ(dlg.result(), QDialog::Accepted);
+    CTSUserScriptItem out;
+    dlg.StoreToItem(out);
+    EXPECT_EQ(out.m_strDisplayName, u"Logon now");
 }
 
 } // namespace

@@ -1,21 +1,22 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "accounts/fake_account_services.h"
 #include "admin/account_images.h"
-#include "admin/menu_popup.h"
+#include "admin/frame_popup.h"
 #include "admin/user_group_view.h"
 #include "document/document_fakes.h"
 #include "document/quillon_doc.h"
 #include "framework/command_actions.h"
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
+#include "support/fake_account_services.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
 
@@ -34,8 +35,11 @@ protected:
     {
         testsupport::TestApplication();
         host.administrator = true;
-        m_bar.reset(actions.BuildMenuBar(framework::IDR_MENU_ADMINISTRATOR));
-        pane = std::make_unique<CUserGroupView>(doc, router, [this] { return m_bar.get(); });
+        // The pane sits in a frame with the administrator's menu, as in the program.
+        frame = std::make_unique<QMainWindow>();
+        frame->setMenuBar(actions.BuildMenuBar(framework::IDR_MENU_ADMINISTRATOR));
+        pane = new CUserGroupView(doc, router);
+        frame->setCentralWidget(pane);
         doc.AddView(&other);
         for (const char16_t* name : {u"CORP\\anna", u"CORP\\Sales", u"SERVER1\\bob", u"CORP\\carl", u"CORP\\dora"})
             doc.m_userData.Add(name, name == std::u16string(u"CORP\\Sales") ? kEntryGroup : kEntryUser, false);
@@ -44,9 +48,9 @@ protected:
 
     void Show()
     {
-        pane->resize(300, 400);
-        pane->show();
-        pane->activateWindow();
+        frame->resize(300, 400);
+        frame->show();
+        frame->activateWindow();
         pane->setFocus();
         QApplication::processEvents();
     }
@@ -75,14 +79,14 @@ protected:
     CQuillonDoc doc{seam, host, accounts};
     framework::CommandRouter router;
     framework::CommandActions actions{router};
-    std::unique_ptr<QMenuBar> m_bar;
     RecordingView other;
-    std::unique_ptr<CUserGroupView> pane;
+    std::unique_ptr<QMainWindow> frame;
+    CUserGroupView* pane = nullptr;  // owned by the frame
 };
 
 TEST_F(UserGroupViewTest, RowsMirrorTheEntriesWithTheirImages)
 {
-    EXPECT_EQ(doc.m_pUserGroupView, pane.get());
+    EXPECT_EQ(doc.m_pUserGroupView, pane);
     QAbstractItemModel* model = pane->model();
     ASSERT_EQ(model->rowCount(), 5);
     EXPECT_EQ(model->columnCount(), 1);
@@ -109,7 +113,7 @@ TEST_F(UserGroupViewTest, RefillFollowsTheSenderAndLeavesTheDocumentsSelection)
         framework::View* sender;
         bool refilled;
     };
-    for (const Case& c : {Case{"none", nullptr, true}, Case{"other", &other, true}, Case{"pane", pane.get(), false}}) {
+    for (const Case& c : {Case{"none", nullptr, true}, Case{"other", &other, true}, Case{"pane", pane, false}}) {
         SCOPED_TRACE(c.name);
         pane->selectionModel()->select(pane->model()->index(2, 0), QItemSelectionModel::ClearAndSelect);
         ASSERT_EQ(SelectionRows(), std::vector<int>{2});
@@ -150,7 +154,7 @@ TEST_F(UserGroupViewTest, ClicksRebuildTheSelectionInRowOrder)
         EXPECT_EQ(other.senders.size() > before, s.told);
     }
     for (const framework::View* sender : other.senders)
-        EXPECT_EQ(sender, pane.get());
+        EXPECT_EQ(sender, pane);
     EXPECT_TRUE(seam.Messages().empty());
 }
 
@@ -176,7 +180,7 @@ TEST_F(UserGroupViewTest, KeysMoveAndExtendTheSelection)
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(QKeySequence(s.key | s.modifiers).toString().toStdString());
-        QTest::keyClick(pane.get(), s.key, s.modifiers);
+        QTest::keyClick(pane, s.key, s.modifiers);
         EXPECT_EQ(SelectionRows(), s.selection);
     }
 }
@@ -205,38 +209,16 @@ TEST_F(UserGroupViewTest, ARowWithoutItsEntryIsSkipped)
     EXPECT_EQ(pane->SelectedRowTexts().front(), u"CORP\\anna");
 }
 
-TEST(MenuPopup, FindsTheFirstItemOfExactlyThatCaption)
-{
-    testsupport::TestApplication();
-    framework::CommandRouter router;
-    framework::CommandActions actions(router);
-    std::unique_ptr<QMenuBar> admin(actions.BuildMenuBar(framework::IDR_MENU_ADMINISTRATOR));
-    std::unique_ptr<QMenuBar> user(actions.BuildMenuBar(framework::IDR_MENU_USER));
-    struct Case {
-        QMenuBar* bar;
-        QString caption;
-        bool found;
-    };
-    for (const Case& c : {Case{admin.get(), "&Users and Groups", true}, Case{admin.get(), "&Locations", true},
-                          Case{admin.get(), "&users and groups", false}, Case{admin.get(), "Users and Groups", false},
-                          Case{user.get(), "&Users and Groups", false}, Case{nullptr, "&File", false}}) {
-        SCOPED_TRACE(c.caption.toStdString());
-        QMenu* popup = admin::FindMenuPopup(c.bar, c.caption);
-        ASSERT_EQ(popup != nullptr, c.found);
-        EXPECT_EQ(popup ? popup->title() : c.caption, c.caption);
-    }
-}
-
 TEST_F(UserGroupViewTest, RightClickOpensTheUsersAndGroupsMenuOfTheFaceInForce)
 {
     Show();
     for (int menu : {framework::IDR_MENU_ADMINISTRATOR, framework::IDR_MENU_USER}) {
         SCOPED_TRACE(menu);
-        m_bar.reset(actions.BuildMenuBar(menu));
+        frame->setMenuBar(actions.BuildMenuBar(menu));
         const QPoint pos = pane->visualRect(pane->model()->index(1, 0)).center();
         QContextMenuEvent event(QContextMenuEvent::Mouse, pos, pane->viewport()->mapToGlobal(pos));
         QApplication::sendEvent(pane->viewport(), &event);
-        QMenu* expected = admin::FindMenuPopup(m_bar.get(), "&Users and Groups");
+        QMenu* expected = admin::FindFramePopup(*pane, "&Users and Groups");
         EXPECT_EQ(QApplication::activePopupWidget(), expected);
         EXPECT_EQ(expected != nullptr, menu == framework::IDR_MENU_ADMINISTRATOR);
         if (expected)

@@ -18,6 +18,7 @@
 #include "config/text.h"
 #include "document/document_host.h"
 #include "platform/session.h"
+#include "support/fake_document_host.h"
 #include "support/test_application.h"
 
 namespace apptest {
@@ -72,17 +73,7 @@ public:
 };
 
 // The document's view of the application, for frames built without one.
-class FakeDocumentHost : public document::DocumentHost {
-public:
-    bool administrator = false;
-    bool IsAdministrator() const override { return administrator; }
-    bool IsServiceMode() const override { return false; }
-    void SetLogoffOnExit() override {}
-    bool RunScript(const CTSUserScriptItem&) override { return true; }
-    bool AutoTransfer(const std::u16string&, const std::u16string&, bool, std::int32_t, bool) override { return true; }
-    void LaunchDefaultShell() override {}
-    QWidget* MainWindow() const override { return nullptr; }
-};
+using FakeDocumentHost = testsupport::FakeDocumentHost;
 
 // A location that runs no transfer at connect time.
 inline CTSAppDataItem Location(const std::string& name, const std::string& server)

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "app/quillon_app.h"
 #include "app_fakes.h"
 #include "support/scripted_modal_seam.h"

@@ -11,12 +11,13 @@
 #include <algorithm>
 #include <memory>
 
-#include "accounts/fake_account_services.h"
-#include "admin/menu_popup.h"
+#include "support/fake_account_services.h"
+#include "admin/frame_popup.h"
+#include "admin/left_view.h"
 #include "admin/user_group_view.h"
 #include "app/main_frame.h"
 #include "app/main_status_bar.h"
-#include "app/panes.h"
+#include "browser/quillon_view.h"
 #include "app/rebar.h"
 #include "app/toolbar_layouts.h"
 #include "app_fakes.h"
@@ -430,7 +431,7 @@ TEST_F(MainFrameTest, AltUOpensTheUsersAndGroupsMenu)
     m_frame->activateWindow();
     m_frame->UserGroupView()->setFocus();
     QTest::keyClick(m_frame.get(), Qt::Key_U, Qt::AltModifier);
-    QMenu* popup = admin::FindMenuPopup(m_frame->menuBar(), "&Users and Groups");
+    QMenu* popup = admin::FindFramePopup(*m_frame->UserGroupView(), "&Users and Groups");
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(QApplication::activePopupWidget(), popup);
     popup->close();

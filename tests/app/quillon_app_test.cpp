@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "app/about_dlg.h"
 #include "app/quillon_app.h"
 #include "app_fixture.h"

@@ -13,41 +13,11 @@
 #include "document/document_host.h"
 #include "document/locations_view.h"
 #include "document/user_group_view.h"
+#include "support/fake_document_host.h"
 
 namespace doctest {
 
-class FakeHost : public document::DocumentHost {
-public:
-    bool administrator = false;
-    bool serviceMode = false;
-    bool scriptResult = true;
-    bool logoffArmed = false;
-    // "script <name>", "transfer <server> <client> <dir> <mode> <hide>", "shell", "logoff"
-    std::vector<std::string> calls;
-
-    bool IsAdministrator() const override { return administrator; }
-    bool IsServiceMode() const override { return serviceMode; }
-    void SetLogoffOnExit() override
-    {
-        logoffArmed = true;
-        calls.push_back("logoff");
-    }
-    bool RunScript(const CTSUserScriptItem& script) override
-    {
-        calls.push_back("script " + config::ToUtf8(script.m_strProgramPath));
-        return scriptResult;
-    }
-    bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath, bool serverToClient,
-                      std::int32_t overwriteMode, bool hide) override
-    {
-        calls.push_back("transfer " + config::ToUtf8(serverPath) + " " + config::ToUtf8(clientPath) + " " +
-                        (serverToClient ? "1" : "0") + " " + std::to_string(overwriteMode) + " " +
-                        (hide ? "1" : "0"));
-        return true;
-    }
-    void LaunchDefaultShell() override { calls.push_back("shell"); }
-    QWidget* MainWindow() const override { return nullptr; }
-};
+using FakeHost = testsupport::FakeDocumentHost;
 
 class FakeTree : public document::LocationsViewInterface {
 public:
@@ -88,7 +58,9 @@ public:
     void GoForward() override { calls.push_back("forward"); }
     void Stop() override { calls.push_back("stop"); }
     void Refresh() override { calls.push_back("refresh"); }
+    void SetRootPath(const QString& path) override { calls.push_back("root " + path.toStdString()); }
     void NavigateTo(const QString& address) override { calls.push_back("navigate " + address.toStdString()); }
+    void ShowStartPage() override { calls.push_back("start page"); }
     bool CanGoBack() const override { return canGoBack; }
     bool CanGoForward() const override { return canGoForward; }
     void OnUpdate(framework::View*, long, framework::HintObject) override {}

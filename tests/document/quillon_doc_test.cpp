@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QDialog>
-
-#include "accounts/fake_account_services.h"
-#include "admin/edit_location_dlg.h"
-#include "admin/edit_script_dlg.h"
-#include "admin/object_picker_dlg.h"
+#include "accounts/object_picker.h"
 #include "config/config_file.h"
 #include "document/quillon_doc.h"
 #include "document_fakes.h"
 #include "framework/command_ids.h"
 #include "platform/probe.h"
+#include "support/fake_account_services.h"
 #include "support/scripted_modal_seam.h"
 #include "support/temp_files.h"
 #include "support/test_application.h"
@@ -410,14 +406,14 @@ protected:
 TEST_F(SelectionTest, AddUserGroupAddsOrResetsEachPickedObject)
 {
     a->m_script = EnabledScript(u"/bin/keep");
-    seam.HandleDialogAs<CObjectPickerDlg>([](CObjectPickerDlg& picker) {
-        picker.Picker().ProcessSelections({
-            {u"A", u"user", u"WinNT://corp/A", u"", std::nullopt, std::nullopt},
-            {u"dave", u"user", u"WinNT://CORP/SERVER1/dave", u"", u"Dave", std::nullopt},
-            {u"Sales", u"GROUP", u"WinNT://CORP/Sales", u"", std::nullopt, std::nullopt},
-        });
-        return int(QDialog::Accepted);
+    accounts::CObjectPicker picked;
+    picked.Init(accounts::CObjectPicker::kModeUsersAndGroups);
+    picked.ProcessSelections({
+        {u"A", u"user", u"WinNT://corp/A", u"", std::nullopt, std::nullopt},
+        {u"dave", u"user", u"WinNT://CORP/SERVER1/dave", u"", u"Dave", std::nullopt},
+        {u"Sales", u"GROUP", u"WinNT://CORP/Sales", u"", std::nullopt, std::nullopt},
     });
+    seam.AnswerPicker(picked.m_selections);
     const int updates = rows.updates;
     doc.OnCommand(ID_ADD_USER_GROUP);
 
@@ -436,12 +432,12 @@ TEST_F(SelectionTest, AddUserGroupAddsOrResetsEachPickedObject)
 
 TEST_F(SelectionTest, AddUserGroupCancelledChangesNothingButAnEmptyChoiceCounts)
 {
-    seam.RejectDialog();
+    seam.AnswerPicker(std::nullopt);
     doc.OnCommand(ID_ADD_USER_GROUP);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.m_userData.GetSize(), 3u);
 
-    seam.AcceptDialog();
+    seam.AnswerPicker(std::vector<accounts::SelectionMap>{});
     doc.OnCommand(ID_ADD_USER_GROUP);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.m_userData.GetSize(), 3u);
@@ -487,12 +483,12 @@ TEST_F(SelectionTest, SelectionCommandsNeedASelectedRow)
 TEST_F(SelectionTest, AddLocationToThreeEntriesOneOfWhichHasIt)
 {
     Select({a, b, c});
-    seam.HandleDialogAs<CEditLocationDlg>([](CEditLocationDlg& editor) {
-        EXPECT_EQ(editor.m_nOverwriteOption, 3);  // a new location asks
-        EXPECT_EQ(editor.m_nConnectAction, 0);
-        editor.m_strName = QStringLiteral("Docs");
-        editor.m_strServerLocation = QStringLiteral("/srv/docs/");
-        return int(QDialog::Accepted);
+    seam.AnswerLocationEditor([](const CTSAppDataItem& initial) {
+        EXPECT_EQ(initial, CTSAppDataItem());  // a new location's defaults
+        CTSAppDataItem added = initial;
+        added.m_strName = u"Docs";
+        added.m_strServerLocation = u"/srv/docs";
+        return std::optional(added);
     });
     seam.AnswerMessage(Answer::Ok);
     doc.OnCommand(ID_ADD_LOCATION);
@@ -502,7 +498,6 @@ TEST_F(SelectionTest, AddLocationToThreeEntriesOneOfWhichHasIt)
     for (auto* e : {b, c}) {
         ASSERT_EQ(e->m_locations.GetSize(), 1u);
         EXPECT_EQ(e->m_locations.GetAt(0).m_strServerLocation, u"/srv/docs");
-        EXPECT_EQ(e->m_locations.GetAt(0).m_nOverwriteMode, kOverwriteAsk);
     }
     EXPECT_EQ(tree.hints, std::vector<std::u16string>{u"Docs"});
     EXPECT_TRUE(doc.IsModified());
@@ -522,10 +517,11 @@ TEST_F(SelectionTest, AddLocationWithoutNameOrServerLocationAddsNothing)
         CQuillonDoc d(boxes, host, accounts);
         CTSUserDataItem* e = d.m_userData.Add(u"CORP\\x", kEntryUser, false);
         d.m_selection = {e};
-        boxes.HandleDialogAs<CEditLocationDlg>([&](CEditLocationDlg& editor) {
-            editor.m_strName = k.name;
-            editor.m_strServerLocation = k.server;
-            return int(QDialog::Accepted);
+        boxes.AnswerLocationEditor([&](const CTSAppDataItem& initial) {
+            CTSAppDataItem added = initial;
+            added.m_strName = k.name.toStdU16String();
+            added.m_strServerLocation = k.server.toStdU16String();
+            return std::optional(added);
         });
         for (int i = 0; i < k.messages.size(); ++i)
             boxes.AnswerMessage(Answer::Ok);
@@ -536,7 +532,7 @@ TEST_F(SelectionTest, AddLocationWithoutNameOrServerLocationAddsNothing)
     }
 
     Select({a});
-    seam.RejectDialog();
+    seam.AnswerLocationEditor([](const CTSAppDataItem&) { return std::optional<CTSAppDataItem>(); });
     doc.OnAddLocation();
     EXPECT_FALSE(doc.IsModified());
     EXPECT_TRUE(tree.hints.empty());
@@ -550,12 +546,12 @@ TEST_F(SelectionTest, EditLogonScriptShowsTheFirstAndGivesAllTheResult)
     b->m_script = EnabledScript(u"/bin/second");
     Select({a, b, c});
     seam.AnswerMessage(Answer::Ok);
-    seam.HandleDialogAs<CEditScriptDlg>([](CEditScriptDlg& editor) {
-        EXPECT_EQ(editor.m_strProgramPath, QStringLiteral("/bin/first"));
-        editor.m_strProgramPath = QStringLiteral("/bin/new");
-        editor.m_nWaitMode = CEditScriptDlg::kWaitFor;
-        editor.m_nWaitSeconds = 45;
-        return int(QDialog::Accepted);
+    seam.AnswerScriptEditor([](const CTSUserScriptItem& initial) {
+        EXPECT_EQ(initial.m_strProgramPath, u"/bin/first");
+        CTSUserScriptItem edited = initial;
+        edited.m_strProgramPath = u"/bin/new";
+        edited.m_nTimeout = 45000;
+        return std::optional(edited);
     });
     doc.OnCommand(ID_EDIT_LOGON_SCRIPT);
 
@@ -574,7 +570,7 @@ TEST_F(SelectionTest, EditLogonScriptShowsTheFirstAndGivesAllTheResult)
     // One entry: no note; cancelling changes nothing.
     doc.SetModifiedFlag(false);
     Select({b});
-    seam.RejectDialog();
+    seam.AnswerScriptEditor([](const CTSUserScriptItem&) { return std::optional<CTSUserScriptItem>(); });
     doc.OnCommand(ID_EDIT_LOGON_SCRIPT);
     EXPECT_EQ(seam.Messages().size(), 1u);
     EXPECT_EQ(b->m_script.m_strProgramPath, u"/bin/new");
@@ -687,6 +683,7 @@ TEST_F(SelectionTest, ForwardedCommandsWithoutTheTreeAreDisabledAndHarmless)
 
 TEST_F(QuillonDocTest, SaveModifiedAsksAndFollowsTheAnswer)
 {
+    host.administrator = true;
     struct Case {
         Answer answer;
         bool result;
@@ -708,10 +705,20 @@ TEST_F(QuillonDocTest, SaveModifiedAsksAndFollowsTheAnswer)
         EXPECT_EQ(fs::exists(config), k.saved);
         EXPECT_EQ(d.IsModified(), !k.saved);
     }
+
+    // A user's face never saves, so closing it never asks, even after a
+    // configuration that did not read left the document modified.
+    host.administrator = false;
+    ScriptedModalSeam boxes;
+    CQuillonDoc d(boxes, host, accounts);
+    d.SetModifiedFlag();
+    EXPECT_TRUE(d.SaveModified());
+    EXPECT_TRUE(boxes.Messages().empty());
 }
 
 TEST_F(QuillonDocTest, SaveWithoutPathAsksForOneAndCancellingKeepsTheChanges)
 {
+    host.administrator = true;
     doc.OnNewDocument();
     doc.SetModifiedFlag();
     EXPECT_TRUE(doc.HasCommandHandler(ID_FILE_SAVE));

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "config/config_file.h"
 #include "config/text.h"
 #include "document/document_host.h"
@@ -44,7 +44,10 @@ public:
     {
         return m_runner.AutoTransfer(serverPath, clientPath, serverToClient, overwriteMode, hide);
     }
+    bool ManualTransfer(const CTSAppDataItem& location) override { return m_runner.ManualTransfer(location); }
     void LaunchDefaultShell() override { m_launcher.LaunchDefaultShell(); }
+    bool IsAdministratorView() const override { return false; }
+    void OpenHelp() override {}
     QWidget* MainWindow() const override { return nullptr; }
 
 private:

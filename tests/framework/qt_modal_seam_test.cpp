@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,9 +16,16 @@
 using framework::Answer;
 using framework::MessageButtons;
 using framework::MessageIcon;
-using framework::QtModalSeam;
 
 namespace {
+
+// The framework's boxes and dialogs; the editors belong to the application.
+class QtModalSeam : public framework::QtModalSeam {
+public:
+    std::optional<CTSAppDataItem> EditLocation(const CTSAppDataItem&, QWidget*) override { return {}; }
+    std::optional<CTSUserScriptItem> EditLogonScript(const CTSUserScriptItem&, QWidget*) override { return {}; }
+    std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget*) override { return {}; }
+};
 
 // What the real box looked like when it came up, and which button was pressed.
 struct SeenBox {
@@ -188,6 +196,28 @@ TEST_F(QtModalSeamTest, SaveDialogTakesFilterSuffixNameAndOverwritePrompt)
     EXPECT_EQ(suffix, "QLNData");
     EXPECT_EQ(filter, "Quillon Files (*.QLNData)");
     EXPECT_FALSE(options.testFlag(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST_F(QtModalSeamTest, FolderChooserStartsAtTheProposedFolderAndGivesTheChosenOne)
+{
+    const QString start = QDir::tempPath();
+    for (bool accept : {true, false}) {
+        QtModalSeam seam;
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            seen = dialog->windowTitle() + dialog->directory().absolutePath() + QString::number(dialog->fileMode());
+            // accept() is protected in QFileDialog, public in QDialog.
+            accept ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
+        });
+        framework::FileDialogRequest request;
+        request.kind = framework::FileDialogRequest::Kind::Folder;
+        request.title = "Find";
+        request.initialName = start;
+        EXPECT_EQ(seam.ChooseFile(request), accept ? std::optional(start) : std::nullopt);
+        EXPECT_EQ(seen, "Find" + start + QString::number(QFileDialog::Directory));
+    }
 }
 
 TEST_F(QtModalSeamTest, RunDialogReturnsWhatExecDoes)

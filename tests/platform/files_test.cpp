@@ -1,9 +1,12 @@
 #include "platform/files.h"
+#include "platform/system_error.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
+#include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,4 +61,25 @@ TEST(CopyFileReplacing, ReplacesAndReportsMissingSource)
     EXPECT_EQ(Slurp(to), "payload");
     EXPECT_EQ(platform::CopyFileReplacing(Dir() / "nope", to).kind, platform::FileErrorKind::NotFound);
     EXPECT_EQ(Slurp(to), "payload");
+}
+
+TEST(CreateDirectory, CreatesOneLevelAndReportsWhyNotInTheSystemsWords)
+{
+    const fs::path base = Dir() / "mkdir";
+    fs::remove_all(base);
+    testfiles::Put(base / "file", "x");
+    const std::tuple<fs::path, int, std::string> cases[] = {
+        {base / "new", 0, ""},
+        {base / "new", EEXIST, "File exists"},  // made by the row above
+        {base / "missing" / "child", ENOENT, "No such file or directory"},
+        {base / "file" / "child", ENOTDIR, "Not a directory"},
+    };
+    for (const auto& [path, code, text] : cases) {
+        const platform::FileError e = platform::CreateDirectory(path);
+        EXPECT_EQ(e.code, code) << path;
+        EXPECT_EQ(e.message, text) << path;
+        EXPECT_EQ(platform::GetSystemErrorText(code), code ? text : "Success") << path;
+    }
+    EXPECT_TRUE(fs::is_directory(base / "new"));
+    EXPECT_FALSE(platform::GetSystemErrorText(987654).empty());
 }

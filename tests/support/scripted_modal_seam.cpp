@@ -9,7 +9,9 @@ ScriptedModalSeam::~ScriptedModalSeam()
     if (!m_allowUnused && PendingAnswers() != 0)
         ADD_FAILURE() << "scripted answers never asked for: " << m_messageAnswers.size()
                       << " message(s), " << m_fileAnswers.size() << " file dialog(s), "
-                      << m_dialogHandlers.size() << " dialog(s)";
+                      << m_dialogHandlers.size() + m_locationAnswers.size() + m_scriptAnswers.size() +
+                             m_pickerAnswers.size()
+                      << " dialog(s)";
 }
 
 ScriptedModalSeam& ScriptedModalSeam::AnswerMessage(Answer answer)
@@ -46,6 +48,24 @@ ScriptedModalSeam& ScriptedModalSeam::RejectDialog()
     return HandleDialog([](QDialog&) { return int(QDialog::Rejected); });
 }
 
+ScriptedModalSeam& ScriptedModalSeam::AnswerLocationEditor(LocationAnswer answer)
+{
+    m_locationAnswers.push_back(std::move(answer));
+    return *this;
+}
+
+ScriptedModalSeam& ScriptedModalSeam::AnswerScriptEditor(ScriptAnswer answer)
+{
+    m_scriptAnswers.push_back(std::move(answer));
+    return *this;
+}
+
+ScriptedModalSeam& ScriptedModalSeam::AnswerPicker(std::optional<std::vector<accounts::SelectionMap>> picked)
+{
+    m_pickerAnswers.push_back(std::move(picked));
+    return *this;
+}
+
 QStringList ScriptedModalSeam::MessageTexts() const
 {
     QStringList texts;
@@ -56,7 +76,8 @@ QStringList ScriptedModalSeam::MessageTexts() const
 
 std::size_t ScriptedModalSeam::PendingAnswers() const
 {
-    return m_messageAnswers.size() + m_fileAnswers.size() + m_dialogHandlers.size();
+    return m_messageAnswers.size() + m_fileAnswers.size() + m_dialogHandlers.size() + m_locationAnswers.size() +
+           m_scriptAnswers.size() + m_pickerAnswers.size();
 }
 
 Answer ScriptedModalSeam::ShowMessage(const framework::MessageRequest& request)
@@ -101,6 +122,45 @@ int ScriptedModalSeam::RunDialog(QDialog& dialog)
     dialog.setResult(shown.result);
     m_dialogs.push_back(shown);
     return shown.result;
+}
+
+template <class Queue>
+std::optional<typename Queue::value_type> ScriptedModalSeam::Next(Queue& queue, const char* name)
+{
+    ShownDialog shown{QString::fromLatin1(name), QString(), QDialog::Rejected};
+    if (queue.empty()) {
+        ADD_FAILURE() << "unscripted " << name;
+        m_dialogs.push_back(shown);
+        return std::nullopt;
+    }
+    auto answer = std::move(queue.front());
+    queue.pop_front();
+    m_dialogs.push_back(shown);
+    return answer;
+}
+
+std::optional<CTSAppDataItem> ScriptedModalSeam::EditLocation(const CTSAppDataItem& initial, QWidget*)
+{
+    const auto answer = Next(m_locationAnswers, "EditLocation");
+    auto result = answer ? (*answer)(initial) : std::nullopt;
+    m_dialogs.back().result = result ? QDialog::Accepted : QDialog::Rejected;
+    return result;
+}
+
+std::optional<CTSUserScriptItem> ScriptedModalSeam::EditLogonScript(const CTSUserScriptItem& initial, QWidget*)
+{
+    const auto answer = Next(m_scriptAnswers, "EditLogonScript");
+    auto result = answer ? (*answer)(initial) : std::nullopt;
+    m_dialogs.back().result = result ? QDialog::Accepted : QDialog::Rejected;
+    return result;
+}
+
+std::optional<std::vector<accounts::SelectionMap>> ScriptedModalSeam::PickAccounts(QWidget*)
+{
+    auto answer = Next(m_pickerAnswers, "PickAccounts");
+    auto result = answer ? std::move(*answer) : std::nullopt;
+    m_dialogs.back().result = result ? QDialog::Accepted : QDialog::Rejected;
+    return result;
 }
 
 } // namespace testsupport

@@ -56,6 +56,13 @@ public:
     }
     ScriptedModalSeam& AcceptDialog();
     ScriptedModalSeam& RejectDialog();
+    // The editors' answers: given what the editor was shown, what OK would
+    // give, or nothing for Cancel.
+    using LocationAnswer = std::function<std::optional<CTSAppDataItem>(const CTSAppDataItem&)>;
+    using ScriptAnswer = std::function<std::optional<CTSUserScriptItem>(const CTSUserScriptItem&)>;
+    ScriptedModalSeam& AnswerLocationEditor(LocationAnswer answer);
+    ScriptedModalSeam& AnswerScriptEditor(ScriptAnswer answer);
+    ScriptedModalSeam& AnswerPicker(std::optional<std::vector<accounts::SelectionMap>> picked);
     // No failure for answers left over (a test that scripts "if asked").
     void AllowUnusedAnswers() { m_allowUnused = true; }
 
@@ -70,8 +77,16 @@ public:
     framework::Answer ShowMessage(const framework::MessageRequest& request) override;
     std::optional<QString> ChooseFile(const framework::FileDialogRequest& request) override;
     int RunDialog(QDialog& dialog) override;
+    std::optional<CTSAppDataItem> EditLocation(const CTSAppDataItem& initial, QWidget* owner) override;
+    std::optional<CTSUserScriptItem> EditLogonScript(const CTSUserScriptItem& initial, QWidget* owner) override;
+    std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget* owner) override;
 
 private:
+    // Takes the next answer of a queue, recording the request as a dialog
+    // named `name`; an unscripted request fails the test.
+    template <class Queue>
+    std::optional<typename Queue::value_type> Next(Queue& queue, const char* name);
+
     std::deque<framework::Answer> m_messageAnswers;
     struct FileAnswer {
         bool chosen = false;
@@ -79,6 +94,9 @@ private:
     };
     std::deque<FileAnswer> m_fileAnswers;
     std::deque<DialogHandler> m_dialogHandlers;
+    std::deque<LocationAnswer> m_locationAnswers;
+    std::deque<ScriptAnswer> m_scriptAnswers;
+    std::deque<std::optional<std::vector<accounts::SelectionMap>>> m_pickerAnswers;
     std::vector<framework::MessageRequest> m_messages;
     std::vector<framework::FileDialogRequest> m_fileDialogs;
     std::vector<ShownDialog> m_dialogs;

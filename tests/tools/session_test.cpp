@@ -1,6 +1,6 @@
 #include "cmd_session.h"
 
-#include "accounts/fake_account_services.h"
+#include "support/fake_account_services.h"
 #include "config/config_file.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,8 @@
 #include "platform/files.h"
 
+#include "platform/system_error.h"
+
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +15,7 @@ FileError ErrorFromErrno(int code)
 {
     FileError e;
     e.code = code;
-    e.message = std::strerror(code);
+    e.message = GetSystemErrorText(code);
     switch (code) {
     case ENOENT:
     case ENOTDIR:
@@ -234,6 +235,14 @@ bool FileExists(const std::filesystem::path& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
+}
+
+FileError CreateDirectory(const std::filesystem::path& path)
+{
+    // The folder gets what the user's umask allows, as any new folder does.
+    if (::mkdir(path.c_str(), 0777) != 0)
+        return ErrorFromErrno(errno);
+    return {};
 }
 
 } // namespace platform

@@ -1,12 +1,17 @@
-#include "app/startup_probe.h"
-
+// Measures start-up from outside the shipped program: runs the same program
+// and reports when its window is first painted, then quits after the given
+// number of milliseconds (default 0). Arguments after the first go to the
+// program, so `quillon_startup_probe 0 service` measures a session start.
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
-namespace app {
+#include "app/run_quillon.h"
 
 namespace {
 
@@ -39,11 +44,15 @@ private:
 
 } // namespace
 
-void ArmStartupProbe(QWidget& window, std::chrono::steady_clock::time_point start)
+int main(int argc, char** argv)
 {
-    if (!qEnvironmentVariableIsSet("QUILLON_EXIT_AFTER_SHOW"))
-        return;
-    new FirstPaintWatcher(window, start, qEnvironmentVariableIntValue("QUILLON_EXIT_AFTER_SHOW"));
+    const auto start = std::chrono::steady_clock::now();
+    const int stayMs = argc > 1 ? std::atoi(argv[1]) : 0;
+    std::vector<char*> args{argv[0]};
+    for (int i = 2; i < argc; ++i)
+        args.push_back(argv[i]);
+    args.push_back(nullptr);
+    int count = static_cast<int>(args.size()) - 1;
+    return app::RunQuillon(count, args.data(),
+                           [&](QWidget& frame) { new FirstPaintWatcher(frame, start, stayMs); });
 }
-
-} // namespace app

@@ -1,0 +1,53 @@
+#pragma once
+#include <QTreeWidget>
+
+#include "document/locations_view.h"
+
+class CQuillonDoc;
+class CTSAppDataItem;
+
+namespace framework {
+class CommandRouter;
+}
+
+// The locations tree: the locations of the entries in the document's
+// selection, one root item each, in selection order. Selecting one points
+// the browser at its server folder. Items point into the entries'
+// location arrays, so every change of those rebuilds the tree.
+class CLeftView : public QTreeWidget, public document::LocationsViewInterface {
+    Q_OBJECT
+public:
+    CLeftView(CQuillonDoc& document, framework::CommandRouter& router, QWidget* parent = nullptr);
+
+    void OnInitialUpdate();
+    // Rebuilds; a CTSAppDataItem hint names the location to select.
+    void OnUpdate(framework::View* sender, long hint, framework::HintObject hintObject) override;
+
+    const CTSAppDataItem* GetSelectedLocation() const override;
+
+    void OnAddLocation();
+    void OnEditLocation() override;
+    void OnRemoveLocation() override;
+    void OnSendToClient() override;
+    void OnSendToServer() override;
+    void OnLaunchFileExplorer() override;
+
+    // The location an item references, or null.
+    static const CTSAppDataItem* LocationOf(const QTreeWidgetItem* item);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void RebuildTree(const CTSAppDataItem* hint);
+    void ClearTree();
+    void OnSelectionChanged(QTreeWidgetItem* item);
+    void PostRefreshTree();
+    void OnRefreshTree();
+    void RegisterCommands();
+    void TreeMessage(const QString& text);
+
+    CQuillonDoc& m_document;
+    bool m_bRefreshPending = false;
+    bool m_bRefreshing = false;
+};
