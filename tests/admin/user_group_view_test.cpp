@@ -89,10 +89,8 @@ TEST_F(UserGroupViewTest, RowsMirrorTheEntriesWithTheirImages)
     EXPECT_EQ(doc.m_pUserGroupView, pane);
     QAbstractItemModel* model = pane->model();
     ASSERT_EQ(model->rowCount(), 5);
-    EXPECT_EQ(model->columnCount(), 1);
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "User/Group");
     EXPECT_EQ(pane->header()->sectionSize(0), 200);
-    EXPECT_EQ(pane->selectionMode(), QAbstractItemView::ExtendedSelection);
     for (int row = 0; row < 5; ++row) {
         const CTSUserDataItem& entry = doc.m_userData.GetAt(static_cast<std::size_t>(row));
         const QModelIndex index = model->index(row, 0);
@@ -101,7 +99,6 @@ TEST_F(UserGroupViewTest, RowsMirrorTheEntriesWithTheirImages)
                   admin::AccountImage(entry.m_nType == kEntryGroup).toImage())
             << row;
     }
-    EXPECT_NE(admin::AccountImage(true).toImage(), admin::AccountImage(false).toImage());
 }
 
 // A refill caused elsewhere empties the rows' selection but leaves the

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +26,10 @@ public:
     std::vector<platform::GroupName> globalGroups;
     platform::RightsCheck rights;
     std::vector<platform::AccountRecord> accounts;
+    // Found by name but not listed, as winbind and sssd do without enumeration.
+    std::vector<platform::AccountRecord> unlisted;
+    // Runs inside EnumerateAccounts, on the caller's thread: a slow directory.
+    std::function<void()> whileListing;
 
     struct GroupQuery {
         std::string server;
@@ -97,14 +102,21 @@ public:
 
     platform::RightsCheck CheckAdministratorRights() override { return rights; }
 
-    std::vector<platform::AccountRecord> EnumerateAccounts() override { return accounts; }
+    std::vector<platform::AccountRecord> EnumerateAccounts() override
+    {
+        if (whileListing)
+            whileListing();
+        return accounts;
+    }
 
     std::vector<platform::AccountRecord> FindAccounts(const std::string& typed) override
     {
         std::vector<platform::AccountRecord> out;
-        for (const auto& a : accounts) {
-            if (a.name == typed || a.domain + '\\' + a.name == typed)
-                out.push_back(a);
+        for (const auto* list : {&accounts, &unlisted}) {
+            for (const auto& a : *list) {
+                if (a.name == typed || a.domain + '\\' + a.name == typed)
+                    out.push_back(a);
+            }
         }
         return out;
     }
