@@ -35,7 +35,8 @@ std::vector<PickedObject> AccountDirectory::Enumerate()
 std::vector<PickedObject> AccountDirectory::Lookup(std::u16string_view typed)
 {
     typed = Trimmed(typed);
-    if (typed.empty())
+    // The system's lookup would stop at a NUL and find another name.
+    if (typed.empty() || typed.find(u'\0') != std::u16string_view::npos)
         return {};
     return Convert(m_services.FindAccounts(config::ToUtf8(typed)));
 }

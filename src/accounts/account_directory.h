@@ -17,7 +17,7 @@ public:
     // Regular users, then every group, in the system's order.
     std::vector<PickedObject> Enumerate();
     // The user and the group of that name, either possibly missing; blanks
-    // around the name are ignored.
+    // around the name are ignored, and a name holding a NUL finds nothing.
     std::vector<PickedObject> Lookup(std::u16string_view typed);
 
     static PickedObject ToPickedObject(const platform::AccountRecord& record);

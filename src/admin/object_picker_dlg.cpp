@@ -16,6 +16,12 @@
 
 using accounts::PickedObject;
 
+namespace {
+
+constexpr int kStatusNameWidth = 300;  // pixels of a typed name the status line shows
+
+} // namespace
+
 CObjectPickerDlg::CObjectPickerDlg(platform::AccountServices& services, QWidget* parent)
     : QDialog(parent),
       m_queries(new admin::AccountQueries(services, this)),
@@ -168,7 +174,8 @@ void CObjectPickerDlg::accept()
 
 void CObjectPickerDlg::UpdateStatus()
 {
-    const QString typed = Typed();
+    // A pasted novel must not stretch the dialog.
+    const QString typed = m_status->fontMetrics().elidedText(Typed(), Qt::ElideMiddle, kStatusNameWidth);
     const int rows = m_model->rowCount();
     const auto selected = m_list->selectionModel()->selectedRows().size();
     const bool notFound = !typed.isEmpty() && m_bFoundCurrent && m_found.empty();

@@ -46,6 +46,8 @@ TEST(AccountsOnThisSystem, PickingTheRunningAccountNamesItsProfile)
 
     auto found = accounts::AccountDirectory(*services).Lookup(user);
     ASSERT_FALSE(found.empty());
+    // The system's lookup would stop at the NUL and find the user all the same.
+    EXPECT_TRUE(accounts::AccountDirectory(*services).Lookup(user + std::u16string(1, u'\0') + u"x").empty());
     accounts::CObjectPicker picker;
     picker.Init(accounts::CObjectPicker::kModeUsersAndGroups);
     picker.ProcessSelections({found.front()});

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <fstream>
+#include <mutex>
 #include <grp.h>
 #include <pwd.h>
 #include <sstream>
@@ -177,6 +178,11 @@ public:
         LocalComputerName(computer);
         const UidRange regular = RegularUids();
         std::vector<AccountRecord> out;
+        // getpwent and getgrent walk one cursor per process: two listings at
+        // once (a chooser reopened while a slow directory still answers the
+        // last one) would corrupt each other.
+        static std::mutex cursor;
+        const std::lock_guard lock(cursor);
         ::setpwent();
         while (passwd* pw = ::getpwent()) {
             if (pw->pw_name && pw->pw_uid >= regular.min && pw->pw_uid <= regular.max)
