@@ -168,6 +168,7 @@ void FolderModel::clearRows()
     m_rows.shrink_to_fit();
     ++m_layoutVersion;
     m_sorted = true;
+    m_ranksKnown = false;
     endResetModel();
 }
 
@@ -231,7 +232,7 @@ void FolderModel::takeBatches(quint64 generation)
     }
     for (auto& b : batches)
         for (auto& e : b)
-            m_pending.push_back({std::move(e), 0});
+            m_pending.push_back({std::move(e), 0, 0});
     if (!m_holding)
         showPending();
 }
@@ -249,6 +250,7 @@ void FolderModel::showPending()
         std::move(m_pending.begin(), m_pending.end(), std::back_inserter(m_rows));
     m_pending.clear();
     ++m_layoutVersion;
+    m_ranksKnown = false;
     if (m_rows.size() > 1)
         m_sorted = false;
     endInsertRows();
@@ -292,7 +294,7 @@ void FolderModel::finishListing(quint64 generation, int error)
     }
     for (auto& b : batches)
         for (auto& e : b)
-            m_pending.push_back({std::move(e), 0});
+            m_pending.push_back({std::move(e), 0, 0});
     if (!m_holding) {
         showPending();
         finishLoading();
@@ -300,14 +302,10 @@ void FolderModel::finishListing(quint64 generation, int error)
     }
     // The whole folder came while rows were held back: show it sorted at once.
     m_showTimer.stop();
-    sortInWorker(EntriesOf(m_pending), [this, generation](std::vector<int> order) {
+    sortInWorker(m_pending, [this, generation](std::vector<int>& order, std::vector<quint32>& nameRanks) {
         if (generation != m_generation || !m_holding || order.size() != m_pending.size())
             return;
-        std::vector<Row> rows;
-        rows.reserve(order.size());
-        for (int i : order)
-            rows.push_back(std::move(m_pending[i]));
-        m_pending.swap(rows);
+        applyOrder(m_pending, order, nameRanks);
         m_sorted = true;
         m_holding = false;
         if (!m_pending.empty()) {
@@ -364,7 +362,8 @@ void FolderModel::applyDiff(quint64 generation, quint64 layoutVersion, FolderDif
     for (auto& [at, entry] : diff.added) {
         const int row = at < 0 ? rowCount() : at;
         beginInsertRows({}, row, row);
-        m_rows.insert(m_rows.begin() + row, Row{std::move(entry), 0});
+        m_rows.insert(m_rows.begin() + row, Row{std::move(entry), 0, 0});
+        m_ranksKnown = false;
         endInsertRows();
         if (at < 0)
             m_sorted = false;
@@ -377,28 +376,51 @@ void FolderModel::applyDiff(quint64 generation, quint64 layoutVersion, FolderDif
         refresh();
 }
 
-void FolderModel::sortInWorker(std::vector<FileEntry> entries, std::function<void(std::vector<int>)> then)
+void FolderModel::sortInWorker(const std::vector<Row>& rows,
+                               std::function<void(std::vector<int>&, std::vector<quint32>&)> then)
 {
+    std::vector<quint32> ranks;
+    if (m_ranksKnown) {
+        ranks.reserve(rows.size());
+        for (const Row& r : rows)
+            ranks.push_back(r.nameRank);
+    }
     auto post = m_post;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
-    QThreadPool::globalInstance()->start([post, column, order, entries = std::move(entries), then = std::move(then)] {
-        RowOrder rowOrder(column, order);
-        auto sorted = std::make_shared<std::vector<int>>(rowOrder.sorted(entries));
-        post->post([then, sorted] { then(std::move(*sorted)); });
-    });
+    QThreadPool::globalInstance()->start(
+        [post, column, order, entries = EntriesOf(rows), ranks = std::move(ranks), then = std::move(then)] {
+            RowOrder rowOrder(column, order);
+            auto sorted = std::make_shared<RowOrder::Sorted>(rowOrder.sorted(entries, ranks.empty() ? nullptr : &ranks));
+            post->post([then, sorted] { then(sorted->order, sorted->nameRanks); });
+        });
+}
+
+void FolderModel::applyOrder(std::vector<Row>& rows, const std::vector<int>& order, const std::vector<quint32>& nameRanks)
+{
+    if (nameRanks.size() == rows.size()) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i].nameRank = nameRanks[i];
+        m_ranksKnown = true;
+    }
+    std::vector<Row> sorted;
+    sorted.reserve(order.size());
+    for (int i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows.swap(sorted);
 }
 
 void FolderModel::requestSort()
 {
     const quint64 generation = ++m_sortGeneration;
     const quint64 version = m_layoutVersion;
-    sortInWorker(EntriesOf(m_rows), [this, generation, version](std::vector<int> order) {
-        applySort(generation, version, order);
+    sortInWorker(m_rows, [this, generation, version](std::vector<int>& order, std::vector<quint32>& nameRanks) {
+        applySort(generation, version, order, nameRanks);
     });
 }
 
-void FolderModel::applySort(quint64 sortGeneration, quint64 layoutVersion, const std::vector<int>& order)
+void FolderModel::applySort(quint64 sortGeneration, quint64 layoutVersion, const std::vector<int>& order,
+                            const std::vector<quint32>& nameRanks)
 {
     if (sortGeneration != m_sortGeneration)
         return;
@@ -409,20 +431,16 @@ void FolderModel::applySort(quint64 sortGeneration, quint64 layoutVersion, const
         return;
     }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Row> rows;
-    rows.reserve(order.size());
     std::vector<int> newRowOf(order.size());
-    for (int k = 0; k < int(order.size()); ++k) {
-        rows.push_back(std::move(m_rows[order[k]]));
+    for (int k = 0; k < int(order.size()); ++k)
         newRowOf[order[k]] = k;
-    }
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex& i : from)
         to.append(index(newRowOf[i.row()], i.column()));
     changePersistentIndexList(from, to);
-    m_rows.swap(rows);
+    applyOrder(m_rows, order, nameRanks);
     ++m_layoutVersion;
     m_sorted = true;
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
