@@ -30,8 +30,10 @@ namespace {
 // Rows of a listing are held back this long so that a small folder appears
 // at once in its order instead of filling unsorted and then jumping.
 constexpr int kHoldMs = 30;
-// Changes on disk often come in bursts (a copy, an unpacked archive).
+// Changes on disk often come in bursts (a copy, an unpacked archive); a
+// folder that takes long to list is listed again less often.
 constexpr int kRefreshDelayMs = 250;
+constexpr int kMaxRefreshDelayMs = 5000;
 
 std::vector<FileEntry> EntriesOf(const auto& rows)
 {
@@ -182,6 +184,7 @@ void FolderModel::startListing(bool asRefresh)
     listing->refresh = asRefresh;
     listing->showHidden = m_showHidden;
     m_listing = listing;
+    m_listingClock.start();
     if (asRefresh) {
         m_refreshing = true;
         m_refreshAgain = false;
@@ -261,6 +264,7 @@ void FolderModel::finishListing(quint64 generation, int error)
     if (!m_listing || m_listing->generation != generation)
         return;
     std::shared_ptr<Listing> listing = std::move(m_listing);
+    m_refreshTimer.setInterval(int(std::clamp<qint64>(m_listingClock.elapsed(), kRefreshDelayMs, kMaxRefreshDelayMs)));
     std::vector<std::vector<FileEntry>> batches;
     {
         std::lock_guard<std::mutex> lock(listing->mutex);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QSize>
 #include <QTimer>
@@ -107,6 +108,7 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_showTimer;
     QTimer m_refreshTimer;
+    QElapsedTimer m_listingClock;
     quint64 m_generation = 0;
     quint64 m_layoutVersion = 0;      // changes whenever rows move, come or go
     quint64 m_sortGeneration = 0;
