@@ -512,7 +512,8 @@ QVariant FolderModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[index.row()];
     const FileEntry& e = row.entry;
     const QLocale locale;
-    auto sizeText = [&] { return e.isDir ? QString() : locale.formattedDataSize(e.size, 1, QLocale::DataSizeTraditionalFormat); };
+    // As the desktop's details view has it: whole kilobytes, rounded up.
+    auto sizeText = [&] { return e.isDir ? QString() : tr("%1 KB").arg(locale.toString((e.size + 1023) / 1024)); };
     auto dateText = [&] { return locale.toString(QDateTime::fromMSecsSinceEpoch(e.mtimeMs), QLocale::ShortFormat); };
     switch (role) {
     case Qt::DisplayRole:

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include <QIcon>
 #include <QMimeData>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -143,7 +144,41 @@ TEST_F(FolderModelTest, RefreshAppliesOnlyTheChanges)
     ASSERT_TRUE(WaitFor([&] { return Names(*model) == QStringList({"b", "c", "d"}); }));
     EXPECT_EQ(reset, 0);
     EXPECT_EQ(kept.row(), 2);
-    EXPECT_EQ(model->index(2, FolderModel::SizeColumn).data().toString(), "7 bytes");
+    EXPECT_EQ(model->index(2, FolderModel::SizeColumn).data().toString(), "1 KB");
+}
+
+TEST_F(FolderModelTest, ARowThatChangesMovesToItsPlace)
+{
+    Show("/s", {{{File("a", 1), File("b", 2), File("c", 3)}}});
+    model->sort(FolderModel::SizeColumn, Qt::AscendingOrder);
+    lister->Set("/s", {{{File("a", 9), File("b", 2), File("c", 3)}}});
+    model->refresh();
+    EXPECT_TRUE(WaitFor([&] { return Names(*model) == QStringList({"b", "c", "a"}); }));
+}
+
+TEST_F(FolderModelTest, RolesDescribeTheRow)
+{
+    Show("/d", {{{File("a.txt", 1025), Dir("sub")}}});
+    const QModelIndex file = model->indexOfName("a.txt");
+    const QModelIndex sub = model->indexOfName("sub");
+    const struct {
+        QModelIndex index;
+        int role;
+        QVariant expected;
+    } cases[] = {
+        {file, FolderModel::FilePathRole, "/d/a.txt"},
+        {file, FolderModel::IsDirRole, false},
+        {sub, FolderModel::IsDirRole, true},
+        {file, FolderModel::MimeTypeRole, "text/plain"},
+        {sub, FolderModel::MimeTypeRole, "inode/directory"},
+        {model->index(file.row(), FolderModel::SizeColumn), Qt::DisplayRole, "2 KB"},
+        {model->index(sub.row(), FolderModel::SizeColumn), Qt::DisplayRole, ""},
+        {file, FolderModel::PreviewRole, QVariant()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.index.data(c.role), c.expected) << c.index.row() << " role " << c.role;
+    EXPECT_FALSE(file.data(Qt::DecorationRole).value<QIcon>().isNull());
+    EXPECT_EQ(model->headerData(FolderModel::ModifiedColumn, Qt::Horizontal).toString(), "Date Modified");
 }
 
 TEST_F(FolderModelTest, HiddenEntriesShowOnlyWhenAsked)
