@@ -16,8 +16,10 @@ using browser::FolderModel;
 using browsertest::Names;
 using browsertest::WaitFor;
 
+// Empty on every run, also when the tests are repeated.
 QString Scratch(const std::string& name)
 {
+    std::filesystem::remove_all(testfiles::ScratchDir(name));
     return QString::fromStdString(testfiles::ScratchDir(name).string());
 }
 
