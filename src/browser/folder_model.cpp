@@ -306,11 +306,13 @@ void FolderModel::finishListing(quint64 generation, int error)
     }
     // The whole folder came while rows were held back: show it sorted at once.
     m_showTimer.stop();
-    sortInWorker(m_pending, [this, generation](std::vector<int>& order, std::vector<quint32>& nameRanks) {
+    sortInWorker(m_pending, [this, generation, column = m_sortColumn, sortOrder = m_sortOrder](
+                                std::vector<int>& order, std::vector<quint32>& nameRanks) {
         if (generation != m_generation || !m_holding || order.size() != m_pending.size())
             return;
         applyOrder(m_pending, order, nameRanks);
-        m_sorted = true;
+        // The user may have chosen another column meanwhile; then sort again.
+        m_sorted = column == m_sortColumn && sortOrder == m_sortOrder;
         m_holding = false;
         if (!m_pending.empty()) {
             beginInsertRows({}, 0, int(m_pending.size()) - 1);
@@ -418,8 +420,11 @@ void FolderModel::requestSort()
 {
     const quint64 generation = ++m_sortGeneration;
     const quint64 version = m_layoutVersion;
-    sortInWorker(m_rows, [this, generation, version](std::vector<int>& order, std::vector<quint32>& nameRanks) {
+    sortInWorker(m_rows, [this, generation, version, column = m_sortColumn, sortOrder = m_sortOrder](
+                             std::vector<int>& order, std::vector<quint32>& nameRanks) {
         applySort(generation, version, order, nameRanks);
+        if (column != m_sortColumn || sortOrder != m_sortOrder)
+            m_sorted = false;
     });
 }
 
