@@ -30,8 +30,10 @@ namespace {
 // Rows of a listing are held back this long so that a small folder appears
 // at once in its order instead of filling unsorted and then jumping.
 constexpr int kHoldMs = 30;
-// Changes on disk often come in bursts (a copy, an unpacked archive).
+// Changes on disk often come in bursts (a copy, an unpacked archive); a
+// folder that takes long to list is listed again less often.
 constexpr int kRefreshDelayMs = 250;
+constexpr int kMaxRefreshDelayMs = 5000;
 
 std::vector<FileEntry> EntriesOf(const auto& rows)
 {
@@ -168,6 +170,7 @@ void FolderModel::clearRows()
     m_rows.shrink_to_fit();
     ++m_layoutVersion;
     m_sorted = true;
+    m_ranksKnown = false;
     endResetModel();
 }
 
@@ -181,6 +184,7 @@ void FolderModel::startListing(bool asRefresh)
     listing->refresh = asRefresh;
     listing->showHidden = m_showHidden;
     m_listing = listing;
+    m_listingClock.start();
     if (asRefresh) {
         m_refreshing = true;
         m_refreshAgain = false;
@@ -231,7 +235,7 @@ void FolderModel::takeBatches(quint64 generation)
     }
     for (auto& b : batches)
         for (auto& e : b)
-            m_pending.push_back({std::move(e), 0});
+            m_pending.push_back({std::move(e), 0, 0});
     if (!m_holding)
         showPending();
 }
@@ -249,6 +253,7 @@ void FolderModel::showPending()
         std::move(m_pending.begin(), m_pending.end(), std::back_inserter(m_rows));
     m_pending.clear();
     ++m_layoutVersion;
+    m_ranksKnown = false;
     if (m_rows.size() > 1)
         m_sorted = false;
     endInsertRows();
@@ -259,6 +264,7 @@ void FolderModel::finishListing(quint64 generation, int error)
     if (!m_listing || m_listing->generation != generation)
         return;
     std::shared_ptr<Listing> listing = std::move(m_listing);
+    m_refreshTimer.setInterval(int(std::clamp<qint64>(m_listingClock.elapsed(), kRefreshDelayMs, kMaxRefreshDelayMs)));
     std::vector<std::vector<FileEntry>> batches;
     {
         std::lock_guard<std::mutex> lock(listing->mutex);
@@ -292,7 +298,7 @@ void FolderModel::finishListing(quint64 generation, int error)
     }
     for (auto& b : batches)
         for (auto& e : b)
-            m_pending.push_back({std::move(e), 0});
+            m_pending.push_back({std::move(e), 0, 0});
     if (!m_holding) {
         showPending();
         finishLoading();
@@ -300,15 +306,13 @@ void FolderModel::finishListing(quint64 generation, int error)
     }
     // The whole folder came while rows were held back: show it sorted at once.
     m_showTimer.stop();
-    sortInWorker(EntriesOf(m_pending), [this, generation](std::vector<int> order) {
+    sortInWorker(m_pending, [this, generation, column = m_sortColumn, sortOrder = m_sortOrder](
+                                std::vector<int>& order, std::vector<quint32>& nameRanks) {
         if (generation != m_generation || !m_holding || order.size() != m_pending.size())
             return;
-        std::vector<Row> rows;
-        rows.reserve(order.size());
-        for (int i : order)
-            rows.push_back(std::move(m_pending[i]));
-        m_pending.swap(rows);
-        m_sorted = true;
+        applyOrder(m_pending, order, nameRanks);
+        // The user may have chosen another column meanwhile; then sort again.
+        m_sorted = column == m_sortColumn && sortOrder == m_sortOrder;
         m_holding = false;
         if (!m_pending.empty()) {
             beginInsertRows({}, 0, int(m_pending.size()) - 1);
@@ -364,7 +368,8 @@ void FolderModel::applyDiff(quint64 generation, quint64 layoutVersion, FolderDif
     for (auto& [at, entry] : diff.added) {
         const int row = at < 0 ? rowCount() : at;
         beginInsertRows({}, row, row);
-        m_rows.insert(m_rows.begin() + row, Row{std::move(entry), 0});
+        m_rows.insert(m_rows.begin() + row, Row{std::move(entry), 0, 0});
+        m_ranksKnown = false;
         endInsertRows();
         if (at < 0)
             m_sorted = false;
@@ -377,28 +382,54 @@ void FolderModel::applyDiff(quint64 generation, quint64 layoutVersion, FolderDif
         refresh();
 }
 
-void FolderModel::sortInWorker(std::vector<FileEntry> entries, std::function<void(std::vector<int>)> then)
+void FolderModel::sortInWorker(const std::vector<Row>& rows,
+                               std::function<void(std::vector<int>&, std::vector<quint32>&)> then)
 {
+    std::vector<quint32> ranks;
+    if (m_ranksKnown) {
+        ranks.reserve(rows.size());
+        for (const Row& r : rows)
+            ranks.push_back(r.nameRank);
+    }
     auto post = m_post;
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
-    QThreadPool::globalInstance()->start([post, column, order, entries = std::move(entries), then = std::move(then)] {
-        RowOrder rowOrder(column, order);
-        auto sorted = std::make_shared<std::vector<int>>(rowOrder.sorted(entries));
-        post->post([then, sorted] { then(std::move(*sorted)); });
-    });
+    QThreadPool::globalInstance()->start(
+        [post, column, order, entries = EntriesOf(rows), ranks = std::move(ranks), then = std::move(then)] {
+            RowOrder rowOrder(column, order);
+            auto sorted = std::make_shared<RowOrder::Sorted>(rowOrder.sorted(entries, ranks.empty() ? nullptr : &ranks));
+            post->post([then, sorted] { then(sorted->order, sorted->nameRanks); });
+        });
+}
+
+void FolderModel::applyOrder(std::vector<Row>& rows, const std::vector<int>& order, const std::vector<quint32>& nameRanks)
+{
+    if (nameRanks.size() == rows.size()) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i].nameRank = nameRanks[i];
+        m_ranksKnown = true;
+    }
+    std::vector<Row> sorted;
+    sorted.reserve(order.size());
+    for (int i : order)
+        sorted.push_back(std::move(rows[i]));
+    rows.swap(sorted);
 }
 
 void FolderModel::requestSort()
 {
     const quint64 generation = ++m_sortGeneration;
     const quint64 version = m_layoutVersion;
-    sortInWorker(EntriesOf(m_rows), [this, generation, version](std::vector<int> order) {
-        applySort(generation, version, order);
+    sortInWorker(m_rows, [this, generation, version, column = m_sortColumn, sortOrder = m_sortOrder](
+                             std::vector<int>& order, std::vector<quint32>& nameRanks) {
+        applySort(generation, version, order, nameRanks);
+        if (column != m_sortColumn || sortOrder != m_sortOrder)
+            m_sorted = false;
     });
 }
 
-void FolderModel::applySort(quint64 sortGeneration, quint64 layoutVersion, const std::vector<int>& order)
+void FolderModel::applySort(quint64 sortGeneration, quint64 layoutVersion, const std::vector<int>& order,
+                            const std::vector<quint32>& nameRanks)
 {
     if (sortGeneration != m_sortGeneration)
         return;
@@ -409,20 +440,16 @@ void FolderModel::applySort(quint64 sortGeneration, quint64 layoutVersion, const
         return;
     }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Row> rows;
-    rows.reserve(order.size());
     std::vector<int> newRowOf(order.size());
-    for (int k = 0; k < int(order.size()); ++k) {
-        rows.push_back(std::move(m_rows[order[k]]));
+    for (int k = 0; k < int(order.size()); ++k)
         newRowOf[order[k]] = k;
-    }
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex& i : from)
         to.append(index(newRowOf[i.row()], i.column()));
     changePersistentIndexList(from, to);
-    m_rows.swap(rows);
+    applyOrder(m_rows, order, nameRanks);
     ++m_layoutVersion;
     m_sorted = true;
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -490,7 +517,8 @@ QVariant FolderModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[index.row()];
     const FileEntry& e = row.entry;
     const QLocale locale;
-    auto sizeText = [&] { return e.isDir ? QString() : locale.formattedDataSize(e.size, 1, QLocale::DataSizeTraditionalFormat); };
+    // As the desktop's details view has it: whole kilobytes, rounded up.
+    auto sizeText = [&] { return e.isDir ? QString() : tr("%1 KB").arg(locale.toString((e.size + 1023) / 1024)); };
     auto dateText = [&] { return locale.toString(QDateTime::fromMSecsSinceEpoch(e.mtimeMs), QLocale::ShortFormat); };
     switch (role) {
     case Qt::DisplayRole:

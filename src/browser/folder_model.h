@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QAbstractTableModel>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QSize>
 #include <QTimer>
@@ -77,6 +78,7 @@ private:
     struct Row {
         FileEntry entry;
         mutable quint16 type = 0;   // index into the type table; 0 until asked for
+        quint32 nameRank = 0;       // place among the names, see m_ranksKnown
     };
     struct Listing;
 
@@ -85,9 +87,11 @@ private:
     void finishListing(quint64 generation, int error);
     void showPending();
     void finishLoading();
-    void sortInWorker(std::vector<FileEntry> entries, std::function<void(std::vector<int>)> then);
+    void sortInWorker(const std::vector<Row>& rows, std::function<void(std::vector<int>&, std::vector<quint32>&)> then);
+    void applyOrder(std::vector<Row>& rows, const std::vector<int>& order, const std::vector<quint32>& nameRanks);
     void requestSort();
-    void applySort(quint64 sortGeneration, quint64 layoutVersion, const std::vector<int>& order);
+    void applySort(quint64 sortGeneration, quint64 layoutVersion, const std::vector<int>& order,
+                   const std::vector<quint32>& nameRanks);
     void applyDiff(quint64 generation, quint64 layoutVersion, FolderDiff& diff);
     void clearRows();
     quint16 typeOf(const Row& row) const;
@@ -104,12 +108,14 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_showTimer;
     QTimer m_refreshTimer;
+    QElapsedTimer m_listingClock;
     quint64 m_generation = 0;
     quint64 m_layoutVersion = 0;      // changes whenever rows move, come or go
     quint64 m_sortGeneration = 0;
     int m_sortColumn = NameColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_sorted = true;             // m_rows are in the sort order
+    bool m_ranksKnown = false;        // every row's nameRank is set
     bool m_loading = false;
     bool m_holding = false;          // rows wait in m_pending
     bool m_refreshing = false;

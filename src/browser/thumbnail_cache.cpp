@@ -3,7 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
+#include <QHash>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QUrl>
@@ -28,6 +28,44 @@ bool MakeOwnerFolder(const QString& path)
     if (parent != path && !MakeOwnerFolder(parent))
         return false;
     return QDir().mkdir(path, kOwnerOnlyFolder) || QFileInfo(path).isDir();
+}
+
+constexpr qint64 kMaxThumbnailBytes = 4 * 1024 * 1024;
+
+quint32 BigEndian32(const char* p)
+{
+    const auto* u = reinterpret_cast<const uchar*>(p);
+    return quint32(u[0]) << 24 | quint32(u[1]) << 16 | quint32(u[2]) << 8 | u[3];
+}
+
+// The uncompressed text chunks before the image data. Qt's own reader folds
+// keys that hold a colon, and every key of these thumbnails does.
+QHash<QByteArray, QByteArray> PngTexts(const QByteArray& png)
+{
+    QHash<QByteArray, QByteArray> texts;
+    static const char kSignature[] = "\x89PNG\r\n\x1a\n";
+    if (!png.startsWith(QByteArray::fromRawData(kSignature, 8)))
+        return texts;
+    qsizetype at = 8;
+    while (at + 12 <= png.size()) {
+        const quint32 length = BigEndian32(png.constData() + at);
+        const QByteArray type = png.mid(at + 4, 4);
+        if (length > quint32(png.size() - at - 12) || type == "IDAT" || type == "IEND")
+            break;
+        const QByteArray body = png.mid(at + 8, length);
+        const qsizetype nul = body.indexOf('\0');
+        if (nul > 0 && type == "tEXt") {
+            texts.insert(body.left(nul), body.mid(nul + 1));
+        } else if (nul > 0 && type == "iTXt" && body.size() > nul + 2 && body[nul + 1] == 0) {
+            // Not compressed: language and translated key, then UTF-8 text.
+            const qsizetype language = body.indexOf('\0', nul + 3);
+            const qsizetype translated = language < 0 ? -1 : body.indexOf('\0', language + 1);
+            if (translated > 0)
+                texts.insert(body.left(nul), body.mid(translated + 1));
+        }
+        at += 12 + qsizetype(length);
+    }
+    return texts;
 }
 
 } // namespace
@@ -67,14 +105,19 @@ bool ThumbnailCache::Contains(const QString& absolutePath) const
 
 QImage ThumbnailCache::Load(const QString& absolutePath, qint64 mtimeSecs, Flavor flavor) const
 {
-    QImageReader reader(ThumbnailPath(absolutePath, flavor), "png");
-    // A thumbnail is small; anything bigger is not one of ours to trust.
-    if (reader.size().width() > 2 * Pixels(flavor) || reader.size().height() > 2 * Pixels(flavor))
+    QFile file(ThumbnailPath(absolutePath, flavor));
+    // A thumbnail is small; anything bigger is not one to trust.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxThumbnailBytes)
         return {};
-    if (reader.text(QStringLiteral("Thumb::URI")) != FileUri(absolutePath)
-        || reader.text(QStringLiteral("Thumb::MTime")) != QString::number(mtimeSecs))
+    const QByteArray png = file.readAll();
+    const QHash<QByteArray, QByteArray> texts = PngTexts(png);
+    if (texts.value("Thumb::URI") != FileUri(absolutePath).toLatin1()
+        || texts.value("Thumb::MTime") != QByteArray::number(mtimeSecs))
         return {};
-    return reader.read();
+    QImage image = QImage::fromData(png, "png");
+    if (image.width() > 2 * Pixels(flavor) || image.height() > 2 * Pixels(flavor))
+        return {};
+    return image;
 }
 
 bool ThumbnailCache::Store(const QString& absolutePath, qint64 mtimeSecs, qint64 fileSize, Flavor flavor,

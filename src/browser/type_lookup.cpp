@@ -2,11 +2,13 @@
 
 namespace browser {
 
-QMimeType TypeLookup::typeOf(const FileEntry& entry)
+TypeLookup::Type TypeLookup::typeOf(const FileEntry& entry)
 {
     if (entry.isDir) {
-        if (!m_folder.isValid())
-            m_folder = m_db.mimeTypeForName(QStringLiteral("inode/directory"));
+        if (!m_folder.mime.isValid()) {
+            m_folder.mime = m_db.mimeTypeForName(QStringLiteral("inode/directory"));
+            m_folder.text = m_folder.mime.comment();
+        }
         return m_folder;
     }
     const qsizetype dot = entry.name.indexOf(QLatin1Char('.'), 1);
@@ -14,7 +16,9 @@ QMimeType TypeLookup::typeOf(const FileEntry& entry)
     auto it = m_byEnding.constFind(ending);
     if (it != m_byEnding.constEnd())
         return *it;
-    QMimeType type = m_db.mimeTypeForFile(entry.name, QMimeDatabase::MatchExtension);
+    Type type;
+    type.mime = m_db.mimeTypeForFile(entry.name, QMimeDatabase::MatchExtension);
+    type.text = type.mime.comment();
     m_byEnding.insert(ending, type);
     return type;
 }

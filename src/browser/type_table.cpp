@@ -6,15 +6,15 @@ TypeTable::TypeTable() : m_types(1) {}
 
 quint16 TypeTable::idFor(const FileEntry& entry)
 {
-    QMimeType mime = m_lookup.typeOf(entry);
-    const QString name = mime.name();
+    const TypeLookup::Type type = m_lookup.typeOf(entry);
+    const QString name = type.mime.name();
     auto it = m_idByName.constFind(name);
     if (it != m_idByName.constEnd())
         return *it;
     if (m_types.size() > 0xffff)
         return 0;
     const auto id = quint16(m_types.size());
-    m_types.push_back({mime, {}, entry.isDir});
+    m_types.push_back({type.mime, type.text, {}, entry.isDir});
     m_idByName.insert(name, id);
     return id;
 }

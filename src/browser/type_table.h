@@ -16,13 +16,14 @@ class TypeTable {
 public:
     TypeTable();
     quint16 idFor(const FileEntry& entry);
-    QString text(quint16 id) const { return m_types[id].mime.comment(); }
+    QString text(quint16 id) const { return m_types[id].text; }
     QString mimeName(quint16 id) const { return m_types[id].mime.name(); }
     QIcon icon(quint16 id);
 
 private:
     struct Type {
         QMimeType mime;
+        QString text;
         QIcon icon;
         bool isDir = false;
     };
