@@ -21,13 +21,14 @@ QMenu* FindFramePopup(const QWidget& pane, const QString& caption)
     return nullptr;
 }
 
-bool ShowFramePopup(const QWidget& pane, const QString& caption, const QPoint& globalPos)
+QMenu* ShowFramePopup(const QWidget& pane, const QString& caption, const QPoint& globalPos)
 {
     QMenu* popup = FindFramePopup(pane, caption);
-    if (!popup)
-        return false;
-    popup->exec(globalPos);
-    return true;
+    // Not exec(): nothing waits on the popup; its items reach the command
+    // route as the menu bar's do.
+    if (popup)
+        popup->popup(globalPos);
+    return popup;
 }
 
 } // namespace admin

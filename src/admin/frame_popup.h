@@ -12,7 +12,7 @@ namespace admin {
 // force has none, as the user's menu has not.
 QMenu* FindFramePopup(const QWidget& pane, const QString& caption);
 
-// Shows that popup at `globalPos`; false when there is none.
-bool ShowFramePopup(const QWidget& pane, const QString& caption, const QPoint& globalPos);
+// Shows that popup at `globalPos` and gives it; null when there is none.
+QMenu* ShowFramePopup(const QWidget& pane, const QString& caption, const QPoint& globalPos);
 
 } // namespace admin

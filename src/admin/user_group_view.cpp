@@ -120,12 +120,7 @@ void CUserGroupView::OnItemChanged()
 
 QMenu* CUserGroupView::OnRightClick(const QPoint& globalPos)
 {
-    QMenu* popup = admin::FindFramePopup(*this, QStringLiteral("&Users and Groups"));
-    // Not exec(): nothing waits on the popup, and its items reach the
-    // command route as the menu bar's do.
-    if (popup)
-        popup->popup(globalPos);
-    return popup;
+    return admin::ShowFramePopup(*this, QStringLiteral("&Users and Groups"), globalPos);
 }
 
 void CUserGroupView::contextMenuEvent(QContextMenuEvent* event)
