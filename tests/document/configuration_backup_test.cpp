@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "document/configuration_backup.h"
 #include "platform/probe.h"
 #include "support/temp_files.h"
@@ -64,6 +66,39 @@ TEST_F(ConfigurationBackupTest, FailuresLeaveStoredFileAndBackupAlone)
     Put(imported, "imported");
     EXPECT_TRUE(ReplaceConfigurationKeepingBackup(imported, stored));
     EXPECT_EQ(Slurp(stored), "stored");
+}
+
+TEST_F(ConfigurationBackupTest, ImportingTheBackupItselfSwapsTheTwoAndLosesNeither)
+{
+    struct Case {
+        const char* what;
+        std::function<fs::path(const fs::path&)> nameFor;  // the name the administrator picks
+    };
+    const Case cases[] = {
+        {"its own name", [](const fs::path& b) { return b; }},
+        {"a symbolic link", [this](const fs::path& b) {
+             fs::create_symlink(b, dir / "import" / "link.QLNData");
+             return dir / "import" / "link.QLNData";
+         }},
+        {"a hard link", [this](const fs::path& b) {
+             fs::create_hard_link(b, dir / "import" / "hard.QLNData");
+             return dir / "import" / "hard.QLNData";
+         }},
+        {"a path through another folder", [this](const fs::path& b) {
+             return dir / "import" / ".." / b.filename();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(dir / "import");
+        fs::create_directories(dir / "import");
+        Put(stored, "current");
+        Put(bak, "wanted backup");
+        EXPECT_FALSE(ReplaceConfigurationKeepingBackup(c.nameFor(bak), stored));
+        EXPECT_EQ(Slurp(stored), "wanted backup");
+        EXPECT_EQ(Slurp(bak), "current");
+        EXPECT_FALSE(fs::exists(dir / "userConfig.QLNData.bak.1"));  // the copy is the configuration now
+    }
 }
 
 } // namespace
