@@ -436,7 +436,7 @@ FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return Failure(FileErrorKind::NotRegularFile, EINVAL, lockFile.string() + ": is not a regular file");
+        return Failure(FileErrorKind::NotRegularFile, EINVAL, "is not a regular file");
     }
     // Every administrator must be able to lock it, whatever this one's umask.
     if (st.st_uid == ::geteuid() && (st.st_mode & 0777) != 0664)
@@ -468,7 +468,9 @@ FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::
         if (std::chrono::steady_clock::now() >= deadline) {
             ::close(fd);
             return Failure(FileErrorKind::Other, code,
-                           lockFile.string() + ": another save of this configuration still holds its lock");
+                           "still locked by another save after "
+                               + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count())
+                               + " seconds; nothing was saved");
         }
         std::this_thread::sleep_for(kLockPoll);
     }
