@@ -226,6 +226,8 @@ TEST(SaveLock, OneHolderAtATimeAcrossProcessesAndDescriptors)
     ::close(ready[0]);
     ASSERT_FALSE(mine.Acquire(lockFile, std::chrono::milliseconds(100)));
     EXPECT_TRUE(mine.Held());
+    // Every administrator may lock it, whatever the umask of the one who made it.
+    EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::all, fs::perms(0664));
     // A second holder in this very process waits too.
     platform::SaveLock other;
     EXPECT_TRUE(other.Acquire(lockFile, std::chrono::milliseconds(0)));

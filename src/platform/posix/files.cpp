@@ -430,7 +430,11 @@ void SaveLock::Release()
 FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::milliseconds wait)
 {
     Release();
-    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0664);
+    constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    int fd = ::open(lockFile.c_str(), kFlags | O_CREAT | O_EXCL, 0664);
+    const bool created = fd >= 0;
+    if (!created && errno == EEXIST)
+        fd = ::open(lockFile.c_str(), kFlags);
     if (fd < 0)
         return ErrorFromErrno(errno);
     struct stat st {};
@@ -439,7 +443,8 @@ FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::
         return Failure(FileErrorKind::NotRegularFile, EINVAL, "is not a regular file");
     }
     // Every administrator must be able to lock it, whatever this one's umask.
-    if (st.st_uid == ::geteuid() && (st.st_mode & 0777) != 0664)
+    // Only a file made here: an existing name may be a link to anything.
+    if (created)
         (void)::fchmod(fd, 0664);
 
     struct flock lock {};
