@@ -161,27 +161,6 @@ TEST_F(ConfigurationTransferTest, ImportReplacesTheStoredFileKeepsTheOldOneAndRe
     EXPECT_EQ(Doc().GetPathName(), m_app->m_strConfigPath);
 }
 
-TEST_F(ConfigurationTransferTest, ImportingTheBackupItselfSwapsItWithTheStoredFile)
-{
-    Start({Entry("VM\\anna", 1, {})});
-    const std::string stored = testfiles::Slurp(ConfigPath());
-    const auto backup = m_dir / "userConfig.QLNData.bak";
-    apptest::WriteConfiguration(backup, {Entry("VM\\bert", 1, {})});
-    const std::string wanted = testfiles::Slurp(backup);
-
-    m_seam.ChooseFileAnswer(Q(backup)).AnswerMessage(Answer::Ok);
-    Run(ID_IMPORT_CONFIGURATION);
-    EXPECT_EQ(m_seam.MessageTexts(), QStringList{"Success Importing File"});
-    EXPECT_EQ(testfiles::Slurp(ConfigPath()), wanted);
-    EXPECT_EQ(testfiles::Slurp(backup), stored);
-    ASSERT_EQ(Doc().m_userData.GetSize(), 1u);
-    EXPECT_EQ(Doc().m_userData.GetAt(0).m_strName, u"VM\\bert");
-    // The reopen read the imported file: saving over it asks nothing.
-    Doc().SetModifiedFlag(true);
-    EXPECT_TRUE(Doc().DoFileSave());
-    EXPECT_EQ(m_seam.MessageTexts().size(), 1);
-}
-
 TEST_F(ConfigurationTransferTest, ImportingWithChangesGivesThemUpBeforeTheDialog)
 {
     Start({Entry("VM\\anna", 1, {})});

@@ -1,9 +1,6 @@
-// Saves of one configuration by several windows or programs: a change made
-// on disk since this window read the file is never overwritten unasked, and
-// two saves never interleave.
+// Saves of one configuration by several windows and programs.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,7 +8,6 @@
 #include "config/config_file.h"
 #include "document/quillon_doc.h"
 #include "document_fakes.h"
-#include "platform/files.h"
 #include "platform/probe.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
@@ -20,11 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using framework::Answer;
-using testsupport::ScriptedModalSeam;
+using Names = std::vector<std::u16string>;
 
 const QString kChanged = QStringLiteral(
     "The configuration file has been changed by another program since it was opened. Overwrite those changes?");
-const QString kNotSaved = QStringLiteral("Could not save data configuration file\nPlease retry saving the file later");
 
 class ConcurrentSaveTest : public testing::Test {
 protected:
@@ -34,177 +29,119 @@ protected:
         host.administrator = true;
     }
 
-    // An administrator's window on the configuration.
+    // An administrator's window, opened on the configuration and edited.
     struct Window {
-        Window(ConcurrentSaveTest& t) : doc(seam, t.host, t.accounts) {}
-        ScriptedModalSeam seam;
+        testsupport::ScriptedModalSeam seam;
         CQuillonDoc doc;
-
-        void Edit(const char16_t* entry)
+        Window(ConcurrentSaveTest& t, const char16_t* edit) : doc(seam, t.host, t.accounts)
         {
-            doc.m_userData.Add(entry, kEntryUser, false);
+            if (!fs::exists(t.config))
+                seam.AnswerMessage(Answer::Ok);  // the note on a missing file
+            EXPECT_TRUE(doc.OpenDocumentFile(QString::fromStdString(t.config.string())));
+            doc.m_userData.Add(edit, kEntryUser, false);
             doc.SetModifiedFlag();
         }
     };
 
-    std::unique_ptr<Window> OpenWindow()
-    {
-        auto w = std::make_unique<Window>(*this);
-        if (!fs::exists(config))
-            w->seam.AnswerMessage(Answer::Ok);  // the note on a missing file
-        EXPECT_TRUE(w->doc.OpenDocumentFile(QString::fromStdString(config.string())));
-        return w;
-    }
-
-    // What another program saves meanwhile.
-    void SaveFromElsewhere(const std::u16string& entry)
+    void SaveFromElsewhere(const char16_t* entry)
     {
         CTSUserData other;
         other.Add(entry, kEntryGroup, false);
         ASSERT_TRUE(config::SaveConfigurationFile(config, other));
     }
 
-    std::vector<std::u16string> Stored() const
+    Names Stored() const
     {
         CTSUserData data;
-        std::vector<std::u16string> names;
-        if (config::LoadConfigurationFile(config, data))
-            for (const auto& e : data.m_items)
-                names.push_back(e->m_strName);
+        config::LoadConfigurationFile(config, data);
+        Names names;
+        for (const auto& e : data.m_items)
+            names.push_back(e->m_strName);
         return names;
     }
 
     probe::ScratchDir dir;
     fs::path config = dir / "userConfig.QLNData";
     doctest::FakeHost host;
-    accounts::FakeAccountServices accounts = accounts::FakeAccountServices::Local("SERVER1", "root", {});
+    accounts::FakeAccountServices accounts = accounts::FakeAccountServices::Local("S", "root", {});
 };
 
-TEST_F(ConcurrentSaveTest, AChangeOnDiskIsOverwrittenOnlyWhenTheAdministratorSaysYes)
+TEST_F(ConcurrentSaveTest, AChangeOnDiskIsOverwrittenOnlyAfterYes)
 {
-    using Names = std::vector<std::u16string>;
-    struct Case {
-        const char* what;
-        bool existsAtOpen;
-        std::function<void()> meanwhile;
-        bool asked;
+    const struct {
+        bool existsAtOpen, changed;  // changed: another program saves before this window does
         Answer answer;
-        Names stored;  // after the save
+        Names stored;
+    } cases[] = {
+        {true, false, Answer::No, {u"a", u"mine"}},  // unchanged: not asked
+        {true, true, Answer::Yes, {u"a", u"mine"}},
+        {true, true, Answer::No, {u"other"}},
+        {false, true, Answer::No, {u"other"}},  // created since an open that found none
+        {false, true, Answer::Yes, {u"mine"}},
     };
-    const auto otherSave = [this] { SaveFromElsewhere(u"H\\other"); };
-    const Case cases[] = {
-        {"unchanged: saved unasked", true, [] {}, false, Answer::Yes, {u"H\\first", u"H\\mine"}},
-        {"saved by another program, Yes", true, otherSave, true, Answer::Yes, {u"H\\first", u"H\\mine"}},
-        {"saved by another program, No", true, otherSave, true, Answer::No, {u"H\\other"}},
-        {"created since an open that found none, No", false, otherSave, true, Answer::No, {u"H\\other"}},
-        {"created since an open that found none, Yes", false, otherSave, true, Answer::Yes, {u"H\\mine"}},
-        {"removed since it was read, No", true, [this] { fs::remove(config); }, true,
-         Answer::No, {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
         fs::remove(config);
         if (c.existsAtOpen)
-            SaveFromElsewhere(u"H\\first");
-        auto w = OpenWindow();
-        w->Edit(u"H\\mine");
-        c.meanwhile();
-        const QStringList before = w->seam.MessageTexts();
-        if (c.asked)
-            w->seam.AnswerMessage(c.answer);
-
-        const bool saved = w->doc.DoFileSave();
-        EXPECT_EQ(saved, !c.asked || c.answer == Answer::Yes);
-        EXPECT_EQ(w->doc.IsModified(), !saved);
+            SaveFromElsewhere(u"a");
+        Window w(*this, u"mine");
+        if (c.changed) {
+            SaveFromElsewhere(u"other");
+            w.seam.AnswerMessage(c.answer);
+        }
+        const bool saved = w.doc.DoFileSave();
+        EXPECT_EQ(saved, !c.changed || c.answer == Answer::Yes);
+        EXPECT_EQ(w.doc.IsModified(), !saved);
         EXPECT_EQ(Stored(), c.stored);
-        const QStringList shown = w->seam.MessageTexts().mid(before.size());
-        EXPECT_EQ(shown, c.asked ? QStringList{kChanged} : QStringList{});
-        if (c.asked) {
-            EXPECT_EQ(w->seam.Messages().back().buttons, framework::MessageButtons::YesNo);
-        }
-        // Its own save is no change to this window: the next one is not asked.
-        if (saved) {
-            w->Edit(u"H\\again");
-            EXPECT_TRUE(w->doc.DoFileSave());
-            EXPECT_EQ(w->seam.MessageTexts().size(), before.size() + shown.size());
-        }
+        EXPECT_EQ(w.seam.MessageTexts().count(kChanged), c.changed ? 1 : 0);
     }
 }
 
-TEST_F(ConcurrentSaveTest, TwoWindowsOnOneFileEachAskBeforeOverwritingTheOther)
+TEST_F(ConcurrentSaveTest, TwoWindowsOnOneFileAskOnlyAboutTheOthersSaves)
 {
-    SaveFromElsewhere(u"H\\first");
-    auto a = OpenWindow();
-    auto b = OpenWindow();
-    a->Edit(u"H\\a");
-    b->Edit(u"H\\b");
-
-    ASSERT_TRUE(a->doc.DoFileSave());
-    b->seam.AnswerMessage(Answer::No);
-    EXPECT_FALSE(b->doc.DoFileSave());
-    EXPECT_TRUE(b->doc.IsModified());
-    EXPECT_EQ(Stored(), (std::vector<std::u16string>{u"H\\first", u"H\\a"}));
-
-    b->seam.AnswerMessage(Answer::Yes);
-    ASSERT_TRUE(b->doc.DoFileSave());
-    EXPECT_EQ(Stored(), (std::vector<std::u16string>{u"H\\first", u"H\\b"}));
-
-    // Now the first window is the one that read an older file.
-    a->Edit(u"H\\a2");
-    a->seam.AnswerMessage(Answer::No);
-    EXPECT_FALSE(a->doc.DoFileSave());
-    EXPECT_EQ(a->seam.MessageTexts().count(kChanged), 1);
-    EXPECT_EQ(b->seam.MessageTexts().count(kChanged), 2);
+    SaveFromElsewhere(u"a");
+    Window first(*this, u"first"), second(*this, u"second");
+    ASSERT_TRUE(first.doc.DoFileSave());
+    second.seam.AnswerMessage(Answer::Yes);
+    ASSERT_TRUE(second.doc.DoFileSave());
+    EXPECT_EQ(Stored(), (Names{u"a", u"second"}));
+    // A window's own save is no change to it; the other's is.
+    second.doc.SetModifiedFlag();
+    EXPECT_TRUE(second.doc.DoFileSave());
+    first.seam.AnswerMessage(Answer::No);
+    first.doc.SetModifiedFlag();
+    EXPECT_FALSE(first.doc.DoFileSave());
+    EXPECT_EQ(first.seam.MessageTexts(), QStringList{kChanged});
+    EXPECT_EQ(second.seam.MessageTexts(), QStringList{kChanged});
 }
 
 TEST_F(ConcurrentSaveTest, ALockHeldByAnotherProcessIsReportedAndNothingIsSaved)
 {
-    SaveFromElsewhere(u"H\\first");
-    auto w = OpenWindow();
-    w->Edit(u"H\\mine");
-    const fs::path lockFile = dir / "userConfig.QLNData.lock";
-
+    SaveFromElsewhere(u"a");
+    Window w(*this, u"mine");
     int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
+    ASSERT_TRUE(::pipe(ready) == 0 && ::pipe(release) == 0);
     const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
     if (child == 0) {
         ::alarm(60);  // never outlives a broken test
-        ::close(ready[0]);
         ::close(release[1]);
         platform::SaveLock held;
-        const char ok = held.Acquire(lockFile, std::chrono::milliseconds(0)) ? 'n' : 'y';
-        (void)!::write(ready[1], &ok, 1);
-        char c;
-        (void)!::read(release[0], &c, 1);
+        char c = held.Acquire(dir / "userConfig.QLNData.lock", {}) ? 'n' : 'y';
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);  // until the test closes its end
         ::_exit(0);
     }
-    ::close(ready[1]);
-    ::close(release[0]);
     char ok = 0;
-    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
-
-    w->seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
-    const QStringList before = w->seam.MessageTexts();
-    EXPECT_FALSE(w->doc.DoFileSave());
+    ASSERT_TRUE(::read(ready[0], &ok, 1) == 1 && ok == 'y');
+    w.seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
+    EXPECT_FALSE(w.doc.DoFileSave());
     ::close(release[1]);
-    ::close(ready[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    ::waitpid(child, nullptr, 0);
 
-    const QStringList shown = w->seam.MessageTexts().mid(before.size());
-    ASSERT_EQ(shown.size(), 2);
-    EXPECT_TRUE(shown[0].contains(QStringLiteral("userConfig.QLNData.lock: still locked by another save")))
-        << shown[0].toStdString();
-    EXPECT_EQ(shown[1], kNotSaved);
-    EXPECT_TRUE(w->doc.IsModified());
-    EXPECT_EQ(Stored(), std::vector<std::u16string>{u"H\\first"});
-
-    // Once the other save is done, this one goes through.
-    EXPECT_TRUE(w->doc.DoFileSave());
-    EXPECT_EQ(Stored(), (std::vector<std::u16string>{u"H\\first", u"H\\mine"}));
+    ASSERT_EQ(w.seam.MessageTexts().size(), 2);
+    EXPECT_TRUE(w.seam.MessageTexts()[0].contains(QStringLiteral("QLNData.lock: still locked by another save")));
+    EXPECT_TRUE(w.doc.IsModified());
+    EXPECT_EQ(Stored(), Names{u"a"});
+    EXPECT_TRUE(w.doc.DoFileSave());  // once the other save is done
 }
 
 } // namespace

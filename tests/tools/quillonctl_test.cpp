@@ -102,23 +102,18 @@ TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
         {R"({"version": 1})", "version: unknown key"},
         {R"([1, 2])", "must be an object"},
         {R"({"entries": [)", "not valid JSON"},
-        // Numbers no field can hold, and numbers of the wrong kind.
+        // Numbers no field can hold, or of the wrong kind; schemas without a known layout.
         {R"({"schema": 1e400})", "schema: "},
-        {R"({"entries": [{"locations": [{}, {"overwriteMode": -1e999}]}]})", "entries[0].locations[1].overwriteMode: "},
+        {R"({"entries": [{}, {"name": "x", "type": -1e400}]})", "entries[1].type: "},
         {R"({"entries": [{"script": {"timeout": 1.5}}]})", "entries[0].script.timeout: must be an integer"},
         {R"({"entries": [{"type": "1"}]})", "entries[0].type: must be an integer"},
-        {R"({"schema": 1.5})", "schema: must be"},
         {R"({"schema": "1003"})", "schema: must be"},
-        {R"({"schema": 99999999999999999999999})", "schema: must be"},
-        {R"({"entries": [{}, {"name": "x", "type": 1e400}]})", "entries[1].type: "},
-        // Formats this reader has no layout for.
         {R"({"schema": 1004, "entries": []})", "schema: 1004 is not a format"},
         {R"({"schema": 0, "entries": []})", "schema: 0 is not a format"},
         // The record rules of the file.
         {R"({"entries": [{"name": "H\\anna"}, {"name": "h\\ANNA"}]})",
          "entries[1] \"h\\ANNA\": the same name as entries[0] apart from letter case"},
         {R"({"entries": [{"name": "H\\g", "type": 3}]})", "entries[0] \"H\\g\": type 3"},
-        {R"({"entries": [{"name": "H\\g", "type": 0}]})", "entries[0] \"H\\g\": type 0"},
         {R"({"entries": [{"name": "H\\g", "locations": [{"name": "A"}, {"name": "a"}, {"name": "A"}]}]})",
          "entries[0] \"H\\g\": two locations named \"A\""},
     };
@@ -133,64 +128,36 @@ TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
     }
 }
 
-TEST(Quillonctl, LoadTakesOlderSchemasAndSaysWhichWasWritten)
+TEST(Quillonctl, LoadTakesAnOlderSchemaAndSaysWhichWasWritten)
 {
-    for (const char* schema : {"1001", "1002", "1003"}) {
-        Put(Dir() / "old.json", std::string(R"({"schema": )") + schema + R"(, "entries": [{"name": "H\\u"}]})");
-        auto out = Dir() / "old.QLNData";
-        Outcome r = Ctl({"load", (Dir() / "old.json").string(), out.string()});
-        ASSERT_EQ(r.code, 0) << schema << r.err;
-        EXPECT_EQ(r.err.find("written with schema 1003") != std::string::npos, std::string(schema) != "1003")
-            << schema << r.err;
-        CTSUserData data;
-        ASSERT_TRUE(config::LoadConfigurationFile(out, data));
-        EXPECT_EQ(data.GetSize(), 1u);
-    }
+    Put(Dir() / "old.json", R"({"schema": 1001, "entries": [{"name": "H\\u"}]})");
+    Outcome r = Ctl({"load", (Dir() / "old.json").string(), (Dir() / "old.QLNData").string()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("schema 1001; " + (Dir() / "old.QLNData").string() + " was written with schema 1003"),
+              std::string::npos) << r.err;
 }
 
 TEST(Quillonctl, CheckAndConvertReadOnlyRegularFilesAndNeverWait)
 {
-    const fs::path fifo = Dir() / "fifo";
+    const fs::path fifo = Dir() / "fifo", out = Dir() / "from-device.QLNData";
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    auto out = Dir() / "from-device.QLNData";
-    fs::remove(out);
-    const std::string notAFile = "is not a regular file";
-    const struct {
-        std::vector<std::string> call;
-        std::string mentions;
-    } cases[] = {
-        {{"check", fifo.string()}, notAFile}, {{"check", "/dev/zero"}, notAFile},
-        {{"convert", "/dev/zero", out.string()}, notAFile}, {{"convert", fifo.string(), out.string()}, notAFile},
-        {{"dump", fifo.string()}, notAFile}, {{"check", Dir().string()}, "is a folder"},
-    };
-    for (const auto& [call, mentions] : cases) {
-        // In a child, so that a command that waits on the FIFO fails the
-        // test instead of hanging it.
-        int pipeFds[2];
-        ASSERT_EQ(::pipe(pipeFds), 0);
+    const std::vector<std::vector<std::string>> calls = {
+        {"check", fifo.string()}, {"check", "/dev/zero"}, {"convert", "/dev/zero", out.string()},
+        {"convert", fifo.string(), out.string()}, {"check", Dir().string()}};
+    for (const auto& call : calls) {
+        // In a child, so that a command waiting on the FIFO fails the test instead of hanging it.
         const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
         if (child == 0) {
             ::alarm(20);
-            ::close(pipeFds[0]);
-            Outcome r = Ctl(call);
-            (void)!::write(pipeFds[1], r.err.data(), r.err.size());
-            ::_exit(r.code);
+            ::_exit(Ctl(call).code);
         }
-        ::close(pipeFds[1]);
-        std::string err;
-        char buffer[512];
-        for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-            err.append(buffer, static_cast<std::size_t>(n));
-        ::close(pipeFds[0]);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status)) << call[0] << ' ' << call[1] << " did not end by itself";
-        EXPECT_EQ(WEXITSTATUS(status), 1) << call[0] << ' ' << call[1];
-        EXPECT_NE(err.find(mentions), std::string::npos) << err;
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << call[0] << ' ' << call[1];
     }
     EXPECT_FALSE(fs::exists(out));
+    EXPECT_NE(Ctl({"check", "/dev/zero"}).err.find("/dev/zero: is not a regular file"), std::string::npos);
 }
 
 TEST(Quillonctl, CheckAndConvertReportDamageAndNeverTouchOutput)
