@@ -12,6 +12,7 @@ ArchiveCause CauseOf(const platform::FileError& e)
     case platform::FileErrorKind::NotFound: return ArchiveCause::FileNotFound;
     case platform::FileErrorKind::AccessDenied: return ArchiveCause::AccessDenied;
     case platform::FileErrorKind::DiskFull: return ArchiveCause::DiskFull;
+    case platform::FileErrorKind::OutOfMemory: return ArchiveCause::OutOfMemory;
     default: return ArchiveCause::FileError;
     }
 }
@@ -25,24 +26,6 @@ StoreResult Failure(ArchiveCause cause, std::uint64_t offset, std::string messag
     r.message = std::move(message);
     return r;
 }
-
-class FileSource final : public ByteSource {
-public:
-    explicit FileSource(platform::FileReader& file) : m_file(file) {}
-    std::uint64_t Size() const override { return m_file.Size(); }
-    std::size_t Read(void* buffer, std::size_t n) override
-    {
-        std::ptrdiff_t got = m_file.Read(buffer, n);
-        if (got < 0)
-            throw ArchiveError(CauseOf(m_file.Error()), m_offset, "cannot read the file: " + m_file.Error().message);
-        m_offset += static_cast<std::uint64_t>(got);
-        return static_cast<std::size_t>(got);
-    }
-
-private:
-    platform::FileReader& m_file;
-    std::uint64_t m_offset = 0;
-};
 
 class FileSink final : public ByteSink {
 public:
@@ -89,12 +72,18 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUse
 }
 
 StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
-                                  const CTSUserData::EntryFilter& keep)
+                                  const CTSUserData::EntryFilter& keep, platform::FileIdentity* identity)
 {
-    platform::FileReader file;
-    if (auto e = file.Open(path))
+    // Whole, at once: a network file system may turn a handle stale when
+    // another server saves, and a read spread over the parse would then
+    // fail halfway with nothing to retry.
+    platform::WholeFile file;
+    const platform::FileError e = platform::ReadWholeFile(path, file);
+    if (identity)
+        *identity = file.identity;
+    if (e)
         return FileFailure(e, path);
-    FileSource source(file);
+    MemorySource source(file.bytes.get(), file.size);
     StoreResult r = ReadConfiguration(source, out, keep);
     if (!r.ok)
         r.message = path.string() + ": " + r.message;
@@ -109,8 +98,10 @@ void WriteConfiguration(ByteSink& sink, const CTSUserData& data)
     ar.Flush();
 }
 
-StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUserData& data)
+StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUserData& data,
+                                  platform::FileIdentity* written)
 {
+    platform::RemoveStaleTempFiles(path, kStaleTempAge);
     platform::AtomicFileWriter file;
     if (auto e = file.Begin(path))
         return FileFailure(e, path);
@@ -126,6 +117,8 @@ StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUs
     }
     if (auto e = file.Commit())
         return FileFailure(e, path);
+    if (written)
+        *written = file.Written();
     StoreResult ok;
     ok.schema = CTSUserData::kCurrentSchema;
     return ok;

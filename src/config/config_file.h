@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -8,7 +9,8 @@
 
 namespace platform {
 struct FileError;
-}
+struct FileIdentity;
+} // namespace platform
 
 // Reading and writing the whole configuration, in one pass.
 namespace config {
@@ -31,12 +33,24 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
 // With a filter only the entries it accepts are kept (the whole input is
 // still read and checked).
 StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUserData::EntryFilter& keep = {});
+// The file is read whole before it is parsed, and read again by name when it
+// was replaced meanwhile (see platform::ReadWholeFile). `identity` (when
+// given) receives the identity of the descriptor read, also when the content
+// did not parse; a missing file gives one that does not exist.
 StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
-                                  const CTSUserData::EntryFilter& keep = {});
+                                  const CTSUserData::EntryFilter& keep = {},
+                                  platform::FileIdentity* identity = nullptr);
 
 // Writes the current format. Saving to a file replaces it atomically and
-// keeps its permission bits; on failure the old file is untouched.
+// keeps its permission bits; on failure the old file is untouched. Temporary
+// files that earlier saves killed midway left beside it are removed first
+// once they are older than kStaleTempAge. `written` (when given) receives the
+// identity of the file saved.
 void WriteConfiguration(ByteSink& sink, const CTSUserData& data);
-StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUserData& data);
+StoreResult SaveConfigurationFile(const std::filesystem::path& path, const CTSUserData& data,
+                                  platform::FileIdentity* written = nullptr);
+
+// No save runs this long, so a temporary file unchanged for longer is left over.
+inline constexpr std::chrono::seconds kStaleTempAge{600};
 
 } // namespace config

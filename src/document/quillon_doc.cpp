@@ -1,6 +1,8 @@
 #include "document/quillon_doc.h"
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
 #include <system_error>
 
 #include "accounts/net_management.h"
@@ -31,6 +33,26 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
         return a == b;
     const auto cb = std::filesystem::weakly_canonical(b, ec);
     return ec ? a == b : ca == cb;
+}
+
+// A save takes well under a second; one that holds the lock longer is stuck.
+constexpr std::chrono::seconds kSaveLockWait{5};
+
+// Beside the real file, where the save writes and renames.
+std::filesystem::path SaveLockPathFor(const std::filesystem::path& file)
+{
+    std::filesystem::path lock = platform::ResolveLinks(file);
+    lock += ".lock";
+    return lock;
+}
+
+// What a path names now; one that cannot be looked at counts as there but unknown.
+platform::FileIdentity IdentityNow(const std::filesystem::path& file)
+{
+    platform::FileIdentity now;
+    if (platform::IdentifyFile(file, now))
+        now = {true};
+    return now;
 }
 
 } // namespace
@@ -147,6 +169,10 @@ bool CQuillonDoc::OnNewDocument()
 bool CQuillonDoc::OnOpenDocument(const QString& path)
 {
     const std::filesystem::path file = ToFilePath(path);
+    // The read replaces this with the identity of what it read; a file that
+    // does not open for reading is known by this look alone.
+    m_diskFile = file;
+    m_diskIdentity = IdentityNow(file);
     const bool read = Document::OnOpenDocument(path);
     if (!read) {
         // Whatever the failure, the open goes on with an empty configuration.
@@ -181,9 +207,40 @@ bool CQuillonDoc::OnSaveDocument(const QString& path)
     // A configuration read in part must never replace the whole file.
     if (m_bPartial)
         return false;
+    // Held from the check to the rename, so that two saves cannot both pass it.
+    platform::SaveLock lock;
+    if (!LockUnchangedOrAgreed(path, lock))
+        return false;
     if (!KeepUnreadableBefore(path))
         return false;
     return Document::OnSaveDocument(path);
+}
+
+bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLock& lock)
+{
+    const std::filesystem::path file = ToFilePath(path);
+    std::optional<platform::FileIdentity> agreed;  // the file the administrator agreed to overwrite
+    for (;;) {
+        const std::filesystem::path lockFile = SaveLockPathFor(file);
+        if (const platform::FileError e = lock.Acquire(lockFile, kSaveLockWait)) {
+            LoadSaveFailure failure{path, true, config::FileFailure(e, lockFile)};
+            ReportSaveLoadException(failure);
+            return false;
+        }
+        if (file != m_diskFile)
+            return true;
+        const platform::FileIdentity now = IdentityNow(file);
+        if (now == agreed.value_or(m_diskIdentity))
+            return true;
+        // No other save waits on this window's question.
+        lock.Release();
+        if (Seam().Message(QStringLiteral("The configuration file has been changed by another program since it "
+                                          "was opened. Overwrite those changes?"),
+                           MessageButtons::YesNo, MessageIcon::Question)
+            != Answer::Yes)
+            return false;
+        agreed = now;
+    }
 }
 
 std::filesystem::path CQuillonDoc::FreeUnreadableName(const std::filesystem::path& file)
@@ -257,17 +314,23 @@ config::StoreResult CQuillonDoc::ReadFile(const std::filesystem::path& path)
     // user sessions: read just the entries that can become the profile.
     if (m_host.IsAdministrator()) {
         m_bPartial = false;
-        return config::LoadConfigurationFile(path, m_userData);
+        return config::LoadConfigurationFile(path, m_userData, {}, &m_diskIdentity);
     }
     accounts::NetManagement net(std::u16string(), m_accounts);
-    config::StoreResult r = config::LoadConfigurationFile(path, m_userData, accounts::ProfileCandidates(net));
+    config::StoreResult r =
+        config::LoadConfigurationFile(path, m_userData, accounts::ProfileCandidates(net), &m_diskIdentity);
     m_bPartial = r.ok;
     return r;
 }
 
 config::StoreResult CQuillonDoc::WriteFile(const std::filesystem::path& path)
 {
-    return config::SaveConfigurationFile(path, m_userData);
+    platform::FileIdentity written;
+    config::StoreResult r = config::SaveConfigurationFile(path, m_userData, &written);
+    // This window's own save is what it knows of the file from now on.
+    if (r && path == m_diskFile)
+        m_diskIdentity = written;
+    return r;
 }
 
 // ---- commands ----

@@ -6,6 +6,7 @@
 
 #include "config/records.h"
 #include "framework/document.h"
+#include "platform/files.h"
 
 namespace platform {
 class AccountServices;
@@ -106,9 +107,16 @@ private:
     // Keeps the unreadable file before it is saved over; false when that
     // failed and the save must not go on (the failure has been reported).
     bool KeepUnreadableBefore(const QString& path);
+    // Takes the save lock and, when the file changed on disk since this
+    // window read or wrote it, asks whether to overwrite. False: no save
+    // (refused, or the lock failure reported).
+    bool LockUnchangedOrAgreed(const QString& path, platform::SaveLock& lock);
 
     document::DocumentHost& m_host;
     platform::AccountServices& m_accounts;
     QString m_strUnreadablePath;  // an opened file that did not read, not yet saved over
     bool m_bPartial = false;      // holds only the user's candidate entries
+    // The configuration as this window last read or wrote it.
+    std::filesystem::path m_diskFile;
+    platform::FileIdentity m_diskIdentity;
 };

@@ -1,7 +1,9 @@
 #pragma once
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +14,8 @@ enum class FileErrorKind {
     NotFound,
     AccessDenied,
     DiskFull,
+    OutOfMemory,
+    NotRegularFile,  // a folder, FIFO, device or socket where a file was expected
     Other,
 };
 
@@ -23,8 +27,56 @@ struct FileError {
     explicit operator bool() const { return kind != FileErrorKind::None; }
 };
 
-// Sequential reader of a whole file whose size is known up front, so that
-// parsers can refuse lengths the file cannot hold.
+// What a file's content is known by on disk: a save by rename gives a new
+// inode, a write in place a new size or time. Taken with fstat on a fresh
+// descriptor, since a cached stat on a network file system can be old.
+struct FileIdentity {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t mtimeSeconds = 0;
+    std::int64_t mtimeNanoseconds = 0;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the file `path` names now. A file that is not there gives
+// exists == false and no error.
+FileError IdentifyFile(const std::filesystem::path& path, FileIdentity& out);
+
+// A whole regular file read in one go, and the identity of the descriptor it
+// was read through.
+struct WholeFile {
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t size = 0;
+    FileIdentity identity;
+};
+
+// One try at a read; a transient failure (a stale handle on a network file
+// system, a file that ended early or grew because it was replaced while it
+// was read) may pass when the file is opened by name again.
+struct ReadAttempt {
+    FileError error;
+    bool transient = false;
+};
+
+struct RetryPolicy {
+    int tries = 5;
+    std::chrono::milliseconds pause{60};
+};
+
+// Runs `attempt` until it succeeds, fails for good, or has been tried
+// `policy.tries` times; returns the last failure.
+FileError RetryTransient(const std::function<ReadAttempt()>& attempt, const RetryPolicy& policy = {});
+
+// Reads a whole regular file; anything else (FIFO, device, folder) is
+// refused at once, without waiting on it. Transient failures are retried.
+ReadAttempt ReadWholeFileOnce(const std::filesystem::path& path, WholeFile& out);
+FileError ReadWholeFile(const std::filesystem::path& path, WholeFile& out, const RetryPolicy& policy = {});
+
+// Sequential reader of a whole regular file whose size is known up front, so
+// that parsers can refuse lengths the file cannot hold.
 class FileReader {
 public:
     FileReader();
@@ -61,12 +113,43 @@ public:
     FileError Commit();
     void Abort();
     const FileError& Error() const { return m_error; }
+    // After Commit: the identity of the file written, now at the target.
+    const FileIdentity& Written() const { return m_written; }
 
 private:
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
     int m_fd = -1;
     FileError m_error;
+    FileIdentity m_written;
+};
+
+// Removes what saves that were killed midway left beside `target`: regular
+// files of the writer's own naming ("<name>.XXXXXX"), owned by this user and
+// unchanged for longer than `age`. Links are never followed. Returns how many
+// were removed.
+std::size_t RemoveStaleTempFiles(const std::filesystem::path& target, std::chrono::seconds age);
+
+// An advisory lock on a lock file, held by one holder at a time across
+// processes and machines (fcntl locks travel over network file systems).
+// The lock file is created when missing and never removed, since removing
+// it would let two holders lock different files.
+class SaveLock {
+public:
+    SaveLock() = default;
+    ~SaveLock();
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+
+    // Waits up to `wait` for the lock. A file system that has no locks at
+    // all gives success without a lock (Held() false).
+    FileError Acquire(const std::filesystem::path& lockFile, std::chrono::milliseconds wait);
+    void Release();
+    bool Held() const { return m_held; }
+
+private:
+    int m_fd = -1;
+    bool m_held = false;
 };
 
 // Copies a whole file, replacing the target when it exists.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -348,4 +349,15 @@ TEST(ConfigFormat, FilteredReadKeepsMatchesButChecksEverything)
     CTSUserData none;
     EXPECT_FALSE(ReadConfiguration(damaged, none, [](const std::u16string& name) { return name == u"HOST\\anna"; }));
     EXPECT_EQ(none.GetSize(), 0u);
+}
+
+TEST(ConfigFile, SaveRemovesTemporaryFilesThatAKilledSaveLeft)
+{
+    const fs::path dir = TempDir();
+    for (const char* name : {"cfg.QLNData.k1lled", "cfg.QLNData.w0rkin"})
+        std::ofstream(dir / name) << "half a configuration";
+    fs::last_write_time(dir / "cfg.QLNData.k1lled", fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ASSERT_TRUE(SaveConfigurationFile(dir / "cfg.QLNData", Sample()));
+    EXPECT_FALSE(fs::exists(dir / "cfg.QLNData.k1lled"));
+    EXPECT_TRUE(fs::exists(dir / "cfg.QLNData.w0rkin"));  // as if another save were writing it
 }

@@ -66,6 +66,25 @@ TEST_F(ConfigurationBackupTest, FailuresLeaveStoredFileAndBackupAlone)
     EXPECT_EQ(Slurp(stored), "stored");
 }
 
+TEST_F(ConfigurationBackupTest, ImportingTheBackupItselfSwapsTheTwoAndLosesNeither)
+{
+    fs::create_directories(dir / "import");
+    fs::create_symlink(bak, dir / "import" / "link");
+    // The administrator may pick it by any name: the file decides, not the name.
+    const fs::path viaFolder = dir / "import" / ".." / bak.filename();
+    const fs::path names[] = {bak, dir / "import" / "link", dir / "import" / "hard", viaFolder};
+    for (const fs::path& chosen : names) {
+        Put(stored, "current");
+        Put(bak, "wanted backup");
+        fs::remove(dir / "import" / "hard");
+        fs::create_hard_link(bak, dir / "import" / "hard");
+        EXPECT_FALSE(ReplaceConfigurationKeepingBackup(chosen, stored)) << chosen;
+        EXPECT_EQ(Slurp(stored), "wanted backup") << chosen;
+        EXPECT_EQ(Slurp(bak), "current") << chosen;
+        EXPECT_FALSE(fs::exists(dir / "userConfig.QLNData.bak.1"));  // the copy is the configuration now
+    }
+}
+
 } // namespace
 
 TEST_F(ConfigurationBackupTest, ALinkedConfigurationKeepsItsBackupBesideTheRealFile)

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <fstream>
 #include <tuple>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -82,4 +85,75 @@ TEST(CreateDirectory, CreatesOneLevelAndReportsWhyNotInTheSystemsWords)
     }
     EXPECT_TRUE(fs::is_directory(base / "new"));
     EXPECT_FALSE(platform::GetSystemErrorText(987654).empty());
+}
+
+using platform::FileErrorKind;
+
+TEST(ReadWholeFile, OnlyRegularFilesAndNeverWaits)
+{
+    fs::remove(Dir() / "fifo");
+    ASSERT_EQ(::mkfifo((Dir() / "fifo").c_str(), 0600), 0);
+    // A FIFO without a writer would block an ordinary open; a device never ends.
+    for (const fs::path& p : {Dir() / "fifo", fs::path("/dev/zero"), Dir()}) {
+        platform::WholeFile whole;
+        EXPECT_EQ(platform::ReadWholeFile(p, whole).kind, FileErrorKind::NotRegularFile) << p;
+        EXPECT_EQ(platform::CopyFileReplacing(p, Dir() / "copy").kind, FileErrorKind::NotRegularFile) << p;
+    }
+}
+
+TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyAFewTimes)
+{
+    const platform::ReadAttempt ok{}, stale{{FileErrorKind::Other, ESTALE, "stale"}, true},
+        denied{{FileErrorKind::AccessDenied, EACCES, "denied"}, false};
+    const struct {
+        std::vector<platform::ReadAttempt> script;
+        int calls;
+        FileErrorKind result;
+    } cases[] = {
+        {{stale, stale, ok}, 3, FileErrorKind::None},
+        {{denied, ok}, 1, FileErrorKind::AccessDenied},
+        {{stale, denied, ok}, 2, FileErrorKind::AccessDenied},
+        {{stale, stale, stale, stale, stale, ok}, 5, FileErrorKind::Other},
+    };
+    for (const auto& c : cases) {
+        int calls = 0;
+        const auto e = platform::RetryTransient([&] { return c.script[std::size_t(calls++)]; }, {5, {}});
+        EXPECT_EQ(calls, c.calls);
+        EXPECT_EQ(e.kind, c.result);
+    }
+}
+
+TEST(RemoveStaleTempFiles, OnlyOldRegularTempFilesOfItsOwnNaming)
+{
+    const fs::path dir = Dir() / "stale";
+    fs::create_directories(dir / "cfg.QLNData.Ab3xZ6");  // a folder
+    std::ofstream(dir / "elsewhere") << "a link's target";
+    fs::create_symlink(dir / "elsewhere", dir / "cfg.QLNData.Ab3xZ7");
+    const std::vector<std::pair<const char*, bool>> names = {
+        {"cfg.QLNData.Ab3xZ9", true}, {"cfg.QLNData.Ab3xZ7", false}, {"cfg.QLNData.Ab3xZ6", false},
+        {"cfg.QLNData.Ab3xZ", false}, {"cfg.QLNData.Ab3_Z5", false}, {"other.QLNData.Ab3xZ4", false},
+        {"cfg.QLNData", false}, {"elsewhere", false}};
+    for (const auto& [name, removed] : names) {
+        if (!fs::exists(fs::symlink_status(dir / name)))
+            std::ofstream(dir / name) << "x";
+        const struct timespec hourAgo[2] = {{::time(nullptr) - 3600, 0}, {::time(nullptr) - 3600, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (dir / name).c_str(), hourAgo, AT_SYMLINK_NOFOLLOW), 0);
+    }
+    std::ofstream(dir / "cfg.QLNData.Ab3xZ8") << "a save may be writing it";
+    EXPECT_EQ(platform::RemoveStaleTempFiles(dir / "cfg.QLNData", std::chrono::seconds(600)), 1u);
+    for (const auto& [name, removed] : names)
+        EXPECT_EQ(!fs::exists(fs::symlink_status(dir / name)), removed) << name;
+    EXPECT_TRUE(fs::exists(dir / "cfg.QLNData.Ab3xZ8"));
+}
+
+TEST(SaveLock, OneHolderAtATimeEvenInOneProcess)
+{
+    const fs::path lockFile = Dir() / "cfg.lock";
+    platform::SaveLock first, second;
+    ASSERT_FALSE(first.Acquire(lockFile, std::chrono::milliseconds(0)));
+    EXPECT_TRUE(second.Acquire(lockFile, std::chrono::milliseconds(100)));
+    first.Release();
+    EXPECT_FALSE(second.Acquire(lockFile, std::chrono::milliseconds(0)));
+    // Every administrator may lock it, whatever the umask of the one who made it.
+    EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::all, fs::perms(0664));
 }

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -100,6 +102,20 @@ TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
         {R"({"version": 1})", "version: unknown key"},
         {R"([1, 2])", "must be an object"},
         {R"({"entries": [)", "not valid JSON"},
+        // Numbers no field can hold, or of the wrong kind; schemas without a known layout.
+        {R"({"schema": 1e400})", "schema: "},
+        {R"({"entries": [{}, {"name": "x", "type": -1e400}]})", "entries[1].type: "},
+        {R"({"entries": [{"script": {"timeout": 1.5}}]})", "entries[0].script.timeout: must be an integer"},
+        {R"({"entries": [{"type": "1"}]})", "entries[0].type: must be an integer"},
+        {R"({"schema": "1003"})", "schema: must be"},
+        {R"({"schema": 1004, "entries": []})", "schema: 1004 is not a format"},
+        {R"({"schema": 0, "entries": []})", "schema: 0 is not a format"},
+        // The record rules of the file.
+        {R"({"entries": [{"name": "H\\anna"}, {"name": "h\\ANNA"}]})",
+         "entries[1] \"h\\ANNA\": the same name as entries[0] apart from letter case"},
+        {R"({"entries": [{"name": "H\\g", "type": 3}]})", "entries[0] \"H\\g\": type 3"},
+        {R"({"entries": [{"name": "H\\g", "locations": [{"name": "A"}, {"name": "a"}, {"name": "A"}]}]})",
+         "entries[0] \"H\\g\": two locations named \"A\""},
     };
     auto out = Dir() / "never.QLNData";
     for (const auto& c : cases) {
@@ -110,6 +126,38 @@ TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
         EXPECT_NE(r.err.find(c.mentions), std::string::npos) << c.json << " -> " << r.err;
         EXPECT_FALSE(fs::exists(out)) << c.json;
     }
+}
+
+TEST(Quillonctl, LoadTakesAnOlderSchemaAndSaysWhichWasWritten)
+{
+    Put(Dir() / "old.json", R"({"schema": 1001, "entries": [{"name": "H\\u"}]})");
+    Outcome r = Ctl({"load", (Dir() / "old.json").string(), (Dir() / "old.QLNData").string()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("schema 1001; " + (Dir() / "old.QLNData").string() + " was written with schema 1003"),
+              std::string::npos) << r.err;
+}
+
+TEST(Quillonctl, CheckAndConvertReadOnlyRegularFilesAndNeverWait)
+{
+    const fs::path fifo = Dir() / "fifo", out = Dir() / "from-device.QLNData";
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::vector<std::vector<std::string>> calls = {
+        {"check", fifo.string()}, {"check", "/dev/zero"}, {"convert", "/dev/zero", out.string()},
+        {"convert", fifo.string(), out.string()}, {"check", Dir().string()}};
+    for (const auto& call : calls) {
+        // In a child, so that a command waiting on the FIFO fails the test instead of hanging it.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(20);
+            ::_exit(Ctl(call).code);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << call[0] << ' ' << call[1];
+    }
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_NE(Ctl({"check", "/dev/zero"}).err.find("/dev/zero: is not a regular file"), std::string::npos);
 }
 
 TEST(Quillonctl, CheckAndConvertReportDamageAndNeverTouchOutput)

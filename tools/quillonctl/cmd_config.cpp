@@ -72,17 +72,21 @@ int Load(const Args& args, std::ostream&, std::ostream& err)
         return kExitBadInput;
     }
     CTSUserData data;
+    std::uint32_t schema = 0;
     try {
-        nlohmann::json j = nlohmann::json::parse(in);
-        ConfigurationFromJson(j, data);
-    } catch (const nlohmann::json::parse_error& e) {
-        err << "quillonctl: " << args[0] << ": not valid JSON: " << e.what() << '\n';
-        return kExitBadInput;
-    } catch (const JsonError& e) {
+        schema = ConfigurationFromJson(ParseNamingKey(in), data);
+    } catch (const std::exception& e) {
+        // JsonError names the key; whatever else the JSON library or memory
+        // refuse ends as bad input too, never as an abort.
         err << "quillonctl: " << args[0] << ": " << e.what() << '\n';
         return kExitBadInput;
     }
-    return WriteFile(args[1], data, err) ? kExitOk : kExitBadInput;
+    if (!WriteFile(args[1], data, err))
+        return kExitBadInput;
+    if (schema != CTSUserData::kCurrentSchema)
+        err << "quillonctl: note: " << args[0] << " has schema " << schema << "; " << args[1] << " was written with schema "
+            << CTSUserData::kCurrentSchema << '\n';
+    return kExitOk;
 }
 
 int Check(const Args& args, std::ostream& out, std::ostream& err)

@@ -3,8 +3,11 @@
 #include "config/text.h"
 
 #include <functional>
+#include <istream>
 #include <limits>
 #include <map>
+#include <unordered_map>
+#include <unordered_set>
 
 using nlohmann::json;
 
@@ -212,6 +215,79 @@ CTSUserDataItem EntryFromJson(const json& j, const std::string& where)
     return entry;
 }
 
+bool IsKnownSchema(std::uint32_t schema)
+{
+    // 1001 is the oldest format the files were ever written in; its JSON
+    // form is the current one with defaults for the fields it lacks.
+    constexpr std::uint32_t kOldestKnownSchema = 1001;
+    return schema >= kOldestKnownSchema && schema <= CTSUserData::kCurrentSchema;
+}
+
+std::string RecordRuleViolation(const CTSUserData& data)
+{
+    std::unordered_map<std::u16string, std::size_t> seen;  // folded name -> first entry
+    seen.reserve(data.GetSize());
+    bool lossless = true;
+    for (std::size_t i = 0; i < data.GetSize(); ++i) {
+        const CTSUserDataItem& e = data.GetAt(i);
+        const std::string where = "entries[" + std::to_string(i) + "] \"" + Text(e.m_strName, lossless) + "\"";
+        if (e.m_nType != kEntryUser && e.m_nType != kEntryGroup)
+            return where + ": type " + std::to_string(e.m_nType) + " is neither 1 (user) nor 2 (group)";
+        std::u16string folded = e.m_strName;
+        for (char16_t& c : folded)
+            c = config::FoldCase(c);
+        const auto [first, added] = seen.emplace(std::move(folded), i);
+        if (!added)
+            return where + ": the same name as entries[" + std::to_string(first->second) + "] apart from letter case";
+        std::unordered_set<std::u16string> locations;
+        for (const CTSAppDataItem& l : e.m_locations.m_items) {
+            if (!locations.insert(l.m_strName).second)
+                return where + ": two locations named \"" + Text(l.m_strName, lossless) + "\"";
+        }
+    }
+    return {};
+}
+
+json ParseNamingKey(std::istream& in)
+{
+    // The parser's events keep the path of the key being read, so that a
+    // failure inside a value (a number too large for any type) names it.
+    struct Level {
+        bool array;
+        std::string key;
+        std::size_t index;
+    };
+    std::vector<Level> path;
+    auto advance = [&path] {
+        if (!path.empty() && path.back().array)
+            ++path.back().index;
+    };
+    json::parser_callback_t track = [&](int, json::parse_event_t event, json& parsed) {
+        switch (event) {
+        case json::parse_event_t::object_start: path.push_back({false, {}, 0}); break;
+        case json::parse_event_t::array_start: path.push_back({true, {}, 0}); break;
+        case json::parse_event_t::key: path.back().key = parsed.get<std::string>(); break;
+        case json::parse_event_t::object_end:
+        case json::parse_event_t::array_end:
+            path.pop_back();
+            advance();
+            break;
+        case json::parse_event_t::value: advance(); break;
+        }
+        return true;
+    };
+    try {
+        return json::parse(in, track);
+    } catch (const json::exception& e) {
+        std::string where;
+        for (const Level& l : path)
+            where = l.array ? where + "[" + std::to_string(l.index) + "]" : Join(where, l.key);
+        const bool syntax = dynamic_cast<const json::parse_error*>(&e) != nullptr;
+        throw JsonError((where.empty() ? std::string("(top level)") : where) + ": "
+                        + (syntax ? "not valid JSON: " : "") + e.what());
+    }
+}
+
 std::uint32_t ConfigurationFromJson(const json& j, CTSUserData& out)
 {
     if (!j.is_object())
@@ -223,6 +299,9 @@ std::uint32_t ConfigurationFromJson(const json& j, CTSUserData& out)
             if (!value.is_number_unsigned() || value.get<std::uint64_t>() > 0xFFFFFFFFu)
                 Fail(key, "must be a non-negative 32-bit integer");
             schema = static_cast<std::uint32_t>(value.get<std::uint64_t>());
+            if (!IsKnownSchema(schema))
+                Fail(key, std::to_string(schema) + " is not a format this tool reads (1001 to "
+                              + std::to_string(CTSUserData::kCurrentSchema) + ")");
         } else if (key == "entries") {
             if (!value.is_array())
                 Fail(key, "must be an array");
@@ -234,6 +313,8 @@ std::uint32_t ConfigurationFromJson(const json& j, CTSUserData& out)
             Fail(key, "unknown key");
         }
     }
+    if (const std::string broken = RecordRuleViolation(data); !broken.empty())
+        throw JsonError(broken);
     out.m_items.swap(data.m_items);
     return schema;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <iosfwd>
 #include <stdexcept>
 #include <string>
 
@@ -22,6 +23,21 @@ nlohmann::ordered_json EntryToJson(const CTSUserDataItem& entry, bool& lossless)
 CTSUserDataItem EntryFromJson(const nlohmann::json& j, const std::string& where);
 
 // Reads {"schema": N, "entries": [...]} into `out`; returns the schema.
+// Refuses a schema whose layout the reader does not know, and records that
+// break the rules of the file (see RecordRuleViolation).
 std::uint32_t ConfigurationFromJson(const nlohmann::json& j, CTSUserData& out);
+
+// Whether `schema` is one whose JSON form this reader knows: the current one
+// and the older ones it reads (written back as the current one).
+bool IsKnownSchema(std::uint32_t schema);
+
+// The first break of the record rules, naming the entry: a type other than
+// user or group, two entries whose names differ only in case, two locations
+// of one name in an entry. Empty when there is none.
+std::string RecordRuleViolation(const CTSUserData& data);
+
+// Parses JSON text; a failure (syntax, a number no type can hold) throws
+// JsonError naming the key being read when it happened.
+nlohmann::json ParseNamingKey(std::istream& in);
 
 } // namespace quillonctl

@@ -3,8 +3,14 @@
 #include "platform/system_error.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace platform {
@@ -30,6 +36,9 @@ FileError ErrorFromErrno(int code)
     case EDQUOT:
         e.kind = FileErrorKind::DiskFull;
         break;
+    case ENOMEM:
+        e.kind = FileErrorKind::OutOfMemory;
+        break;
     default:
         e.kind = FileErrorKind::Other;
         break;
@@ -37,11 +46,174 @@ FileError ErrorFromErrno(int code)
     return e;
 }
 
+FileError Failure(FileErrorKind kind, int code, std::string message)
+{
+    FileError e;
+    e.kind = kind;
+    e.code = code;
+    e.message = std::move(message);
+    return e;
+}
+
 // Every user of the server reads the configuration, so a file that did not
 // exist before is created readable by all; an existing one keeps its bits.
 constexpr mode_t kNewFileMode = 0644;
 
+// Open file description locks belong to the descriptor, not the process:
+// two documents of one process exclude each other too, and closing another
+// descriptor of the file does not drop the lock. They conflict with classic
+// fcntl locks held elsewhere.
+#ifdef F_OFD_SETLK
+constexpr int kSetLockCommand = F_OFD_SETLK;
+#else
+constexpr int kSetLockCommand = F_SETLK;
+#endif
+
+constexpr std::chrono::milliseconds kLockPoll{50};
+
+FileIdentity IdentityOf(const struct stat& st)
+{
+    FileIdentity id;
+    id.exists = true;
+    id.device = static_cast<std::uint64_t>(st.st_dev);
+    id.inode = static_cast<std::uint64_t>(st.st_ino);
+    id.size = static_cast<std::uint64_t>(st.st_size);
+    id.mtimeSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+    id.mtimeNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+    return id;
+}
+
+// A stale handle means the file was replaced on the server since it was
+// looked up: opening it by name again finds the new one.
+bool IsTransient(int code) { return code == ESTALE; }
+
+// Opens a regular file for reading without ever blocking: a FIFO would wait
+// for a writer, and devices never end. On success `st` describes the file.
+ReadAttempt OpenRegular(const std::filesystem::path& path, int& fd, struct stat& st)
+{
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int code = errno;
+        return {ErrorFromErrno(code), IsTransient(code)};
+    }
+    if (::fstat(fd, &st) != 0) {
+        const int code = errno;
+        ::close(fd);
+        fd = -1;
+        return {ErrorFromErrno(code), IsTransient(code)};
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        fd = -1;
+        return {Failure(FileErrorKind::NotRegularFile, EINVAL,
+                        S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file"),
+                false};
+    }
+    // Reads of a regular file never block; clear the flag all the same.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return {};
+}
+
+// Reads until n bytes or the end; -1 with errno set on failure.
+std::ptrdiff_t ReadFully(int fd, unsigned char* buffer, std::size_t n)
+{
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::read(fd, buffer + done, n - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::ptrdiff_t>(done);
+}
+
+// "<name>." followed by the six letters or digits mkostemp puts there.
+bool IsTempNameOf(const std::string& name, const std::string& prefix)
+{
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+FileError IdentifyFile(const std::filesystem::path& path, FileIdentity& out)
+{
+    out = {};
+    return RetryTransient([&]() -> ReadAttempt {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            const int code = errno;
+            if (code == ENOENT)
+                return {};
+            return {ErrorFromErrno(code), IsTransient(code)};
+        }
+        struct stat st {};
+        const int rc = ::fstat(fd, &st);
+        const int code = errno;
+        ::close(fd);
+        if (rc != 0)
+            return {ErrorFromErrno(code), IsTransient(code)};
+        out = IdentityOf(st);
+        return {};
+    });
+}
+
+ReadAttempt ReadWholeFileOnce(const std::filesystem::path& path, WholeFile& out)
+{
+    out = {};
+    int fd = -1;
+    struct stat st {};
+    if (ReadAttempt opened = OpenRegular(path, fd, st); opened.error)
+        return opened;
+    out.identity = IdentityOf(st);
+    const auto expected = static_cast<std::uint64_t>(st.st_size);
+    ReadAttempt result;
+    if (expected > static_cast<std::uint64_t>(PTRDIFF_MAX) - 1) {
+        result.error = ErrorFromErrno(ENOMEM);
+    } else {
+        // One byte more than fstat said shows a file that grew meanwhile.
+        const auto room = static_cast<std::size_t>(expected) + 1;
+        out.bytes.reset(new (std::nothrow) unsigned char[room]);
+        if (!out.bytes) {
+            result.error = ErrorFromErrno(ENOMEM);
+        } else {
+            const std::ptrdiff_t got = ReadFully(fd, out.bytes.get(), room);
+            if (got < 0) {
+                const int code = errno;
+                result = {ErrorFromErrno(code), IsTransient(code)};
+            } else if (static_cast<std::uint64_t>(got) != expected) {
+                result.error = Failure(FileErrorKind::Other, EIO,
+                                       "the file changed while it was read (" + std::to_string(got) + " bytes of "
+                                           + std::to_string(expected) + ")");
+                result.transient = true;
+            } else {
+                out.size = static_cast<std::size_t>(got);
+            }
+        }
+    }
+    ::close(fd);
+    if (result.error) {
+        out.bytes.reset();
+        out.size = 0;
+    }
+    return result;
+}
+
+FileError ReadWholeFile(const std::filesystem::path& path, WholeFile& out, const RetryPolicy& policy)
+{
+    return RetryTransient([&] { return ReadWholeFileOnce(path, out); }, policy);
+}
 
 FileReader::FileReader() = default;
 
@@ -58,19 +230,10 @@ FileError FileReader::Open(const std::filesystem::path& path)
         m_fd = -1;
     }
     m_error = {};
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return m_error = ErrorFromErrno(errno);
+    int fd = -1;
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        m_error = ErrorFromErrno(errno);
-        ::close(fd);
-        return m_error;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return m_error = ErrorFromErrno(EISDIR);
-    }
+    if (FileError e = RetryTransient([&] { return OpenRegular(path, fd, st); }))
+        return m_error = e;
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
 #ifdef POSIX_FADV_SEQUENTIAL
@@ -107,6 +270,7 @@ FileError AtomicFileWriter::Begin(const std::filesystem::path& target)
 {
     Abort();
     m_error = {};
+    m_written = {};
     // A configuration that is a link to a file elsewhere stays a link: the
     // new content replaces the file it points to.
     m_target = ResolveLinks(target);
@@ -175,6 +339,9 @@ FileError AtomicFileWriter::Commit()
         Abort();
         return m_error;
     }
+    // Taken now that the data is on disk: rename keeps inode, size and time.
+    struct stat st {};
+    m_written = ::fstat(m_fd, &st) == 0 ? IdentityOf(st) : FileIdentity{};
     if (::close(m_fd) != 0) {
         m_fd = -1;
         m_error = ErrorFromErrno(errno);
@@ -222,6 +389,98 @@ FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesy
             return out.Error();
     }
     return out.Commit();
+}
+
+std::size_t RemoveStaleTempFiles(const std::filesystem::path& target, std::chrono::seconds age)
+{
+    const std::filesystem::path real = ResolveLinks(target);
+    const std::string prefix = real.filename().string() + ".";
+    const std::filesystem::path folder = real.has_parent_path() ? real.parent_path() : std::filesystem::path(".");
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    const int dfd = ::dirfd(dir);
+    const uid_t me = ::geteuid();
+    const std::time_t now = std::time(nullptr);
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!IsTempNameOf(entry->d_name, prefix))
+            continue;
+        struct stat st {};
+        if (::fstatat(dfd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+            || st.st_uid != me || now - st.st_mtim.tv_sec <= age.count())
+            continue;
+        // Swapped for a link meanwhile, the link itself would go: unlink never follows.
+        if (::unlinkat(dfd, entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+SaveLock::~SaveLock() { Release(); }
+
+void SaveLock::Release()
+{
+    // Closing the descriptor drops the lock.
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_held = false;
+}
+
+FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::milliseconds wait)
+{
+    Release();
+    constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    int fd = ::open(lockFile.c_str(), kFlags | O_CREAT | O_EXCL, 0664);
+    const bool created = fd >= 0;
+    if (!created && errno == EEXIST)
+        fd = ::open(lockFile.c_str(), kFlags);
+    if (fd < 0)
+        return ErrorFromErrno(errno);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Failure(FileErrorKind::NotRegularFile, EINVAL, "is not a regular file");
+    }
+    // Every administrator must be able to lock it, whatever this one's umask.
+    // Only a file made here: an existing name may be a link to anything.
+    if (created)
+        (void)::fchmod(fd, 0664);
+
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (::fcntl(fd, kSetLockCommand, &lock) == 0) {
+            m_fd = fd;
+            m_held = true;
+            return {};
+        }
+        const int code = errno;
+        if (code == EINTR)
+            continue;
+        if (code == ENOLCK || code == EOPNOTSUPP || code == ENOSYS) {
+            // Locks are not to be had here at all; the save goes on with its
+            // check alone rather than never.
+            m_fd = fd;
+            return {};
+        }
+        if (code != EACCES && code != EAGAIN) {
+            ::close(fd);
+            return ErrorFromErrno(code);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd);
+            return Failure(FileErrorKind::Other, code,
+                           "still locked by another save after "
+                               + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count())
+                               + " seconds; nothing was saved");
+        }
+        std::this_thread::sleep_for(kLockPoll);
+    }
 }
 
 std::filesystem::path ResolveLinks(const std::filesystem::path& path)
