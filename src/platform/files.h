@@ -13,6 +13,8 @@ enum class FileErrorKind {
     AccessDenied,
     DiskFull,
     Other,
+    Exists,     // something, a link included, already has that name
+    Cancelled,  // stopped on request before the end
 };
 
 struct FileError {
@@ -73,6 +75,9 @@ private:
 FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);
 
 bool FileExists(const std::filesystem::path& path);
+
+// The report for one of the system's error numbers.
+FileError FileErrorFromCode(int code);
 
 // The file a path names once symbolic links are followed; the path itself
 // when it does not exist or cannot be resolved. Copies kept beside a file

@@ -29,6 +29,9 @@ FileError ErrorFromErrno(int code)
     case EDQUOT:
         e.kind = FileErrorKind::DiskFull;
         break;
+    case EEXIST:
+        e.kind = FileErrorKind::Exists;
+        break;
     default:
         e.kind = FileErrorKind::Other;
         break;
@@ -228,6 +231,11 @@ std::filesystem::path ResolveLinks(const std::filesystem::path& path)
     std::error_code ec;
     auto resolved = std::filesystem::canonical(path, ec);
     return ec ? path : resolved;
+}
+
+FileError FileErrorFromCode(int code)
+{
+    return ErrorFromErrno(code);
 }
 
 bool FileExists(const std::filesystem::path& path)
