@@ -35,6 +35,7 @@ FolderPane::FolderPane(const std::filesystem::path& root, QWidget* parent) : QTr
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setDragEnabled(true);
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::CopyAction);
     header()->setSectionResizeMode(0, QHeaderView::Stretch);

@@ -21,8 +21,11 @@ QString Describe(const SideFacts& facts)
     const QString date = locale.toString(when, QLocale::ShortFormat);
     if (facts.link)
         return QObject::tr("a symbolic link, changed %1").arg(date);
-    return QObject::tr("%1 (%2 bytes), modified %3")
-        .arg(locale.formattedDataSize(static_cast<qint64>(facts.size)), locale.toString(static_cast<qulonglong>(facts.size)), date);
+    const QString bytes = QObject::tr("%1 bytes").arg(locale.toString(static_cast<qulonglong>(facts.size)));
+    if (facts.size < 1024)
+        return QObject::tr("%1, modified %2").arg(bytes, date);
+    return QObject::tr("%1 (%2), modified %3")
+        .arg(locale.formattedDataSize(static_cast<qint64>(facts.size)), bytes, date);
 }
 
 } // namespace
