@@ -13,6 +13,7 @@
 #include "transfer_options.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <iostream>
@@ -96,6 +97,14 @@ int main(int argc, char** argv)
         return Automatic(o, prompts);
     ManualWindow window(o, prompts);
     window.show();
+    // A copy under way stops by itself when asked to (the progress window
+    // watches); an idle window just closes.
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, &window, [&window] {
+        if (platform::StopRequested())
+            window.close();
+    });
+    stopWatch.start(1000);
     app.exec();
     return kExitDone;
 }

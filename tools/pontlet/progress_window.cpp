@@ -1,5 +1,6 @@
 #include "progress_window.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -7,6 +8,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "platform/stop_requests.h"
 
 #include <future>
 #include <memory>
@@ -26,13 +29,18 @@ QString Size(std::uint64_t bytes)
     return QLocale().formattedDataSize(static_cast<qint64>(bytes));
 }
 
+QString Counted(int n, const char* one, const char* many)
+{
+    return ProgressWindow::tr(n == 1 ? one : many).arg(n);
+}
+
 QString TimeLeft(double seconds)
 {
     if (seconds < 60)
-        return ProgressWindow::tr("about %n second(s) left", nullptr, std::max(1, int(seconds + 0.5)));
+        return Counted(std::max(1, int(seconds + 0.5)), "about %1 second left", "about %1 seconds left");
     if (seconds < 3600)
-        return ProgressWindow::tr("about %n minute(s) left", nullptr, int(seconds / 60 + 0.5));
-    return ProgressWindow::tr("about %n hour(s) left", nullptr, int(seconds / 3600 + 0.5));
+        return Counted(int(seconds / 60 + 0.5), "about %1 minute left", "about %1 minutes left");
+    return Counted(int(seconds / 3600 + 0.5), "about %1 hour left", "about %1 hours left");
 }
 
 } // namespace
@@ -121,7 +129,10 @@ Answer ProgressWindow::AskOnGuiThread(const Conflict& conflict)
         this,
         [this, conflict, answer] {
             QWidget* owner = isVisible() ? this : parentWidget();
+            m_asking = true;
             answer->set_value(m_prompts.AskReplace(owner, conflict));
+            m_asking = false;
+            m_samples.clear();  // the time spent answering says nothing about speed
         },
         Qt::QueuedConnection);
     return result.get();
@@ -129,6 +140,14 @@ Answer ProgressWindow::AskOnGuiThread(const Conflict& conflict)
 
 void ProgressWindow::Refresh()
 {
+    if (platform::StopRequested() && m_cancel->isEnabled()) {
+        reject();
+        // A question left open would hold the copy; closing it answers Cancel.
+        if (QWidget* question = QApplication::activeModalWidget(); m_asking && question && question != this)
+            question->close();
+    }
+    if (m_asking)
+        return;
     const Progress p = m_copy.Snapshot();
     if (p.counting)
         return;
@@ -192,8 +211,8 @@ void TellOutcome(Prompts& prompts, QWidget* owner, const QString& title, const O
     for (const auto& p : outcome.kept)
         lines << ProgressWindow::tr("%1: kept, it differs and no rule says to replace it")
                      .arg(QString::fromStdString(p.string()));
-    prompts.Tell(owner, title,
-                 ProgressWindow::tr("%n item(s) could not be copied.", nullptr, int(lines.size())), lines);
+    prompts.Tell(owner, title, Counted(int(lines.size()), "%1 item could not be copied.", "%1 items could not be copied."),
+                 lines);
 }
 
 } // namespace pontlet

@@ -53,6 +53,7 @@ private:
     qint64 m_copyingSince = -1;  // ms on m_clock when counting ended
     std::deque<std::pair<qint64, std::uint64_t>> m_samples;  // (ms, bytes) for the speed
     bool m_finished = false;
+    bool m_asking = false;  // a question is open
     Outcome m_outcome;
 
     QLabel* m_counts = nullptr;
