@@ -136,6 +136,7 @@ TEST_F(WindowTest, DroppedEntriesAreCopiedIntoThePane)
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window.ClientPane()->viewport(), &drop);
     EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "never a move";
+    QApplication::sendPostedEvents();
     EXPECT_EQ(Slurp(to / "dropped.txt"), "dropped");
     EXPECT_TRUE(fs::exists(from / "dropped.txt"));
 }
@@ -150,8 +151,9 @@ TEST_F(WindowTest, ButtonsCopyTheSelectionToTheOtherSide)
     auto* model = static_cast<QFileSystemModel*>(window.ClientPane()->model());
     QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
     ASSERT_TRUE(loaded.wait(5000));
-    window.ClientPane()->selectionModel()->select(model->index(QString::fromStdString((to / "from client").string())),
-                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QModelIndex entry = model->index(QString::fromStdString((to / "from client").string()));
+    EXPECT_TRUE(model->flags(entry) & Qt::ItemIsDragEnabled);
+    window.ClientPane()->selectionModel()->select(entry, QItemSelectionModel::Select | QItemSelectionModel::Rows);
     window.ToServerButton()->click();
     EXPECT_EQ(Slurp(from / "from client"), "c");
 }

@@ -81,7 +81,10 @@ void FolderPane::dropEvent(QDropEvent* event)
     // Always a copy: nothing is ever moved away from where it was dragged.
     event->setDropAction(Qt::CopyAction);
     event->accept();
-    emit Dropped(files, FolderAt(event->position().toPoint()));
+    // The copy starts once the drop is over: a drag still in progress would
+    // wait for the whole copy otherwise.
+    const std::filesystem::path folder = FolderAt(event->position().toPoint());
+    QMetaObject::invokeMethod(this, [this, files, folder] { emit Dropped(files, folder); }, Qt::QueuedConnection);
 }
 
 } // namespace pontlet
