@@ -35,7 +35,7 @@ public:
 
     void reject() override;  // Cancel, Escape and the close button
 
-    // For tests: the texts shown now, updated from the copy's progress.
+    // The texts shown now, as the copy last reported its progress.
     QString CountsText() const;
     QString CurrentText() const;
     QString RateText() const;

@@ -23,9 +23,9 @@ struct TreeCopy::Place {
     std::string relative;  // empty at the top of an item
 };
 
+// What Prepare read of an item. Its folders are opened again to copy, so
+// that a copy of many items never holds more than one item's open.
 struct TreeCopy::Root {
-    platform::Folder source;
-    platform::Folder target;
     Node node;  // a folder holding what the item copies
     bool ready = false;
 };
@@ -105,12 +105,23 @@ Outcome TreeCopy::Run()
         Prepare(m_items[i], roots[i]);
     m_counting.store(false);
     for (std::size_t i = 0; i < m_items.size() && !Stopped(); ++i) {
-        Root& root = roots[i];
-        if (!root.ready)
+        const CopyItem& item = m_items[i];
+        if (!roots[i].ready)
             continue;
-        const Place top{root.source, root.target.IsOpen() ? &root.target : nullptr, m_items[i].sourceFolder,
-                        m_items[i].targetFolder, {}};
-        CopyChildren(top, root.node);
+        platform::Folder source, target;
+        FileError e = platform::Folder::Open(item.sourceFolder, source);
+        if (!e) {
+            e = platform::Folder::Open(item.targetFolder, target);
+            if (m_settings.dryRun && e.kind == FileErrorKind::NotFound)
+                e = {};  // a dry run into a folder not made yet: everything is new
+        }
+        const Place top{source, target.IsOpen() ? &target : nullptr, item.sourceFolder, item.targetFolder, {}};
+        if (e) {
+            for (const Node& child : roots[i].node.children)
+                NotCopied(top, child, "cannot open " + item.targetFolder.string() + ": " + e.message);
+            continue;
+        }
+        CopyChildren(top, roots[i].node);
     }
     SetCurrent({});
     m_outcome.cancelled = Stopped();
@@ -120,20 +131,21 @@ Outcome TreeCopy::Run()
 void TreeCopy::Prepare(const CopyItem& item, Root& root)
 {
     const fs::path source = item.name.empty() ? item.sourceFolder : item.sourceFolder / item.name;
-    if (auto e = platform::Folder::Open(item.sourceFolder, root.source)) {
+    platform::Folder sourceFolder, targetFolder;
+    if (auto e = platform::Folder::Open(item.sourceFolder, sourceFolder)) {
         m_outcome.failures.push_back({source, "cannot read the folder: " + e.message});
         return;
     }
     const fs::path target = item.name.empty() ? item.targetFolder : item.targetFolder / item.name;
-    if (IsWithin(Resolved(target), Resolved(source)) && Resolved(target) != Resolved(source)) {
+    if (const fs::path s = Resolved(source), t = Resolved(target); IsWithin(t, s) && t != s) {
         m_outcome.failures.push_back({source, "cannot be copied into itself: " + target.string()});
         return;
     }
-    FileError e = platform::Folder::Open(item.targetFolder, root.target);
+    FileError e = platform::Folder::Open(item.targetFolder, targetFolder);
     if (e.kind == FileErrorKind::NotFound && m_settings.createTarget && !m_settings.dryRun) {
         std::error_code ec;
         fs::create_directories(item.targetFolder, ec);
-        e = platform::Folder::Open(item.targetFolder, root.target);
+        e = platform::Folder::Open(item.targetFolder, targetFolder);
     }
     if (e && !(m_settings.dryRun && e.kind == FileErrorKind::NotFound)) {
         m_outcome.failures.push_back({source, "cannot open the target folder " + item.targetFolder.string() + ": " +
@@ -146,10 +158,10 @@ void TreeCopy::Prepare(const CopyItem& item, Root& root)
         root.node.info.type = EntryType::Folder;
         TreeScan scan(followLinks, [this] { return Stopped(); }, m_outcome.failures);
         if (item.name.empty()) {
-            scan.ScanContents(root.source, item.sourceFolder, root.node);
+            scan.ScanContents(sourceFolder, item.sourceFolder, root.node);
         } else {
             Node entry;
-            if (scan.ScanEntry(root.source, item.name, source, entry))
+            if (scan.ScanEntry(sourceFolder, item.name, source, entry))
                 root.node.children.push_back(std::move(entry));
         }
         return scan.Links();
@@ -158,9 +170,9 @@ void TreeCopy::Prepare(const CopyItem& item, Root& root)
     // Links are copied as links, unless the target cannot hold them: then
     // what they point to is copied, which needs the tree read again.
     auto holdsLinks = [&] {
-        return m_settings.holdsLinks ? m_settings.holdsLinks(root.target) : root.target.HoldsLinks(NextTempName());
+        return m_settings.holdsLinks ? m_settings.holdsLinks(targetFolder) : targetFolder.HoldsLinks(NextTempName());
     };
-    if (scanWith(false) > 0 && root.target.IsOpen() && !m_settings.dryRun && !holdsLinks()) {
+    if (scanWith(false) > 0 && targetFolder.IsOpen() && !m_settings.dryRun && !holdsLinks()) {
         m_outcome.failures.resize(failuresBefore);
         scanWith(true);
     }
