@@ -15,7 +15,7 @@
 #include "framework/command_ids.h"
 #include "framework/modal_seam.h"
 #include "platform/files.h"
-#include "transfer/command_lines.h"
+#include "transfer/connect_plan.h"
 
 using namespace framework;
 
@@ -127,14 +127,12 @@ bool CQuillonDoc::RunProfileScript()
 
 bool CQuillonDoc::RunAutoTransfers()
 {
-    const CTSUserDataItem* profile = GetProfile();
-    // A copy: a transfer's dialog must not see the list change under it.
-    const std::vector<CTSAppDataItem> locations = profile->m_locations.m_items;
-    for (const CTSAppDataItem& location : locations) {
-        // A failed transfer does not stop the ones after it.
-        for (const transfer::TransferStep& step : transfer::ConnectTransfers(location))
-            m_host.AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, step.serverToClient,
-                                step.overwriteMode, location.m_bHideTransferWindow != 0);
+    // The plan is a copy: a transfer's dialog must not see the list change
+    // under it. A transfer that fails or is skipped does not stop the next.
+    for (const transfer::AutoLaunch& launch : transfer::ConnectPlan(GetProfile()->m_locations.m_items)) {
+        if (launch.Starts())
+            m_host.AutoTransfer(launch.serverPath, launch.clientPath, launch.serverToClient, launch.overwriteMode,
+                                launch.hide);
     }
     return true;
 }

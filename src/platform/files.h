@@ -17,6 +17,8 @@ enum class FileErrorKind {
     OutOfMemory,
     NotRegularFile,  // a folder, FIFO, device or socket where a file was expected
     Other,
+    Exists,     // something, a link included, already has that name
+    Cancelled,  // stopped on request before the end
 };
 
 struct FileError {
@@ -158,8 +160,11 @@ FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesy
 bool FileExists(const std::filesystem::path& path);
 
 // Creates one folder; its parent must exist, and an existing folder is an
-// error (FileErrorKind::Other, code EEXIST here).
+// error (FileErrorKind::Exists, code EEXIST here).
 FileError CreateDirectory(const std::filesystem::path& path);
+
+// The report for one of the system's error numbers.
+FileError FileErrorFromCode(int code);
 
 // The file a path names once symbolic links are followed; the path itself
 // when it does not exist or cannot be resolved. Copies kept beside a file

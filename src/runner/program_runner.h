@@ -33,12 +33,11 @@ public:
 
     // The transfer tool on one location, for copying by hand.
     bool ManualTransfer(const CTSAppDataItem& location);
-    // One automatic transfer between a server and a client folder.
+    // One automatic transfer between a server and a client folder. False,
+    // without starting anything, when there is nothing to transfer (see
+    // transfer::AutoTransferSkipReason).
     bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath, bool serverToClient,
                       std::int32_t overwriteMode, bool hide);
-    // The transfers of one location that run when the user connects, one
-    // after another; a transfer that fails does not stop the next.
-    void RunConnectTransfers(const CTSAppDataItem& location);
 
 private:
     bool RunAndWait(const CTSUserScriptItem& item);

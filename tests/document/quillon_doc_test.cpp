@@ -356,6 +356,21 @@ TEST_F(QuillonDocTest, ConnectTransfersFollowEachLocationsAction)
     }
 }
 
+TEST_F(QuillonDocTest, ConnectTransfersWithNothingToCopyAreNotStarted)
+{
+    CTSUserDataItem* profile = doc.GetProfile();
+    const std::pair<const char16_t*, const char16_t*> serverAndClient[] = {{u"/s", u""}, {u"", u"/c"}};
+    for (const auto& [server, client] : serverAndClient) {
+        CTSAppDataItem l = Location(u"Docs", server);
+        l.m_strClientLocation = client;
+        l.m_bSyncEnabled = 1;
+        l.m_nConnectAction = kConnectServerMaster;
+        profile->m_locations.Add(l, false);
+    }
+    EXPECT_TRUE(doc.RunAutoTransfers());
+    EXPECT_TRUE(host.calls.empty()) << "an empty server or client folder would name the root folder";
+}
+
 TEST_F(QuillonDocTest, ProfileScriptRunsOnlyWhenEnabled)
 {
     CTSUserDataItem* profile = doc.GetProfile();

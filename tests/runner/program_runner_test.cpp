@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "runner/program_runner.h"
+#include "transfer/connect_plan.h"
 #include "runner_test_support.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
@@ -50,6 +51,14 @@ protected:
         item.m_bHideTransferWindow = 1;
         item.m_nOverwriteMode = 8;
         return item;
+    }
+
+    // What the program does at connect time: each planned transfer that starts.
+    static void StartPlan(runner::ProgramRunner& runner, const CTSAppDataItem& location)
+    {
+        for (const transfer::AutoLaunch& l : transfer::ConnectPlan({location}))
+            if (l.Starts())
+                runner.AutoTransfer(l.serverPath, l.clientPath, l.serverToClient, l.overwriteMode, l.hide);
     }
 
     probe::ScratchDir dir;
@@ -139,7 +148,7 @@ TEST_F(ProgramRunnerTest, ConnectTransfersRunOneAfterAnotherInOrder)
     runner::ProgramRunner runner(seam, false, config::FromUtf8(tool.string()));
     CTSAppDataItem location = Location();
     location.m_nConnectAction = kConnectClientMaster;
-    runner.RunConnectTransfers(location);
+    StartPlan(runner, location);
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0], (Args{"-ServerPath", "/srv/anna/docs/", "-ClientPath", "/client dir/", "-Client2Server",
                                 "-overwriteIfDiff", "-hide"}));
@@ -155,9 +164,24 @@ TEST_F(ProgramRunnerTest, MissingToolLaunchesNothingAndSaysNothing)
     EXPECT_FALSE(runner.ManualTransfer(location));
     EXPECT_FALSE(runner.AutoTransfer(u"/s", u"/c", false, 8, false));
     location.m_nConnectAction = kConnectServerMaster;
-    runner.RunConnectTransfers(location);
+    StartPlan(runner, location);
     EXPECT_TRUE(seam.Dialogs().empty());
     EXPECT_TRUE(seam.Messages().empty());
+}
+
+TEST_F(ProgramRunnerTest, TransfersWithNothingToCopyAreNotStarted)
+{
+    probe::ScopedEnv longName{"QUILLON_T_LONG", std::string(600, 'x')};
+    ScriptedModalSeam seam;
+    runner::ProgramRunner runner(seam, false, config::FromUtf8(tool.string()));
+    EXPECT_FALSE(runner.AutoTransfer(u"/home/%QUILLON_T_LONG%", u"/c", true, 8, true));
+    EXPECT_FALSE(runner.AutoTransfer(u"", u"/c", true, 8, true));
+    EXPECT_FALSE(runner.AutoTransfer(u"/s", u"", false, 8, true));
+    CTSAppDataItem location = Location();
+    location.m_strServerLocation = u"/home/%QUILLON_T_LONG%";
+    EXPECT_FALSE(runner.ManualTransfer(location));
+    EXPECT_TRUE(seam.Dialogs().empty());
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(ProgramRunnerTest, DialogIsOwnedByTheMainWindow)

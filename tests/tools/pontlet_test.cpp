@@ -1,30 +1,13 @@
+#include "pontlet_support.h"
 #include "transfer_options.h"
-#include "tree_copy.h"
-
-#include "support/temp_files.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
 using namespace pontlet;
-
-namespace {
-
-fs::path Fresh(const std::string& name)
-{
-    auto d = testfiles::ScratchDir("pontlet") / name;
-    fs::remove_all(d);
-    fs::create_directories(d);
-    return d;
-}
-
-using testfiles::Put;
-using testfiles::Slurp;
-
-} // namespace
+using namespace pontlettest;
 
 TEST(PontletArguments, AcceptsTheCommandLinesTheProgramBuilds)
 {
@@ -58,7 +41,8 @@ TEST(PontletArguments, AcceptsTheCommandLinesTheProgramBuilds)
     EXPECT_EQ(manual.options.mode, Mode::Manual);
     EXPECT_EQ(manual.options.server.label, "Docs");
     EXPECT_EQ(manual.options.server.path, "/srv/docs");
-    EXPECT_EQ(manual.options.client.path, "b");  // the path is what follows the last ';'
+    EXPECT_EQ(manual.options.client.path, "/home/a;b");  // the part that repeats
+    EXPECT_EQ(manual.options.client.label, "Default Directory (/home/a;b)");
     EXPECT_FALSE(ParseArguments({"-SetServerFileList", "Docs;/srv"}).options.hasClient);
 }
 
@@ -103,13 +87,13 @@ TEST(TreeCopy, PoliciesDecideWhatHappensToExistingFiles)
         Put(to / "sub/changed.txt", "old");
 
         int asked = 0;
-        TreeCopy copy(from, to, c.policy);
-        copy.RunToEnd([&](const fs::path&, const fs::path&) {
-            ++asked;
-            return c.answer;
-        });
-        EXPECT_EQ(copy.Summary().copied, c.copied) << int(c.policy);
-        EXPECT_EQ(copy.Summary().skipped, c.skipped) << int(c.policy);
+        const Outcome out = CopyContents(from, to, Rule(c.policy, [&](const Conflict&) {
+                                             ++asked;
+                                             return c.answer;
+                                         }));
+        EXPECT_EQ(out.copied, c.copied) << int(c.policy);
+        EXPECT_EQ(out.skipped, c.skipped) << int(c.policy);
+        EXPECT_EQ(out.ExitCode(), kExitDone);
         EXPECT_EQ(Slurp(to / "same.txt"), c.same);
         EXPECT_EQ(Slurp(to / "sub/changed.txt"), c.changed);
         EXPECT_EQ(Slurp(to / "sub/deeper/new.txt"), "new");
@@ -122,9 +106,9 @@ TEST(TreeCopy, CancelStopsAndNothingHalfWrittenRemains)
     auto from = Fresh("cfrom"), to = Fresh("cto");
     Put(from / "a.txt", "new a");
     Put(to / "a.txt", "older content of a");
-    TreeCopy copy(from, to, Overwrite::Ask);
-    copy.RunToEnd([](const fs::path&, const fs::path&) { return Answer::Cancel; });
-    EXPECT_TRUE(copy.Summary().cancelled);
+    const Outcome out = CopyContents(from, to, Rule(Overwrite::Ask, [](const Conflict&) { return Answer::Cancel; }));
+    EXPECT_TRUE(out.cancelled);
+    EXPECT_EQ(out.ExitCode(), kExitCancelled);
     EXPECT_EQ(Slurp(to / "a.txt"), "older content of a");
     for (auto& e : fs::recursive_directory_iterator(to))
         EXPECT_EQ(e.path().extension(), ".txt") << e.path();
@@ -132,16 +116,17 @@ TEST(TreeCopy, CancelStopsAndNothingHalfWrittenRemains)
 
 TEST(TreeCopy, MissingSourceIsReportedAndNoAskerKeepsFiles)
 {
-    TreeCopy missing(Fresh("m") / "absent", Fresh("mt"), Overwrite::Always);
-    missing.RunToEnd(nullptr);
-    EXPECT_EQ(missing.Summary().failed, 1u);
+    const Outcome missing = CopyContents(Fresh("m") / "absent", Fresh("mt"), Rule(Overwrite::Always));
+    EXPECT_EQ(missing.failures.size(), 1u);
+    EXPECT_EQ(missing.ExitCode(), kExitNotCopied);
 
     auto from = Fresh("nfrom"), to = Fresh("nto");
     Put(from / "x", "new");
     Put(to / "x", "keep");
-    TreeCopy copy(from, to, Overwrite::Ask);
-    copy.RunToEnd(nullptr);
+    const Outcome kept = CopyContents(from, to, Rule(Overwrite::Ask));
     EXPECT_EQ(Slurp(to / "x"), "keep");
+    EXPECT_EQ(kept.kept, std::vector<fs::path>{from / "x"}) << "kept files are named";
+    EXPECT_EQ(kept.ExitCode(), kExitNotCopied);
 }
 
 TEST(TreeCopy, ToAllAnswersAreNotAskedAgain)
@@ -153,12 +138,50 @@ TEST(TreeCopy, ToAllAnswersAreNotAskedAgain)
             Put(to / n, "old");
         }
         int asked = 0;
-        TreeCopy copy(from, to, Overwrite::Ask);
-        copy.RunToEnd([&](const fs::path&, const fs::path&) {
-            ++asked;
-            return a;
-        });
+        const Outcome out = CopyContents(from, to, Rule(Overwrite::Ask, [&](const Conflict&) {
+                                             ++asked;
+                                             return a;
+                                         }));
         EXPECT_EQ(asked, 1);
-        EXPECT_EQ(copy.Summary().copied, a == Answer::YesToAll ? 3u : 0u);
+        EXPECT_EQ(out.copied, a == Answer::YesToAll ? 3u : 0u);
     }
+}
+
+TEST(PontletArguments, ListsSplitWhereTheProgramJoined)
+{
+    struct Case {
+        bool client;
+        const char* value;
+        const char* label;
+        const char* path;
+    };
+    const Case cases[] = {
+        {false, "Docs;/srv/a;b/", "Docs", "/srv/a;b/"},   // the name ends at the first ';'
+        {false, "Docs;", "Docs", ""},
+        {false, "/srv/only", "/srv/only", "/srv/only"},
+        {true, "Default Directory (/home/a;b);/home/a;b", "Default Directory (/home/a;b)", "/home/a;b"},
+        {true, "Default Directory (;);;", "Default Directory (;)", ";"},
+        {true, "Default Directory (~/x);~/x", "Default Directory (~/x)", "~/x"},
+        {true, "Default Directory (/x);/y", "Default Directory (/x)", "/y"},  // no repeat: first ';'
+        {true, "Mine;/c;d", "Mine", "/c;d"},
+    };
+    for (const Case& c : cases) {
+        const ListedFolder f = c.client ? SplitClientList(c.value) : SplitServerList(c.value);
+        EXPECT_EQ(f.label, c.label) << c.value;
+        EXPECT_EQ(f.path, c.path) << c.value;
+    }
+}
+
+TEST(PontletArguments, HelpNamesEverySwitchAndEndsWithTheExitCodes)
+{
+    const std::string help = HelpText();
+    for (const char* sw : {"-ServerPath", "-ClientPath", "-Server2Client", "-Client2Server", "-overwrite ",
+                           "-overwriteIfDiff", "-skip", "-hide", "--dry-run", "-SetServerFileList", "--help",
+                           "--version"})
+        EXPECT_NE(help.find("\n  " + std::string(sw)), std::string::npos) << sw;
+    EXPECT_NE(help.rfind("exit codes: 0"), std::string::npos);
+    EXPECT_GT(help.rfind("3 cancelled\n"), help.rfind("--version"));
+    for (const char* sw : {"--help", "--VERSION"})
+        EXPECT_TRUE(ParseArguments({sw}).ok) << sw;
+    EXPECT_FALSE(ParseArguments({"-SetServerFileList", "a;/b", "--dry-run"}).ok);
 }

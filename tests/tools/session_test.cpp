@@ -152,3 +152,29 @@ TEST_F(SessionDryRun, ServerPathIsExpandedForTheTransfer)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SessionDryRun, TransfersWithNothingToCopyAreShownSkipped)
+{
+    ::setenv("QUILLON_SESSION_LONG", std::string(600, 'x').c_str(), 1);
+    CTSUserData data;
+    CTSUserDataItem* own = data.Add(u"SERVER1\\anna", kEntryUser, false);
+    CTSAppDataItem noClient = Location(u"Docs", 1, 1, 8, 0);
+    noClient.m_strClientLocation.clear();
+    CTSAppDataItem tooLong = Location(u"Long", 1, 2, 8, 0);
+    tooLong.m_strServerLocation = u"/home/%QUILLON_SESSION_LONG%";
+    own->m_locations.Add(noClient, false);
+    own->m_locations.Add(tooLong, false);
+    own->m_locations.Add(Location(u"Fine", 1, 1, 8, 0), false);
+    Outcome r = RunOn(data);
+    ::unsetenv("QUILLON_SESSION_LONG");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "logoff: armed\n"
+                     "transfer: skipped (no client folder)\n"
+                     "transfer: skipped (the server folder is longer than 519 characters once expanded)\n"
+                     "transfer: /opt/quillon/pontlet -ServerPath \"/srv/Fine/\" -ClientPath \"/client/Fine/\" "
+                     "-Server2Client -overwrite \n");
+}
+
+} // namespace

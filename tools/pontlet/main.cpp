@@ -1,55 +1,110 @@
 // The transfer tool: copies between a location's server folder and the
 // user's client folder, either by itself (automatic) or by hand (manual).
+#include "accounts/session_environment.h"
+#include "automatic_run.h"
+#include "config/text.h"
 #include "manual_window.h"
+#include "platform/environment.h"
+#include "platform/stop_requests.h"
+#include "platform/user_home.h"
+#include "pontlet_prompts.h"
+#include "progress_window.h"
+#include "quillon_version.h"
 #include "transfer_options.h"
-#include "transfer_window.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
+#include <iostream>
 
 namespace {
 
+using namespace pontlet;
+
 int Usage(const std::string& error)
 {
-    std::fprintf(stderr,
-                 "pontlet: %s\n"
-                 "usage: pontlet -ServerPath \"DIR\" -ClientPath \"DIR\" -Server2Client|-Client2Server\n"
-                 "               [-overwrite|-overwriteIfDiff|-skip] [-hide]\n"
-                 "       pontlet -SetServerFileList \"NAME;DIR\" [-ClientPath \"LABEL;DIR\"]\n",
-                 error.c_str());
-    return 2;
+    std::fprintf(stderr, "pontlet: %s\n%s", error.c_str(), HelpText().c_str());
+    return kExitUsage;
+}
+
+std::optional<std::u16string> FromEnvironment(std::u16string_view name)
+{
+    if (auto value = platform::LookupEnvironmentVariable(config::ToUtf8(name)))
+        return config::FromUtf8(*value);
+    return std::nullopt;
+}
+
+QString Native(const std::filesystem::path& p)
+{
+    return QString::fromStdString(p.string());
+}
+
+int Automatic(const TransferOptions& o, QtPrompts& prompts)
+{
+    const QString title = o.serverToClient ? QObject::tr("Pontlet - Sending Files To Client")
+                                           : QObject::tr("Pontlet - Sending Files To Server");
+    const CopyItem item = AutomaticItems(o).front();
+    CopySettings settings;
+    settings.policy = o.overwrite;
+    settings.createTarget = true;
+    ProgressWindow window({item}, std::move(settings), prompts, title,
+                          QObject::tr("From %1\nto %2").arg(Native(item.sourceFolder), Native(item.targetFolder)));
+    const Outcome outcome = window.Run(0);
+    ReportOutcome(outcome, std::cerr);
+    TellOutcome(prompts, nullptr, title, outcome);
+    return outcome.ExitCode();
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    using namespace pontlet;
-    ParseResult parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.ok)
-        return Usage(parsed.error);
-    const TransferOptions& o = parsed.options;
+    platform::WatchStopRequests();
+    // Client folders may name the user as the program's locations do.
+    accounts::SetSessionEnvironment();
 
-    if (o.mode == Mode::Automatic && o.hide) {
-        // Nobody to ask in a hidden transfer: existing files are kept.
-        TreeCopy copy(o.serverToClient ? o.serverPath : o.clientPath,
-                      o.serverToClient ? o.clientPath : o.serverPath, o.overwrite);
-        copy.RunToEnd(nullptr);
-        for (const auto& e : copy.Summary().errors)
-            std::fprintf(stderr, "pontlet: %s\n", e.c_str());
-        return copy.Summary().failed ? 1 : 0;
+    TransferOptions o;
+    {
+        ParseResult parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+        if (!parsed.ok)
+            return Usage(parsed.error);
+        o = std::move(parsed.options);
     }
+    if (o.showHelp) {
+        std::fputs(HelpText().c_str(), stdout);
+        return kExitDone;
+    }
+    if (o.showVersion) {
+        std::puts("pontlet " QUILLON_VERSION);
+        return kExitDone;
+    }
+    const std::string refusal = SettleFolders(o, FromEnvironment, platform::HomeFolder());
+    if (!refusal.empty())
+        std::fprintf(stderr, "pontlet: %s\n", refusal.c_str());
+    if (o.mode == Mode::Automatic && (o.hide || o.dryRun))
+        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr) : kExitUsage;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Pontlet");
-    if (o.mode == Mode::Automatic) {
-        TransferWindow window(o);
-        window.show();
-        window.exec();
-        return window.Summary().failed ? 1 : 0;
+    QtPrompts prompts;
+    if (!refusal.empty()) {
+        // Somebody started a transfer they can see: say why nothing happens.
+        prompts.Tell(nullptr, QObject::tr("Pontlet"), QString::fromStdString(refusal), {});
+        return kExitUsage;
     }
-    ManualWindow window(o);
+    if (o.mode == Mode::Automatic)
+        return Automatic(o, prompts);
+    ManualWindow window(o, prompts);
     window.show();
-    return app.exec();
+    // A copy under way stops by itself when asked to (the progress window
+    // watches); an idle window just closes.
+    QTimer stopWatch;
+    QObject::connect(&stopWatch, &QTimer::timeout, &window, [&window] {
+        if (platform::StopRequested())
+            window.close();
+    });
+    stopWatch.start(1000);
+    app.exec();
+    return kExitDone;
 }

@@ -1,107 +1,86 @@
 #include "manual_window.h"
-#include "tree_copy.h"
 
-#include <QDir>
-#include <QFileSystemModel>
+#include "folder_pane.h"
+#include "progress_window.h"
+
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTreeView>
 
 namespace pontlet {
 
 namespace {
 
-QTreeView* FolderView(const std::filesystem::path& root, QWidget* parent)
+QString Native(const std::filesystem::path& p)
 {
-    auto* model = new QFileSystemModel(parent);
-    model->setReadOnly(true);
-    const QString path = QString::fromStdString(root.string());
-    model->setRootPath(path);
-    auto* view = new QTreeView(parent);
-    view->setModel(model);
-    view->setRootIndex(model->index(path));
-    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    return view;
+    return QString::fromStdString(p.string());
 }
 
 } // namespace
 
-ManualWindow::ManualWindow(const TransferOptions& options, QWidget* parent)
-    : QWidget(parent),
-      m_serverFolder(options.server.path),
-      m_clientFolder(options.hasClient ? options.client.path : std::filesystem::path(QDir::homePath().toStdString()))
+ManualWindow::ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), m_prompts(prompts)
 {
+    const std::filesystem::path& clientFolder = options.client.path;
     setWindowTitle(tr("Pontlet - Manual File Transfer"));
     const QString clientLabel = options.hasClient ? QString::fromStdString(options.client.label) : tr("Home");
-    m_serverView = FolderView(m_serverFolder, this);
-    m_clientView = FolderView(m_clientFolder, this);
-
-    auto* toClient = new QPushButton(tr("Copy To Client >>"), this);
-    auto* toServer = new QPushButton(tr("<< Copy To Server"), this);
+    m_server = new FolderPane(options.server.path, this);
+    m_client = new FolderPane(clientFolder, this);
+    m_toClient = new QPushButton(tr("Copy To Client >>"), this);
+    m_toServer = new QPushButton(tr("<< Copy To Server"), this);
     auto* close = new QPushButton(tr("Close"), this);
-    connect(toClient, &QPushButton::clicked, this, [this] { CopySelected(m_serverView, m_clientFolder); });
-    connect(toServer, &QPushButton::clicked, this, [this] { CopySelected(m_clientView, m_serverFolder); });
+    connect(m_toClient, &QPushButton::clicked, this, [this] { CopyInto(m_server->Selected(), m_client->Root()); });
+    connect(m_toServer, &QPushButton::clicked, this, [this] { CopyInto(m_client->Selected(), m_server->Root()); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    for (FolderPane* pane : {m_server, m_client})
+        connect(pane, &FolderPane::Dropped, this,
+                [this](const std::vector<std::filesystem::path>& sources, const std::filesystem::path& folder) {
+                    CopyInto(sources, folder);
+                });
 
+    auto* serverLabel = new QLabel(tr("Server: %1\n%2").arg(QString::fromStdString(options.server.label),
+                                                            Native(options.server.path)),
+                                   this);
+    auto* clientText = new QLabel(tr("Client: %1\n%2").arg(clientLabel, Native(clientFolder)), this);
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(tr("Server: %1").arg(QString::fromStdString(options.server.label)), this), 0, 0);
-    grid->addWidget(new QLabel(tr("Client: %1").arg(clientLabel), this), 0, 1);
-    grid->addWidget(m_serverView, 1, 0);
-    grid->addWidget(m_clientView, 1, 1);
-    grid->addWidget(toClient, 2, 0, Qt::AlignRight);
-    grid->addWidget(toServer, 2, 1, Qt::AlignLeft);
+    grid->addWidget(serverLabel, 0, 0);
+    grid->addWidget(clientText, 0, 1);
+    grid->addWidget(m_server, 1, 0);
+    grid->addWidget(m_client, 1, 1);
+    grid->addWidget(m_toClient, 2, 0, Qt::AlignRight);
+    grid->addWidget(m_toServer, 2, 1, Qt::AlignLeft);
     grid->addWidget(close, 3, 1, Qt::AlignRight);
-    resize(820, 520);
+    resize(860, 540);
 }
 
-void ManualWindow::CopySelected(QTreeView* from, const std::filesystem::path& toFolder)
+Outcome ManualWindow::CopyInto(const std::vector<std::filesystem::path>& sources, const std::filesystem::path& folder,
+                               int showAfterMs)
 {
-    auto* model = static_cast<QFileSystemModel*>(from->model());
-    auto ask = [this](const std::filesystem::path& source, const std::filesystem::path& target) {
-        auto answer = QMessageBox::question(
-            this, windowTitle(),
-            tr("%1 already exists.\nReplace it with %2?")
-                .arg(QString::fromStdString(target.string()), QString::fromStdString(source.string())),
-            QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::Cancel,
-            QMessageBox::No);
-        switch (answer) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::YesToAll: return Answer::YesToAll;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::NoToAll: return Answer::NoToAll;
-        default: return Answer::Cancel;
-        }
-    };
-    QStringList errors;
-    for (const QModelIndex& index : from->selectionModel()->selectedRows()) {
-        const std::filesystem::path source = model->filePath(index).toStdString();
-        const std::filesystem::path target = toFolder / source.filename();
-        if (model->isDir(index)) {
-            TreeCopy copy(source, target, Overwrite::Ask);
-            copy.RunToEnd(ask);
-            for (const auto& e : copy.Summary().errors)
-                errors << QString::fromStdString(e);
-            if (copy.Summary().cancelled)
-                break;
-            continue;
-        }
-        if (std::filesystem::exists(target)) {
-            Answer a = ask(source, target);
-            if (a == Answer::Cancel)
-                break;
-            if (a == Answer::No || a == Answer::NoToAll)
-                continue;
-        }
-        std::string error;
-        if (!CopyFileSafely(source, target, error))
-            errors << QString::fromStdString(error);
+    // One copy at a time: a second button press or drop while one runs is
+    // ignored rather than queued.
+    if (m_busy || sources.empty())
+        return {};
+    m_busy = true;
+    std::vector<CopyItem> items;
+    Outcome refused;
+    for (std::filesystem::path source : sources) {
+        if (!source.has_filename())
+            source = source.parent_path();
+        // Never the contents of a whole file system root.
+        if (!source.has_filename() || !source.is_absolute())
+            refused.failures.push_back({source, "not a file or folder that can be copied"});
+        else
+            items.push_back({source.parent_path(), source.filename().string(), folder});
     }
-    if (!errors.isEmpty())
-        QMessageBox::warning(this, windowTitle(), errors.mid(0, 20).join('\n'));
+    CopySettings settings;
+    settings.policy = Overwrite::Ask;
+    ProgressWindow progress(std::move(items), std::move(settings), m_prompts, tr("Pontlet - Copying"),
+                            tr("To %1").arg(Native(folder)), this);
+    Outcome outcome = progress.Run(showAfterMs);
+    outcome.failures.insert(outcome.failures.begin(), refused.failures.begin(), refused.failures.end());
+    TellOutcome(m_prompts, this, windowTitle(), outcome);
+    m_busy = false;
+    return outcome;
 }
 
 } // namespace pontlet

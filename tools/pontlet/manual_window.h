@@ -1,27 +1,46 @@
 #pragma once
 #include <QWidget>
 
-#include "transfer_options.h"
+#include <filesystem>
+#include <vector>
 
-class QFileSystemModel;
-class QTreeView;
+#include "transfer_options.h"
+#include "tree_copy.h"
+
+class QPushButton;
 
 namespace pontlet {
 
-// Two folders side by side, the server's and the client's, and buttons that
-// copy what is selected on one side into the folder shown on the other.
+class FolderPane;
+class Prompts;
+
+// The server's folder and the client's side by side. Selected files and
+// folders are copied into the other side with the buttons or by dragging
+// them over; existing files are asked about, and "Yes to All" and "No to
+// All" hold for the rest of that copy.
 class ManualWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit ManualWindow(const TransferOptions& options, QWidget* parent = nullptr);
+    // Both folders as SettleFolders left them.
+    ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent = nullptr);
+
+    // Copies each source into `folder`; the progress window shows when the
+    // copy takes longer than `showAfterMs`.
+    Outcome CopyInto(const std::vector<std::filesystem::path>& sources, const std::filesystem::path& folder,
+                     int showAfterMs = 400);
+
+    FolderPane* ServerPane() const { return m_server; }
+    FolderPane* ClientPane() const { return m_client; }
+    QPushButton* ToClientButton() const { return m_toClient; }
+    QPushButton* ToServerButton() const { return m_toServer; }
 
 private:
-    void CopySelected(QTreeView* from, const std::filesystem::path& toFolder);
-
-    std::filesystem::path m_serverFolder;
-    std::filesystem::path m_clientFolder;
-    QTreeView* m_serverView = nullptr;
-    QTreeView* m_clientView = nullptr;
+    Prompts& m_prompts;
+    FolderPane* m_server = nullptr;
+    FolderPane* m_client = nullptr;
+    QPushButton* m_toClient = nullptr;
+    QPushButton* m_toServer = nullptr;
+    bool m_busy = false;
 };
 
 } // namespace pontlet

@@ -15,12 +15,49 @@ std::string Lower(std::string s)
 
 } // namespace
 
-ListedFolder SplitListedFolder(const std::string& value)
+ListedFolder SplitServerList(const std::string& value)
 {
-    auto cut = value.rfind(';');
+    const auto cut = value.find(';');
     if (cut == std::string::npos)
         return {value, value};
     return {value.substr(0, cut), value.substr(cut + 1)};
+}
+
+ListedFolder SplitClientList(const std::string& value)
+{
+    static const std::string kOpen = "Default Directory (";
+    static const std::string kClose = ");";
+    const std::size_t fixed = kOpen.size() + kClose.size();
+    if (value.size() >= fixed && value.compare(0, kOpen.size(), kOpen) == 0 && (value.size() - fixed) % 2 == 0) {
+        const std::size_t n = (value.size() - fixed) / 2;
+        const std::string folder = value.substr(kOpen.size(), n);
+        if (value.compare(kOpen.size() + n, kClose.size(), kClose) == 0 && value.substr(fixed + n) == folder)
+            return {value.substr(0, kOpen.size() + n + 1), folder};
+    }
+    return SplitServerList(value);
+}
+
+std::string HelpText()
+{
+    return "usage: pontlet -ServerPath \"DIR/\" -ClientPath \"DIR/\" -Server2Client|-Client2Server\n"
+           "               [-overwrite|-overwriteIfDiff|-skip] [-hide] [--dry-run]\n"
+           "       pontlet -SetServerFileList \"NAME;DIR\" [-ClientPath \"Default Directory (DIR);DIR\"]\n"
+           "\n"
+           "  -ServerPath DIR          the server folder (absolute, not /)\n"
+           "  -ClientPath DIR          the client folder; %NAME% and a leading ~ are expanded\n"
+           "  -Server2Client           copy the server folder into the client folder\n"
+           "  -Client2Server           copy the client folder into the server folder\n"
+           "  -overwrite               replace existing files\n"
+           "  -overwriteIfDiff         replace existing files whose size or time differs\n"
+           "  -skip                    keep existing files\n"
+           "  -hide                    no window; without a rule existing files are kept\n"
+           "  --dry-run                print copy, overwrite, skip or ask for each file; change nothing\n"
+           "  -SetServerFileList N;DIR open server folder DIR, named N, beside the client folder to copy by hand\n"
+           "  --help                   print this text\n"
+           "  --version                print the version\n"
+           "\n"
+           "exit codes: 0 everything copied or decided by a rule, 1 some files not copied (named on\n"
+           "standard error), 2 wrong usage, 3 cancelled\n";
 }
 
 ParseResult ParseArguments(const std::vector<std::string>& args)
@@ -56,7 +93,7 @@ ParseResult ParseArguments(const std::vector<std::string>& args)
                 r.error = "-SetServerFileList needs \"name;folder\"";
                 return r;
             }
-            o.server = SplitListedFolder(v);
+            o.server = SplitServerList(v);
             haveServerList = true;
         } else if (sw == "-server2client" || sw == "-client2server") {
             if (haveDirection) {
@@ -73,20 +110,30 @@ ParseResult ParseArguments(const std::vector<std::string>& args)
             o.overwrite = Overwrite::Skip;
         } else if (sw == "-hide") {
             o.hide = true;
+        } else if (sw == "--dry-run") {
+            o.dryRun = true;
+        } else if (sw == "--help") {
+            o.showHelp = true;
+        } else if (sw == "--version") {
+            o.showVersion = true;
         } else {
             r.error = "unknown argument '" + args[i] + "'";
             return r;
         }
     }
 
+    if (o.showHelp || o.showVersion) {
+        r.ok = true;
+        return r;
+    }
     if (haveServerList) {
-        if (haveServerPath || haveDirection) {
-            r.error = "-SetServerFileList does not go with -ServerPath or a direction";
+        if (haveServerPath || haveDirection || o.dryRun) {
+            r.error = "-SetServerFileList does not go with -ServerPath, a direction or --dry-run";
             return r;
         }
         o.mode = Mode::Manual;
         if (haveClientPath) {
-            o.client = SplitListedFolder(clientPathValue);
+            o.client = SplitClientList(clientPathValue);
             o.hasClient = true;
         }
         r.ok = true;

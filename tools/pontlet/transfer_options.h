@@ -24,10 +24,14 @@ struct TransferOptions {
     bool serverToClient = true;
     Overwrite overwrite = Overwrite::Ask;
     bool hide = false;
+    bool dryRun = false;  // say what would be done, change nothing
     // Manual
     ListedFolder server;
     bool hasClient = false;
     ListedFolder client;
+    // Either of these alone: print and end.
+    bool showHelp = false;
+    bool showVersion = false;
 };
 
 struct ParseResult {
@@ -39,8 +43,16 @@ struct ParseResult {
 // Switch names compare without regard to case, as the tool always has.
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
-// "label;path" -> its two parts; the path is everything after the last ';'
-// so that labels like "Default Directory (/a;b)" stay whole.
-ListedFolder SplitListedFolder(const std::string& value);
+// The server list "NAME;DIR": the name ends at the first ';', so a folder
+// may hold any number of them. Without a ';' the value is both.
+ListedFolder SplitServerList(const std::string& value);
+
+// The client list, as the program writes it "Default Directory (DIR);DIR":
+// the folder is the part that repeats, whatever ';' it holds. Any other
+// value is split as a server list.
+ListedFolder SplitClientList(const std::string& value);
+
+// --help: every switch on a line of its own, the exit codes last.
+std::string HelpText();
 
 } // namespace pontlet

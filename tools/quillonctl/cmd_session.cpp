@@ -7,6 +7,7 @@
 #include "platform/module_path.h"
 #include "platform/process.h"
 #include "transfer/command_lines.h"
+#include "transfer/connect_plan.h"
 
 #include <ostream>
 
@@ -45,14 +46,16 @@ int SessionWith(platform::AccountServices& services, const std::u16string& trans
         return kExitOk;
     }
     out << "logoff: armed\n";
-    for (const CTSAppDataItem& location : entry.m_locations.m_items) {
-        for (const transfer::TransferStep& step : transfer::ConnectTransfers(location)) {
-            const std::u16string command = transfer::AutoTransferCommandLine(
-                transferToolPath, location.m_strServerLocation, location.m_strClientLocation, step.serverToClient,
-                step.overwriteMode, location.m_bHideTransferWindow != 0);
-            const CTSUserScriptItem item = transfer::TransferScript(command, transfer::kAutoTransferName);
-            out << "transfer: " << config::ToUtf8(transfer::ScriptCommandLine(item)) << '\n';
+    for (const transfer::AutoLaunch& launch : transfer::ConnectPlan(entry.m_locations.m_items)) {
+        if (!launch.Starts()) {
+            out << "transfer: skipped (" << launch.skipReason << ")\n";
+            continue;
         }
+        const std::u16string command =
+            transfer::AutoTransferCommandLine(transferToolPath, launch.serverPath, launch.clientPath,
+                                              launch.serverToClient, launch.overwriteMode, launch.hide);
+        const CTSUserScriptItem item = transfer::TransferScript(command, transfer::kAutoTransferName);
+        out << "transfer: " << config::ToUtf8(transfer::ScriptCommandLine(item)) << '\n';
     }
     return kExitOk;
 }

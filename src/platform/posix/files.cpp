@@ -39,6 +39,9 @@ FileError ErrorFromErrno(int code)
     case ENOMEM:
         e.kind = FileErrorKind::OutOfMemory;
         break;
+    case EEXIST:
+        e.kind = FileErrorKind::Exists;
+        break;
     default:
         e.kind = FileErrorKind::Other;
         break;
@@ -488,6 +491,11 @@ std::filesystem::path ResolveLinks(const std::filesystem::path& path)
     std::error_code ec;
     auto resolved = std::filesystem::canonical(path, ec);
     return ec ? path : resolved;
+}
+
+FileError FileErrorFromCode(int code)
+{
+    return ErrorFromErrno(code);
 }
 
 bool FileExists(const std::filesystem::path& path)
