@@ -132,6 +132,8 @@ FolderViews::FolderViews(FolderModel& model, QWidget* parent)
     m_details->SetDropHandler(dropHandler);
     m_strip->SetDropHandler(dropHandler);
     connect(&m_model, &FolderModel::modelReset, this, [this] { UpdatePreview(); });
+    connect(&m_model, &FolderModel::layoutChanged, this, [this] { UpdatePreview(); });
+    connect(&m_model, &FolderModel::rowsInserted, this, [this] { UpdatePreview(); });
     SetViewStyle(Details);
 }
 
@@ -228,6 +230,9 @@ void FolderViews::UpdatePreview()
     const QModelIndexList selected = SelectedRows();
     if (!selected.isEmpty() && !selected.contains(index))
         index = selected.first();
+    // Nothing chosen yet: the first entry, so that the picture is never blank.
+    if (!index.isValid())
+        index = m_model.index(0, 0);
     if (!index.isValid()) {
         m_preview->Clear();
         return;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -269,8 +270,11 @@ void CQuillonView::GoUp()
     if (m_webShown || m_current.isEmpty())
         return;
     const QString parent = ParentWithin(ComparableRoot(), m_current);
-    if (!parent.isEmpty())
-        Navigate(parent, Move::New);
+    if (parent.isEmpty())
+        return;
+    Navigate(parent, Move::New);
+    // As in a desktop file view, the folder just left is selected.
+    SelectWhenListed(QFileInfo(QDir::cleanPath(m_current)).fileName(), false);
 }
 
 void CQuillonView::OnGoHome()

@@ -19,6 +19,8 @@ constexpr int kIconSize = 128;
 ThumbstripPreview::ThumbstripPreview(QWidget* parent) : QWidget(parent), m_post(std::make_shared<GuiPost>(this))
 {
     setMinimumHeight(120);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
 }
 
 ThumbstripPreview::~ThumbstripPreview()

@@ -167,6 +167,9 @@ TEST_F(QuillonViewTest, BackStopsAtTheRootAndUpNeverLeavesIt)
         EXPECT_EQ(view.CanGoBack(), s.back) << s.step;
         EXPECT_EQ(view.CanGoForward(), s.forward) << s.step;
     }
+    Go(root + "/sub");
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(view.Views().CurrentRow(), Row("sub"));  // the folder left is selected
 }
 
 TEST_F(QuillonViewTest, FoldersNavigateAndFilesOpenWithTheirProgram)
@@ -331,8 +334,9 @@ TEST_F(QuillonViewTest, ThumbstripShowsTheSelectedImageLarge)
     picture.save(root + "/photo.png");
     location.m_visualOptions.m_nViewStyle = 7;
     Select();
-    view.Views().SelectRow(Row("photo.png"));
     ThumbstripPreview* preview = view.Views().StripPreview();
+    EXPECT_EQ(preview->ShownPath(), view.Model().filePath(view.Model().index(0, 0)));  // never blank
+    view.Views().SelectRow(Row("photo.png"));
     EXPECT_EQ(preview->ShownPath(), root + "/photo.png");
     EXPECT_TRUE(WaitUntil([&] { return preview->HasImage(); }));
 }
