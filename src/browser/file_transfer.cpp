@@ -199,7 +199,8 @@ FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QS
         Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, reason));
         return Outcome::Failed;
     };
-    if (!out->open(QIODevice::WriteOnly))
+    // Unbuffered, so that a failed write reports the system's reason.
+    if (!out->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failTarget(out->errorString());
     QByteArray block(kCopyBlock, Qt::Uninitialized);
     for (;;) {
@@ -210,8 +211,14 @@ FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QS
         }
         if (n == 0)
             break;
-        if (out->write(block.constData(), n) != n)
-            return failTarget(out->errorString());
+        // A short write is retried, so that the failure that follows it
+        // carries the system's reason.
+        for (qint64 written = 0; written < n;) {
+            const qint64 w = out->write(block.constData() + written, n - written);
+            if (w <= 0)
+                return failTarget(out->errorString());
+            written += w;
+        }
     }
     if (!out->flush())
         return failTarget(out->errorString());
@@ -268,11 +275,16 @@ FileTransfer::Outcome FileTransfer::CopyFolderNew(const QString& source, const Q
     }
     const QFileInfoList children =
         QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    // Reports name the folder being made, never its temporary name.
+    m_shownAs.append({temporary.path(), target});
     for (const QFileInfo& child : children) {
         const Outcome outcome = CopyEntry(child.filePath(), Join(temporary.path(), child.fileName()), false);
-        if (outcome != Outcome::Done)
+        if (outcome != Outcome::Done) {
+            m_shownAs.removeLast();
             return outcome;
+        }
     }
+    m_shownAs.removeLast();
     QFile::setPermissions(temporary.path(), sourceInfo.permissions());
     if (const int error = platform::RenamePath(Native(temporary.path()), Native(target), false); error != 0) {
         Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, SystemText(error)));
@@ -313,8 +325,11 @@ FileTransfer::Outcome FileTransfer::RemoveSource(const QString& source)
 
 void FileTransfer::Fail(const QString& message)
 {
+    QString shown = message;
+    for (qsizetype i = m_shownAs.size() - 1; i >= 0; --i)
+        shown.replace(m_shownAs[i].first, m_shownAs[i].second);
     if (m_report)
-        m_report(message);
+        m_report(shown);
 }
 
 } // namespace browser

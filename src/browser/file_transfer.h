@@ -1,6 +1,8 @@
 #pragma once
 #include <functional>
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +50,7 @@ private:
     AskConflict m_ask;
     Report m_report;
     bool m_cancelled = false;
+    QList<QPair<QString, QString>> m_shownAs;  // temporary folder -> the folder it becomes
 };
 
 } // namespace browser

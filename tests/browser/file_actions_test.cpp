@@ -2,6 +2,8 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -228,6 +230,32 @@ TEST_F(FileActionsTest, AFolderIntoItselfOrWithAPipeIsRefusedWithoutAHalfCopy)
     EXPECT_EQ(seam.MessageTexts(),
               (QStringList{QString("Cannot put the folder \"%1\" into itself.").arg(P("d")),
                            QString("Cannot copy \"%1\": it is not a regular file.").arg(P("d/pipe"))}));
+}
+
+TEST_F(FileActionsTest, AWriteThatFailsHalfwayLeavesTheTargetAsItWas)
+{
+    // Files may not grow past 64 KiB for a moment: as a full disk, the
+    // write fails in the middle of the copy.
+    Write(P("from/big.bin"), QByteArray(200000, 'n'));
+    Write(P("from/d/big.bin"), QByteArray(200000, 'n'));
+    Write(P("to/big.bin"), "old");
+    seam.AnswerMessage(Answer::Yes);  // replace big.bin
+    for (int i = 0; i < 2; ++i)
+        seam.AnswerMessage(Answer::Ok);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 65536;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool done = actions.Transfer({P("from/big.bin"), P("from/d")}, P("to"), false);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(Read(P("to/big.bin")), "old");
+    EXPECT_EQ(Names(P("to")), QStringList{"big.bin"});
+    EXPECT_EQ(Names(P("from")), (QStringList{"big.bin", "d"}));
+    EXPECT_TRUE(seam.MessageTexts().last().startsWith(QString("Cannot copy \"%1\" to \"%2\": File too large").arg(P("from/d/big.bin"), P("to/d/big.bin"))));
 }
 
 TEST_F(FileActionsTest, TakenFolderNamesMergeFileByFile)
