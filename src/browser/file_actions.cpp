@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "browser/file_transfer.h"
 #include "browser/properties_dialog.h"
 #include "framework/modal_seam.h"
 #include "platform/files.h"
@@ -164,26 +163,28 @@ QString FileActions::NewFolder(const QString& folder)
     return {};
 }
 
+ConflictAnswer FileActions::AskConflict(const QString& target, bool folders)
+{
+    const QString name = QFileInfo(target).fileName();
+    const QString question = folders
+        ? Tr("A folder named \"%1\" already exists in this folder.\nDo you want to merge the two folders? "
+             "You will be asked about each file that has the same name in both.")
+              .arg(name)
+        : Tr("\"%1\" already exists in this folder.\nDo you want to replace it?").arg(name);
+    switch (m_seam.Message(question, MessageButtons::YesNoCancel, MessageIcon::Question, m_owner)) {
+    case Answer::Yes:
+        return ConflictAnswer::Replace;
+    case Answer::No:
+        return ConflictAnswer::Skip;
+    default:
+        return ConflictAnswer::Cancel;
+    }
+}
+
 bool FileActions::Transfer(const QStringList& sources, const QString& targetFolder, bool move)
 {
-    FileTransfer transfer(
-        [this](const QString& target, bool folders) {
-            const QString name = QFileInfo(target).fileName();
-            const QString question = folders
-                ? Tr("A folder named \"%1\" already exists in this folder.\nDo you want to merge the two folders? "
-                     "You will be asked about each file that has the same name in both.")
-                      .arg(name)
-                : Tr("\"%1\" already exists in this folder.\nDo you want to replace it?").arg(name);
-            switch (m_seam.Message(question, MessageButtons::YesNoCancel, MessageIcon::Question, m_owner)) {
-            case Answer::Yes:
-                return ConflictAnswer::Replace;
-            case Answer::No:
-                return ConflictAnswer::Skip;
-            default:
-                return ConflictAnswer::Cancel;
-            }
-        },
-        [this](const QString& message) { Report(message); });
+    FileTransfer transfer([this](const QString& target, bool folders) { return AskConflict(target, folders); },
+                          [this](const QString& message) { Report(message); });
     return transfer.Run(sources, targetFolder, move);
 }
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "browser/file_transfer.h"
+
 class QWidget;
 
 namespace framework {
@@ -39,8 +41,11 @@ public:
     bool Transfer(const QStringList& sources, const QString& targetFolder, bool move);
     void ShowProperties(const QString& path, const QString& typeText);
 
-private:
+    // The question about a taken name and the failure box of a transfer.
+    ConflictAnswer AskConflict(const QString& target, bool folders);
     void Report(const QString& text);
+
+private:
     bool DeleteForGood(const QString& path);
 
     framework::ModalSeam& m_seam;

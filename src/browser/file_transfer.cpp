@@ -69,7 +69,10 @@ QString Tr(const char* text)
 
 } // namespace
 
-FileTransfer::FileTransfer(AskConflict ask, Report report) : m_ask(std::move(ask)), m_report(std::move(report)) {}
+FileTransfer::FileTransfer(AskConflict ask, Report report, std::function<bool()> stopped)
+    : m_ask(std::move(ask)), m_report(std::move(report)), m_stopped(std::move(stopped))
+{
+}
 
 QString FileTransfer::FreeCopyName(const QString& folder, const QString& name, bool isFolder)
 {
@@ -116,6 +119,10 @@ bool FileTransfer::Run(const QStringList& sources, const QString& targetFolder, 
 
 FileTransfer::Outcome FileTransfer::TransferOne(const QString& source, const QString& target, bool move)
 {
+    if (m_stopped && m_stopped()) {
+        m_cancelled = true;
+        return Outcome::Cancelled;
+    }
     const char* cannot = move ? "Cannot move \"%1\": %2" : "Cannot copy \"%1\": %2";
     const Entry from = Examine(source);
     if (!from.exists) {
@@ -278,6 +285,11 @@ FileTransfer::Outcome FileTransfer::CopyFolderNew(const QString& source, const Q
     // Reports name the folder being made, never its temporary name.
     m_shownAs.append({temporary.path(), target});
     for (const QFileInfo& child : children) {
+        if (m_stopped && m_stopped()) {
+            m_shownAs.removeLast();
+            m_cancelled = true;
+            return Outcome::Cancelled;
+        }
         const Outcome outcome = CopyEntry(child.filePath(), Join(temporary.path(), child.fileName()), false);
         if (outcome != Outcome::Done) {
             m_shownAs.removeLast();

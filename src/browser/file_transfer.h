@@ -24,7 +24,9 @@ public:
     // Told every failure, in words for the user.
     using Report = std::function<void(const QString& message)>;
 
-    FileTransfer(AskConflict ask, Report report);
+    // `stopped`, when given, ends the transfer before the next entry once it
+    // returns true.
+    FileTransfer(AskConflict ask, Report report, std::function<bool()> stopped = {});
 
     // False when anything failed or the user cancelled; what was done stays
     // done. A copy into the source's own folder gets a free "(copy)" name; a
@@ -49,6 +51,7 @@ private:
 
     AskConflict m_ask;
     Report m_report;
+    std::function<bool()> m_stopped;
     bool m_cancelled = false;
     QList<QPair<QString, QString>> m_shownAs;  // temporary folder -> the folder it becomes
 };

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QStackedWidget>
 
+#include "browser/background_transfer.h"
 #include "browser/common_tasks_setting.h"
 #include "browser/file_clipboard.h"
 #include "browser/folder_model.h"
@@ -53,6 +54,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
       m_services(std::move(services)),
       m_model(std::make_unique<FolderModel>()),
       m_files(document.Seam(), this, m_services.trash),
+      m_transfer(new BackgroundTransfer(m_files, this)),
       m_post(std::make_shared<GuiPost>(this))
 {
     setObjectName(QStringLiteral("CQuillonView"));
@@ -83,6 +85,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     connect(m_views, &FolderViews::activated, this, &CQuillonView::ActivateRow);
     connect(m_views, &FolderViews::selectionChanged, this, &CQuillonView::UpdateTaskPane);
     connect(m_views, &FolderViews::filesDropped, this, &CQuillonView::OnFilesDropped);
+    connect(m_transfer, &BackgroundTransfer::finished, this, &CQuillonView::OnTransferFinished);
     connect(m_taskPane, &TaskPane::taskChosen, this, [this](TaskPane::Task task) { OnTask(int(task)); });
 
     // Every event of the view's widgets passes the input rule first,
@@ -469,12 +472,12 @@ bool CQuillonView::IsShowingStartPage() const
 
 bool CQuillonView::IsBusy() const
 {
-    return m_navigating || m_model->isLoading();
+    return m_navigating || m_model->isLoading() || m_transfer->IsRunning();
 }
 
 void CQuillonView::SetBusy(bool busy)
 {
-    if (busy)
+    if (busy || m_transfer->IsRunning())
         setCursor(Qt::BusyCursor);
     else
         unsetCursor();
@@ -600,16 +603,27 @@ void CQuillonView::Paste()
     const ClipboardFiles files = ReadFileClipboard(QGuiApplication::clipboard()->mimeData());
     if (files.paths.isEmpty())
         return;
-    const bool done = m_files.Transfer(files.paths, m_current, files.cut);
-    // Cut files are pasted once; what failed stays on the clipboard.
-    if (files.cut && done)
-        QGuiApplication::clipboard()->clear();
-    m_model->refresh();
+    if (m_transfer->Start(files.paths, m_current, files.cut)) {
+        m_clearClipboardWhenDone = files.cut;
+        SetBusy(true);
+    }
 }
 
 void CQuillonView::OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action)
 {
-    m_files.Transfer(paths, target, action == Qt::MoveAction);
+    if (m_transfer->Start(paths, target, action == Qt::MoveAction)) {
+        m_clearClipboardWhenDone = false;
+        SetBusy(true);
+    }
+}
+
+void CQuillonView::OnTransferFinished(bool done)
+{
+    // Cut files are pasted once; what failed stays on the clipboard.
+    if (m_clearClipboardWhenDone && done)
+        QGuiApplication::clipboard()->clear();
+    m_clearClipboardWhenDone = false;
+    SetBusy(IsBusy());
     m_model->refresh();
 }
 

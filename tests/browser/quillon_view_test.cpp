@@ -440,6 +440,20 @@ TEST_F(QuillonViewTest, FileOperationsFromTheViewReportFailuresAndShowResults)
     EXPECT_TRUE(QFile::exists(root + "/sub/b.txt"));
 }
 
+TEST_F(QuillonViewTest, ADropCopiesOnAWorkerAndAsksBeforeReplacing)
+{
+    Write(root + "/sub/a.txt", "other");
+    Write(root + "/c.txt", "C");
+    Select();
+    seam.AnswerMessage(Answer::No);
+    emit view.Views().filesDropped({root + "/a.txt", root + "/c.txt"}, root + "/sub", Qt::CopyAction);
+    EXPECT_TRUE(view.IsBusy());
+    Settle();
+    EXPECT_EQ(Read(root + "/sub/a.txt"), "other");
+    EXPECT_EQ(Read(root + "/sub/c.txt"), "C");
+    EXPECT_EQ(seam.MessageTexts(), QStringList{"\"a.txt\" already exists in this folder.\nDo you want to replace it?"});
+}
+
 TEST_F(QuillonViewTest, CommandsAndHelpGoThroughTheView)
 {
     Select();
