@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QSettings>
 #include <QToolButton>
 #include <QTreeView>
@@ -452,6 +453,74 @@ TEST_F(QuillonViewTest, ADropCopiesOnAWorkerAndAsksBeforeReplacing)
     EXPECT_EQ(Read(root + "/sub/a.txt"), "other");
     EXPECT_EQ(Read(root + "/sub/c.txt"), "C");
     EXPECT_EQ(seam.MessageTexts(), QStringList{"\"a.txt\" already exists in this folder.\nDo you want to replace it?"});
+}
+
+TEST_F(QuillonViewTest, StopAbandonsANavigationAndRefreshRetriesAFailedOne)
+{
+    Select();
+    view.NavigateTo(root + "/sub");
+    view.Stop();
+    EXPECT_FALSE(view.IsBusy());
+    for (int i = 0; i < 50; ++i) {  // let the stopped navigation's answer come in
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(view.CurrentFolder(), root);  // and be dropped
+    seam.AnswerMessage(Answer::Ok);
+    Go(root + "/later");
+    QDir().mkpath(root + "/later");
+    Write(root + "/later/x.txt", "X");
+    view.Refresh();
+    Settle();
+    EXPECT_TRUE(Row("x.txt").isValid());
+    EXPECT_TRUE(view.Views().Decor().Placeholder().isEmpty());
+}
+
+TEST_F(QuillonViewTest, TheContextMenuOffersWhatTheSelectionAllows)
+{
+    location.m_bRightMouseButton = 1;
+    Select();
+    QGuiApplication::clipboard()->clear();
+    const struct {
+        QStringList selected;
+        QStringList enabled;
+    } cases[] = {
+        {{}, {"New Folder", "Properties"}},
+        {{"a.txt"}, {"Open", "Cut", "Copy", "Delete", "Rename", "New Folder", "Properties"}},
+        {{"a.txt", "sub"}, {"Open", "Cut", "Copy", "Delete", "New Folder", "Properties"}},
+    };
+    for (const auto& c : cases) {
+        Active()->clearSelection();
+        for (const QString& name : c.selected)
+            Active()->selectionModel()->select(Row(name), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QMenu* menu = view.ShowContextMenu(QPoint(10, 10));
+        ASSERT_NE(menu, nullptr);
+        QStringList enabled;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator() && action->isEnabled())
+                enabled << action->text();
+        EXPECT_EQ(enabled, c.enabled) << c.selected.join(',').toStdString();
+        menu->close();
+    }
+}
+
+TEST(FolderItemView, DropsMoveWithinTheProgramAndCopyWithCtrl)
+{
+    QMimeData data;
+    const struct {
+        Qt::KeyboardModifiers mods;
+        Qt::DropAction proposed;
+        Qt::DropAction action;
+    } cases[] = {
+        {Qt::NoModifier, Qt::MoveAction, Qt::MoveAction},
+        {Qt::NoModifier, Qt::CopyAction, Qt::CopyAction},
+        {Qt::ControlModifier, Qt::MoveAction, Qt::CopyAction},
+        {Qt::NoModifier, Qt::LinkAction, Qt::CopyAction},
+    };
+    for (const auto& c : cases) {
+        QDropEvent proposed(QPointF(1, 1), c.proposed, &data, Qt::LeftButton, c.mods);
+        EXPECT_EQ(FolderListView::ActionFor(proposed), c.action);
+    }
 }
 
 TEST_F(QuillonViewTest, CommandsAndHelpGoThroughTheView)
