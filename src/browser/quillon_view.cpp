@@ -100,7 +100,9 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
 CQuillonView::~CQuillonView()
 {
     m_post->detach();
-    // The views go before the model they show.
+    // A running copy stops asking before the file actions go, and the views
+    // go before the model they show.
+    delete m_transfer;
     delete m_pages;
 }
 

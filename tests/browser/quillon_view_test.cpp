@@ -506,6 +506,7 @@ TEST_F(QuillonViewTest, TheContextMenuOffersWhatTheSelectionAllows)
 
 TEST(FolderItemView, DropsMoveWithinTheProgramAndCopyWithCtrl)
 {
+    testsupport::TestApplication();
     QMimeData data;
     const struct {
         Qt::KeyboardModifiers mods;
