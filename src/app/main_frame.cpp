@@ -94,6 +94,8 @@ bool CMainFrame::OnCreateClient()
     }
     m_pLocationsView = new CLeftView(m_document, m_router, m_wndSplitter);
     m_pBrowserView = new CQuillonView(m_document, m_router, m_wndSplitter);
+    // Back and Forward change when a navigation ends, not only after input.
+    connect(m_pBrowserView, &CQuillonView::commandStateChanged, &m_actions, &framework::CommandActions::RequestRefresh);
     panes << m_pLocationsView << m_pBrowserView;
     for (QWidget* pane : panes) {
         m_wndSplitter->addWidget(pane);

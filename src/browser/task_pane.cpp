@@ -1,0 +1,104 @@
+#include "browser/task_pane.h"
+
+#include <QLabel>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace browser {
+
+namespace {
+
+struct TaskInfo {
+    TaskPane::Task task;
+    const char* text;
+    QStyle::StandardPixmap icon;
+};
+
+const TaskInfo kTasks[] = {
+    {TaskPane::Task::Open, QT_TRANSLATE_NOOP("browser::TaskPane", "Open"), QStyle::SP_DialogOpenButton},
+    {TaskPane::Task::Rename, QT_TRANSLATE_NOOP("browser::TaskPane", "Rename"), QStyle::SP_FileDialogDetailedView},
+    {TaskPane::Task::Delete, QT_TRANSLATE_NOOP("browser::TaskPane", "Delete"), QStyle::SP_TrashIcon},
+    {TaskPane::Task::NewFolder, QT_TRANSLATE_NOOP("browser::TaskPane", "New Folder"), QStyle::SP_FileDialogNewFolder},
+    {TaskPane::Task::Home, QT_TRANSLATE_NOOP("browser::TaskPane", "Go Home"), QStyle::SP_DirHomeIcon},
+    {TaskPane::Task::Refresh, QT_TRANSLATE_NOOP("browser::TaskPane", "Refresh"), QStyle::SP_BrowserReload},
+};
+
+QLabel* Heading(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace
+
+TaskPane::TaskPane(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("taskPane"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::AlternateBase));
+    setPalette(pal);
+    setFixedWidth(190);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->setSpacing(2);
+    m_folder = new QLabel(this);
+    m_folder->setObjectName(QStringLiteral("taskPaneFolder"));
+    QFont big = m_folder->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    m_folder->setFont(big);
+    m_folder->setWordWrap(true);
+    layout->addWidget(m_folder);
+    layout->addSpacing(12);
+    layout->addWidget(Heading(tr("File and Folder Tasks"), this));
+    int i = 0;
+    for (const TaskInfo& info : kTasks) {
+        if (info.task == Task::Home) {
+            layout->addSpacing(12);
+            layout->addWidget(Heading(tr("Other Places"), this));
+        }
+        auto* button = new QToolButton(this);
+        button->setText(tr(info.text));
+        button->setIcon(style()->standardIcon(info.icon));
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        button->setAutoRaise(true);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        const Task task = info.task;
+        connect(button, &QToolButton::clicked, this, [this, task] { emit taskChosen(task); });
+        layout->addWidget(button);
+        m_buttons[i++] = button;
+    }
+    layout->addStretch(1);
+    SetSelectionCount(0);
+}
+
+void TaskPane::SetFolderName(const QString& name)
+{
+    m_folder->setText(name);
+}
+
+QString TaskPane::FolderName() const
+{
+    return m_folder->text();
+}
+
+void TaskPane::SetSelectionCount(int count)
+{
+    Button(Task::Open)->setEnabled(count > 0);
+    Button(Task::Delete)->setEnabled(count > 0);
+    Button(Task::Rename)->setEnabled(count == 1);
+}
+
+QToolButton* TaskPane::Button(Task task) const
+{
+    return m_buttons[static_cast<int>(task)];
+}
+
+} // namespace browser

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+// What the location browser asks of the file system beyond listing a folder.
+namespace platform {
+
+// The kind of what a path names, symbolic links followed.
+struct PathAttributes {
+    int error = 0;             // 0, or the system's error number
+    bool isDirectory = false;
+};
+
+PathAttributes GetPathAttributes(const std::string& path);
+
+// Renames (moves within one file system) a file, folder or link. Without
+// `replace` an existing `to` is never replaced: the result is EEXIST.
+// Returns 0 or the system's error number (EXDEV across file systems).
+int RenamePath(const std::string& from, const std::string& to, bool replace);
+
+} // namespace platform

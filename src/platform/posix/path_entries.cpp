@@ -1,0 +1,35 @@
+#include "platform/path_entries.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace platform {
+
+PathAttributes GetPathAttributes(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {errno, false};
+    return {0, S_ISDIR(st.st_mode)};
+}
+
+int RenamePath(const std::string& from, const std::string& to, bool replace)
+{
+    if (replace)
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS)
+        return error;
+    // A file system without the no-replace flag: check, then rename (a
+    // narrow race, but nothing is replaced that existed when asked).
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+} // namespace platform
