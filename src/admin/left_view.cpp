@@ -54,8 +54,12 @@ CLeftView::CLeftView(CQuillonDoc& document, CommandRouter& router, QWidget* pare
     setIconSize(QSize(24, 24));
     document.AddView(this);
     router.AddView(this, this);
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelectionChanged(current); });
+    // Selection, not the caret: a mouse click moves the caret before it
+    // selects, while the keyboard selects before it moves the caret.
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
+        QTreeWidgetItem* item = currentItem();
+        OnSelectionChanged(item && item->isSelected() ? item : selectedItems().value(0));
+    });
     RegisterCommands();
 }
 

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "admin/frame_popup.h"
@@ -107,6 +108,17 @@ TEST_F(LeftViewTest, SelectingALocationWithoutServerFolderLeavesTheBrowser)
     EXPECT_TRUE(browser.calls.empty());
     tree.setCurrentItem(tree.topLevelItem(0));
     EXPECT_EQ(browser.calls, (std::vector<std::string>{"root /srv/docs", "navigate /srv/docs"}));
+
+    // The mouse and the keyboard move the browser as well, once each.
+    a->m_locations.Add(Location(u"Mail", u"/srv/mail"), false);
+    Select({a});
+    tree.show();
+    browser.calls.clear();
+    QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(tree.topLevelItem(2)).center());
+    QTest::keyClick(&tree, Qt::Key_Up);  // to the location without a folder: stays
+    QTest::keyClick(&tree, Qt::Key_Up);
+    EXPECT_EQ(browser.calls, (std::vector<std::string>{"root /srv/mail", "navigate /srv/mail", "root /srv/docs",
+                                                       "navigate /srv/docs"}));
 }
 
 TEST_F(LeftViewTest, WithoutBrowserTheTreeRefreshesOnceTheBrowserIsThere)
