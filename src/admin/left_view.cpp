@@ -224,21 +224,22 @@ void CLeftView::OnRemoveLocation()
 
 void CLeftView::OnSendToClient()
 {
-    if (!CanSendToClient())
-        return;
-    // A copy: the transfer's dialog lets the window paint, and a rebuild
-    // would free the location.
-    const CTSAppDataItem location = *GetSelectedLocation();
-    m_document.Host().AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, true,
-                                   location.m_nOverwriteMode, location.m_bHideTransferWindow != 0);
+    if (CanSendToClient())
+        AutoTransfer(true);
 }
 
 void CLeftView::OnSendToServer()
 {
-    if (!CanSendToServer())
-        return;
+    if (CanSendToServer())
+        AutoTransfer(false);
+}
+
+void CLeftView::AutoTransfer(bool serverToClient)
+{
+    // A copy: the transfer's dialog lets the window paint, and a rebuild
+    // would free the location.
     const CTSAppDataItem location = *GetSelectedLocation();
-    m_document.Host().AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, false,
+    m_document.Host().AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, serverToClient,
                                    location.m_nOverwriteMode, location.m_bHideTransferWindow != 0);
 }
 

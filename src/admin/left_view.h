@@ -46,6 +46,7 @@ private:
     void OnRefreshTree();
     void RegisterCommands();
     void TreeMessage(const QString& text);
+    void AutoTransfer(bool serverToClient);
 
     CQuillonDoc& m_document;
     bool m_bRefreshPending = false;
