@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <chrono>
+#include <cstdio>
 
 #include "accounts/session_environment.h"
 #include "app/app_environment.h"
 #include "app/app_resources.h"
+#include "app/program_info.h"
 #include "app/quillon_app.h"
 #include "app/startup_probe.h"
 #include "framework/qt_modal_seam.h"
@@ -13,6 +15,10 @@
 int main(int argc, char** argv)
 {
     const auto start = std::chrono::steady_clock::now();
+    if (const auto text = app::InformationText({argv + 1, argv + argc})) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
     // Before anything reads them: locations may name %USERNAME% and friends.
     accounts::SetSessionEnvironment();
 
