@@ -26,6 +26,8 @@ void ScreenFollower::Show(const QRect& geometry)
     if (!geometry.isEmpty() && !m_hasWindowManager())
         m_window.setGeometry(geometry);
     m_window.showMaximized();
+    // Without a window manager nobody else gives it the keyboard.
+    m_window.activateWindow();
 }
 
 void ScreenFollower::Watch(QScreen* screen)

@@ -21,8 +21,8 @@ public:
     // a window manager may come up after the program.
     ScreenFollower(QWidget& window, std::function<bool()> hasWindowManager);
 
-    // Shows the window fitted to `geometry` (the primary screen's when
-    // none is given).
+    // Shows and activates the window fitted to `geometry` (the primary
+    // screen's when none is given).
     void Show(const QRect& geometry);
     void Show();
 
