@@ -81,6 +81,25 @@ for page in quillon quillonctl pontlet; do
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
 
+# The xrdp rule on a copy of xrdp's two files: once however often it is set,
+# first thing after the interpreter line, and taken out without a trace.
+etc=$root/etc-xrdp
+mkdir -p "$etc"
+printf '#!/bin/sh\n. ~/.profile\nexec /etc/X11/Xsession\n' >"$etc/startwm.sh"
+printf '[Globals]\nEnableUserWindowManager=true\n[Security]\n;AllowAlternateShell=true\n' >"$etc/sesman.ini"
+cp "$etc/startwm.sh" "$etc/startwm.orig"
+setup=$root/opt/quillon/quillon-xrdp-setup
+gid=$(getent group root | cut -d: -f3)
+"$setup" --etc "$etc" no-such-group-here >/dev/null 2>&1 && fail "setup accepted an unknown group"
+cmp -s "$etc/startwm.sh" "$etc/startwm.orig" || fail "a refused setup changed startwm.sh"
+"$setup" --etc "$etc" root >/dev/null && "$setup" --etc "$etc" root >/dev/null || fail "setup failed"
+[ "$(grep -c "id -G) \" in \*\" $gid \"\*) exec \"/" "$etc/startwm.sh")" = 1 ] || fail "the rule is not there once"
+[ "$(sed -n 2p "$etc/startwm.sh" | cut -c1-15)" = "# BEGIN quillon" ] || fail "the rule is not first"
+grep -qx 'EnableUserWindowManager=false' "$etc/sesman.ini" || fail "the per-user start script stays on"
+grep -qx 'AllowAlternateShell=false' "$etc/sesman.ini" || fail "alternate shells stay allowed"
+"$setup" --etc "$etc" --remove >/dev/null || fail "setup --remove failed"
+cmp -s "$etc/startwm.sh" "$etc/startwm.orig" || fail "--remove left traces in startwm.sh"
+
 if command -v desktop-file-validate >/dev/null; then
     out=$(desktop-file-validate "$root/usr/share/applications/quillon.desktop") || fail "desktop entry: $out"
 fi
