@@ -148,6 +148,22 @@ TEST_F(QuillonAppTest, AShellThatDoesNotStartIsReportedAndTheHomeFolderOpened)
     EXPECT_TRUE(m_app->MainWindow()->isVisible());
 }
 
+// The program goes on after "S&hell View", so the shell starts beside it,
+// in service mode too.
+TEST_F(QuillonAppTest, ShellViewStartsTheShellBesideTheRunningWindow)
+{
+    for (const QStringList& arguments : {QStringList{}, QStringList{"service"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        WriteAnnaWithLocation();
+        ASSERT_TRUE(Start(true, arguments));
+        m_session.calls.clear();
+        ASSERT_TRUE(Execute(ID_VIEW_SHELL));
+        EXPECT_EQ(m_session.calls, std::vector<std::string>{"shell"});
+        EXPECT_TRUE(m_app->MainWindow()->isVisible());
+        m_app.reset();
+    }
+}
+
 TEST_F(QuillonAppTest, OnlyServiceModeOpensMaximisedWithOrWithoutAWindowManager)
 {
     for (bool service : {true, false}) {
