@@ -9,6 +9,7 @@ QUILLON_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   xvfb xauth
+  dpkg-dev lintian man-db
   clang-14 libclang-rt-14-dev
 )
 
@@ -34,6 +35,7 @@ quillon_build() {
   local dir=$1; shift
   local gen=()
   command -v ninja >/dev/null && gen=(-G Ninja)
+  command -v ccache >/dev/null && gen+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   if [ ! -f "$dir/CMakeCache.txt" ]; then
     cmake -S "$QUILLON_ROOT" -B "$dir" "${gen[@]}" "$@"
   fi

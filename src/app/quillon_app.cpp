@@ -9,6 +9,7 @@
 #include "app/app_environment.h"
 #include "app/command_line_words.h"
 #include "app/configuration_transfer.h"
+#include "app/screen_follower.h"
 #include "document/configuration_backup.h"
 #include "document/quillon_doc.h"
 #include "document/shell_launcher.h"
@@ -121,14 +122,14 @@ void CQuillonApp::AfterDocumentChanged(bool opened)
 void CQuillonApp::ShowMainWindow()
 {
     CMainFrame* frame = m_pMainFrame.data();
-    const QRect available = frame->screen() ? frame->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    // A session without a window manager has nobody to place or size the
-    // window: it takes the whole screen.
-    if (m_bServiceMode && !m_environment.HasWindowManager()) {
-        frame->setGeometry(available);
-        frame->showMaximized();
+    // A session's workplace takes the whole screen, and keeps it when the
+    // screen changes; without a window manager it places itself.
+    if (m_bServiceMode) {
+        auto* follower = new app::ScreenFollower(*frame, [this] { return m_environment.HasWindowManager(); });
+        follower->Show();
         return;
     }
+    const QRect available = frame->screen() ? frame->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     frame->resize(available.size() * 3 / 4);
     frame->move(available.center() - frame->rect().center());
     frame->show();
@@ -232,7 +233,15 @@ bool CQuillonApp::AutoTransfer(const std::u16string& serverPath, const std::u16s
 
 bool CQuillonApp::ManualTransfer(const CTSAppDataItem& location) { return m_runner->ManualTransfer(location); }
 
-void CQuillonApp::LaunchDefaultShell() { m_shell->LaunchDefaultShell(); }
+// The session start hands a user without locations to the shell before any
+// window exists: the program would end there, so the shell replaces it.
+void CQuillonApp::LaunchDefaultShell()
+{
+    if (m_bServiceMode && !MainWindow())
+        m_shell->ReplaceWithDefaultShell();
+    else
+        m_shell->LaunchDefaultShell();
+}
 
 QWidget* CQuillonApp::MainWindow() const { return m_bMainWindowSet ? m_pMainFrame.data() : nullptr; }
 

@@ -14,6 +14,18 @@ void ShellLauncher::LaunchDefaultShell()
 {
     if (m_session.StartDefaultShell())
         return;
+    Fallback();
+}
+
+void ShellLauncher::ReplaceWithDefaultShell()
+{
+    if (m_session.ReplaceWithDefaultShell())
+        return;
+    Fallback();
+}
+
+void ShellLauncher::Fallback()
+{
     m_seam.Message(QStringLiteral("Error launching default shell, will try alternative shell"));
     m_session.OpenHomeFolder();
 }

@@ -50,6 +50,11 @@ private:
 // directory; whether it started.
 bool StartProgram(std::string_view commandLine);
 
+// Replaces this process with the program of the command line (found as Start
+// finds it), with a clean signal state. Returns only when that failed: false,
+// the process unchanged.
+bool ReplaceProcess(std::string_view commandLine);
+
 // The desktop shell started for a user who has no locations.
 extern const char* const kDefaultShellCommand;
 

@@ -13,6 +13,10 @@ public:
     // Starts the desktop shell (kDefaultShellCommand) and lets it run;
     // whether it started.
     virtual bool StartDefaultShell() = 0;
+    // Replaces this program with the desktop shell, so that the session goes
+    // on in it once the program would have ended. Returns (false) only when
+    // that failed.
+    virtual bool ReplaceWithDefaultShell() = 0;
     // Opens the user's home folder with the desktop's default handler;
     // whether the handler started.
     virtual bool OpenHomeFolder() = 0;

@@ -45,11 +45,18 @@ public:
 class FakeSessionServices : public platform::SessionServices {
 public:
     bool shellStarts = true;
-    std::vector<std::string> calls;  // "shell", "home", "logoff"
+    std::vector<std::string> calls;  // "shell", "replace", "home", "logoff"
 
     bool StartDefaultShell() override
     {
         calls.push_back("shell");
+        return shellStarts;
+    }
+    // Stands for a replacement that worked when the shell starts: the real
+    // one never returns then.
+    bool ReplaceWithDefaultShell() override
+    {
+        calls.push_back("replace");
         return shellStarts;
     }
     bool OpenHomeFolder() override

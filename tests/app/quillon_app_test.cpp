@@ -112,15 +112,28 @@ TEST_F(QuillonAppTest, ServiceModeArmsTheLogoffAndExitPerformsIt)
     }
 }
 
-TEST_F(QuillonAppTest, ServiceModeWithoutLocationsStartsTheShellAndNoWindow)
+// The program would end here, so the shell takes its place; when it cannot,
+// the fallback is the one of every shell start.
+TEST_F(QuillonAppTest, ServiceModeWithoutLocationsIsReplacedByTheShellAndShowsNoWindow)
 {
-    apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {})});
-    EXPECT_FALSE(Start(false, {"service"}));
-    EXPECT_EQ(m_app->MainFrame(), nullptr);
-    EXPECT_EQ(m_app->MainWindow(), nullptr);
-    EXPECT_FALSE(m_app->m_bLogoffOnExit);
-    m_app->ExitInstance();
-    EXPECT_EQ(m_session.calls, std::vector<std::string>{"shell"});
+    for (bool shellStarts : {true, false}) {
+        SCOPED_TRACE(shellStarts);
+        apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {})});
+        m_session.calls.clear();
+        m_session.shellStarts = shellStarts;
+        if (!shellStarts)
+            m_seam.AnswerMessage(Answer::Ok);
+        EXPECT_FALSE(Start(false, {"service"}));
+        EXPECT_EQ(m_app->MainFrame(), nullptr);
+        EXPECT_EQ(m_app->MainWindow(), nullptr);
+        EXPECT_FALSE(m_app->m_bLogoffOnExit);
+        m_app->ExitInstance();
+        const std::vector<std::string> expected =
+            shellStarts ? std::vector<std::string>{"replace"} : std::vector<std::string>{"replace", "home"};
+        EXPECT_EQ(m_session.calls, expected);
+        EXPECT_EQ(m_seam.MessageTexts().size(), shellStarts ? 0 : 1);
+        m_app.reset();
+    }
 }
 
 TEST_F(QuillonAppTest, AShellThatDoesNotStartIsReportedAndTheHomeFolderOpened)
@@ -135,15 +148,33 @@ TEST_F(QuillonAppTest, AShellThatDoesNotStartIsReportedAndTheHomeFolderOpened)
     EXPECT_TRUE(m_app->MainWindow()->isVisible());
 }
 
-TEST_F(QuillonAppTest, ServiceModeFillsTheScreenOnlyWithoutAWindowManager)
+// The program goes on after "S&hell View", so the shell starts beside it,
+// in service mode too.
+TEST_F(QuillonAppTest, ShellViewStartsTheShellBesideTheRunningWindow)
 {
-    for (bool windowManager : {true, false}) {
-        SCOPED_TRACE(windowManager);
+    for (const QStringList& arguments : {QStringList{}, QStringList{"service"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
         WriteAnnaWithLocation();
-        m_environment.windowManager = windowManager;
-        ASSERT_TRUE(Start(false, {"service"}));
-        EXPECT_EQ(m_app->MainWindow()->isMaximized(), !windowManager);
+        ASSERT_TRUE(Start(true, arguments));
+        m_session.calls.clear();
+        ASSERT_TRUE(Execute(ID_VIEW_SHELL));
+        EXPECT_EQ(m_session.calls, std::vector<std::string>{"shell"});
+        EXPECT_TRUE(m_app->MainWindow()->isVisible());
         m_app.reset();
+    }
+}
+
+TEST_F(QuillonAppTest, OnlyServiceModeOpensMaximisedWithOrWithoutAWindowManager)
+{
+    for (bool service : {true, false}) {
+        for (bool windowManager : {true, false}) {
+            SCOPED_TRACE(testing::Message() << service << windowManager);
+            WriteAnnaWithLocation();
+            m_environment.windowManager = windowManager;
+            ASSERT_TRUE(Start(false, service ? QStringList{"service"} : QStringList{}));
+            EXPECT_EQ(m_app->MainWindow()->isMaximized(), service);
+            m_app.reset();
+        }
     }
 }
 

@@ -21,6 +21,11 @@ public:
         calls.push_back("shell");
         return shellStarts;
     }
+    bool ReplaceWithDefaultShell() override
+    {
+        calls.push_back("replace");
+        return false;  // a replacement that works never returns
+    }
     bool OpenHomeFolder() override
     {
         calls.push_back("home");
@@ -61,6 +66,18 @@ TEST(ShellLauncher, ShellThatFailsIsReportedThenTheHomeFolderIsTriedOnce)
 
     launcher.LogoffSession();
     EXPECT_EQ(session.calls.back(), "logoff");
+}
+
+TEST(ShellLauncher, AShellThatCannotReplaceTheProgramGetsTheSameFallback)
+{
+    testsupport::TestApplication();
+    testsupport::ScriptedModalSeam seam;
+    seam.AnswerMessage(Answer::Ok);
+    FakeSession session;
+    document::ShellLauncher launcher(seam, session);
+    launcher.ReplaceWithDefaultShell();
+    EXPECT_EQ(session.calls, (std::vector<std::string>{"replace", "home"}));
+    EXPECT_EQ(seam.MessageTexts(), QStringList{"Error launching default shell, will try alternative shell"});
 }
 
 } // namespace

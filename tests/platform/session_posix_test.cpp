@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "platform/probe.h"
 #include "platform/session.h"
 
@@ -71,6 +74,27 @@ TEST_F(SessionTest, DefaultShellIsStartedFromThePath)
 
     fs::remove(bin / "x-session-manager");
     EXPECT_FALSE(session->StartDefaultShell());
+}
+
+// The shell takes over this very process: a child stands in for the program.
+TEST_F(SessionTest, DefaultShellReplacesTheProgramOrReportsThatItCouldNot)
+{
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        session->ReplaceWithDefaultShell();
+        ::_exit(99);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    auto report = probe::ReadReport(out);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->pid, child);
+    EXPECT_EQ(report->argv, Args{"x-session-manager"});
+
+    fs::remove(bin / "x-session-manager");
+    EXPECT_FALSE(session->ReplaceWithDefaultShell());
 }
 
 TEST_F(SessionTest, HomeFolderReachesTheOpenerAsOneArgument)

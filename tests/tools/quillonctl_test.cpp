@@ -193,3 +193,21 @@ TEST(Quillonctl, WrongUsageExitsWithTwo)
         EXPECT_EQ(Ctl(c).code, 2) << (c.empty() ? "(none)" : c[0]);
     EXPECT_EQ(Ctl({"--help"}).code, 0);
 }
+
+// Help and version go to standard output and succeed; the help has a line for
+// every command and switch and ends with the exit codes.
+TEST(Quillonctl, HelpAndVersionAnswerOnStandardOutput)
+{
+    for (const char* word : {"--help", "-h", "--version"}) {
+        const Outcome o = Ctl({word});
+        EXPECT_EQ(o.code, 0) << word;
+        EXPECT_EQ(o.err, "") << word;
+    }
+    EXPECT_EQ(Ctl({"--version"}).out, "quillonctl 3.0.3.4\n");
+    const std::string help = Ctl({"--help"}).out;
+    for (const auto& c : quillonctl::AllCommands())
+        EXPECT_NE(help.find("\n  " + std::string(c.name) + ' ' + c.usage + ' '), std::string::npos) << c.name;
+    for (const char* line : {"\n  --help ", "\n  --version "})
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+    EXPECT_EQ(help.substr(help.rfind("\n", help.size() - 2) + 1, 12), "Exit codes: ");
+}

@@ -2,21 +2,23 @@
 
 #include "config/records.h"
 #include "platform/module_path.h"
+#include "quillon_version.h"
 
 #include <array>
 #include <ostream>
+#include <string>
 
 namespace quillonctl {
 
 namespace {
 
 constexpr std::array kCommands{
-    Command{"dump", "[FILE]", Dump},
-    Command{"load", "JSON OUT", Load},
-    Command{"check", "FILE", Check},
-    Command{"convert", "IN OUT", Convert},
-    Command{"whoami", "[FILE]", Whoami},
-    Command{"session", "--dry-run [FILE]", Session},
+    Command{"dump", "[FILE]", "print every field of the configuration as JSON", Dump},
+    Command{"load", "JSON OUT", "write the configuration OUT from a JSON file as dump prints it", Load},
+    Command{"check", "FILE", "read FILE whole and report the first error with its byte offset", Check},
+    Command{"convert", "IN OUT", "rewrite a readable configuration in the current format", Convert},
+    Command{"whoami", "[FILE]", "print your account, groups, administrator flag and profile as JSON", Whoami},
+    Command{"session", "--dry-run [FILE]", "print what a session start would run for you; starts nothing", Session},
 };
 
 void PrintUsage(std::ostream& err)
@@ -24,6 +26,20 @@ void PrintUsage(std::ostream& err)
     err << "usage: quillonctl COMMAND [ARGS]\n";
     for (const auto& c : AllCommands())
         err << "  quillonctl " << c.name << ' ' << c.usage << '\n';
+}
+
+// Every command and switch a line, then the exit codes.
+void PrintHelp(std::ostream& out)
+{
+    out << "Usage: quillonctl COMMAND [ARGS]\n"
+           "Reads and writes Quillon's configuration; FILE defaults to the one beside the program.\n\n";
+    for (const auto& c : AllCommands()) {
+        const std::string call = std::string(c.name) + ' ' + c.usage;
+        out << "  " << call << std::string(call.size() < 26 ? 26 - call.size() : 1, ' ') << c.summary << '\n';
+    }
+    out << "  --help                    print this help and exit\n"
+           "  --version                 print the version and exit\n\n"
+           "Exit codes: 0 success, 1 unreadable or invalid input (nothing written), 2 wrong usage.\n";
 }
 
 bool g_skipTeardown = false;
@@ -53,9 +69,17 @@ std::string FileArgument(const Args& args)
 
 int Run(const Args& args, std::ostream& out, std::ostream& err)
 {
-    if (args.empty() || args[0] == "-h" || args[0] == "--help") {
-        PrintUsage(args.empty() ? err : out);
-        return args.empty() ? kExitUsage : kExitOk;
+    if (args.empty()) {
+        PrintUsage(err);
+        return kExitUsage;
+    }
+    if (args[0] == "-h" || args[0] == "--help") {
+        PrintHelp(out);
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        out << "quillonctl " << QUILLON_VERSION << '\n';
+        return kExitOk;
     }
     for (const auto& c : AllCommands()) {
         if (args[0] == c.name)

@@ -19,7 +19,8 @@ using Args = std::vector<std::string>;
 
 struct Command {
     const char* name;
-    const char* usage;  // arguments, for the help text
+    const char* usage;    // arguments, for the help text
+    const char* summary;  // one line of the help text
     int (*run)(const Args& args, std::ostream& out, std::ostream& err);
 };
 

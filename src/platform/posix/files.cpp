@@ -302,8 +302,9 @@ FileError AtomicFileWriter::Begin(const std::filesystem::path& target)
     }
     // Keep the group so an administrators' group stays able to write; only
     // possible when we may, and harmless to skip otherwise.
-    if (owner != static_cast<uid_t>(-1) && ::fchown(fd, owner, group) != 0)
-        (void)::fchown(fd, static_cast<uid_t>(-1), group);
+    if (owner != static_cast<uid_t>(-1) && ::fchown(fd, owner, group) != 0) {
+        [[maybe_unused]] const int groupOnly = ::fchown(fd, static_cast<uid_t>(-1), group);
+    }
     return {};
 }
 

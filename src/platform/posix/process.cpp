@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <spawn.h>
@@ -227,6 +228,38 @@ bool StartProgram(std::string_view commandLine)
         return false;
     p.Detach();
     return true;
+}
+
+bool ReplaceProcess(std::string_view commandLine)
+{
+    auto parsed = ParseCommandLine(commandLine, LookupProgram);
+    if (!parsed)
+        return false;
+    std::vector<char*> argv;
+    argv.reserve(parsed->argv.size() + 1);
+    for (auto& a : parsed->argv)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    // An exec keeps the signal mask and ignored signals; the new program
+    // starts clean, as a started one does. Undone if the exec fails.
+    sigset_t none;
+    sigset_t oldMask;
+    sigemptyset(&none);
+    ::pthread_sigmask(SIG_SETMASK, &none, &oldMask);
+    std::vector<int> ignored;
+    for (int sig = 1; sig < NSIG; ++sig) {
+        struct sigaction current {};
+        if (::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+            ::signal(sig, SIG_DFL);
+            ignored.push_back(sig);
+        }
+    }
+    std::fflush(nullptr);
+    ::execv(parsed->program.c_str(), argv.data());
+    for (int sig : ignored)
+        ::signal(sig, SIG_IGN);
+    ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
+    return false;
 }
 
 } // namespace platform

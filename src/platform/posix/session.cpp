@@ -61,6 +61,8 @@ class PosixSessionServices final : public SessionServices {
 public:
     bool StartDefaultShell() override { return StartProgram(kDefaultShellCommand); }
 
+    bool ReplaceWithDefaultShell() override { return ReplaceProcess(kDefaultShellCommand); }
+
     bool OpenHomeFolder() override
     {
         const std::string home = HomeFolder();

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Checks the Debian package made by scripts/package: unpacked into a scratch
+# root with dpkg -x, every file stands where the manual pages and the README
+# say, the programs are stripped and answer --help and --version without a
+# display, the manual pages render cleanly, and lintian finds no error.
+#
+#   package_test.sh PACKAGE.deb SOURCE_DIR
+set -uo pipefail
+
+deb=$(readlink -f "${1:?usage: package_test.sh PACKAGE.deb SOURCE_DIR}")
+src=$(readlink -f "${2:?usage: package_test.sh PACKAGE.deb SOURCE_DIR}")
+say() { echo "package test: $*"; }
+for tool in dpkg-deb man lintian file; do
+    command -v "$tool" >/dev/null || { say "SKIPPED: $tool is missing (scripts/deps.sh installs it)"; exit 0; }
+done
+
+root=$(mktemp -d /tmp/quillon-package.XXXXXX)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+failures=0
+fail() { say "FAILED: $*"; failures=$((failures + 1)); }
+version=$(dpkg-deb -f "$deb" Version)
+[ "$(basename "$deb")" = "quillon_${version}_amd64.deb" ] || fail "package file name $(basename "$deb")"
+
+# What stands where: x executable, f file, l link to the program in /opt.
+while read -r kind path; do
+    case $kind in
+        x) [ -f "$root$path" ] && [ -x "$root$path" ] || fail "no program $path" ;;
+        f) [ -f "$root$path" ] || fail "no file $path" ;;
+        l) [ "$(readlink "$root$path")" = "/opt/quillon/$(basename "$path")" ] || fail "no link $path" ;;
+    esac
+done <<'LIST'
+x /opt/quillon/quillon
+x /opt/quillon/quillonctl
+x /opt/quillon/pontlet
+x /opt/quillon/quillon-session
+x /opt/quillon/quillon-xrdp-setup
+f /opt/quillon/Quillon.html
+f /opt/quillon/kiosk/openbox-rc.xml
+f /opt/quillon/icons/quillon48.png
+l /usr/bin/quillon
+l /usr/bin/quillonctl
+l /usr/bin/pontlet
+f /usr/share/man/man1/quillon.1.gz
+f /usr/share/man/man1/quillonctl.1.gz
+f /usr/share/man/man1/pontlet.1.gz
+f /usr/share/applications/quillon.desktop
+f /usr/share/icons/hicolor/16x16/apps/quillon.png
+f /usr/share/icons/hicolor/32x32/apps/quillon.png
+f /usr/share/icons/hicolor/48x48/apps/quillon.png
+f /usr/share/doc/quillon/copyright
+f /usr/share/doc/quillon/changelog.gz
+LIST
+
+# Every path the manual pages and the README name under /opt/quillon is in
+# the package, except the configuration and its copies, which are the
+# administrator's.
+named=$( (zcat "$root"/usr/share/man/man1/*.1.gz; cat "$src/README.md") |
+    grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v 'userConfig\.QLNData')
+for path in $named; do
+    [ -e "$root$path" ] || fail "$path is named in a manual page or the README but not in the package"
+done
+
+for program in quillon quillonctl pontlet; do
+    file "$root/opt/quillon/$program" | grep -q ', stripped' || fail "$program is not stripped"
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/quillon/$program" --version 2>&1)
+    [ "$out" = "$program $version" ] || fail "$program --version said: $out"
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/opt/quillon/$program" --help 2>/dev/null) ||
+        fail "$program --help failed"
+    grep -qi 'exit codes' <<<"$out" || fail "$program --help names no exit codes"
+done
+
+for page in quillon quillonctl pontlet; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man $page: $warnings"
+done
+
+# The xrdp rule on a copy of xrdp's two files: once however often it is set,
+# first thing after the interpreter line, and taken out without a trace.
+etc=$root/etc-xrdp
+mkdir -p "$etc"
+printf '#!/bin/sh\n. ~/.profile\nexec /etc/X11/Xsession\n' >"$etc/startwm.sh"
+printf '[Globals]\nEnableUserWindowManager=true\n[Security]\n;AllowAlternateShell=true\n' >"$etc/sesman.ini"
+cp "$etc/startwm.sh" "$etc/startwm.orig"
+setup=$root/opt/quillon/quillon-xrdp-setup
+gid=$(getent group root | cut -d: -f3)
+"$setup" --etc "$etc" no-such-group-here >/dev/null 2>&1 && fail "setup accepted an unknown group"
+cmp -s "$etc/startwm.sh" "$etc/startwm.orig" || fail "a refused setup changed startwm.sh"
+"$setup" --etc "$etc" root >/dev/null && "$setup" --etc "$etc" root >/dev/null || fail "setup failed"
+[ "$(grep -c "id -G) \" in \*\" $gid \"\*) exec \"/" "$etc/startwm.sh")" = 1 ] || fail "the rule is not there once"
+[ "$(sed -n 2p "$etc/startwm.sh" | cut -c1-15)" = "# BEGIN quillon" ] || fail "the rule is not first"
+grep -qx 'EnableUserWindowManager=false' "$etc/sesman.ini" || fail "the per-user start script stays on"
+grep -qx 'AllowAlternateShell=false' "$etc/sesman.ini" || fail "alternate shells stay allowed"
+"$setup" --etc "$etc" --remove >/dev/null || fail "setup --remove failed"
+cmp -s "$etc/startwm.sh" "$etc/startwm.orig" || fail "--remove left traces in startwm.sh"
+
+if command -v desktop-file-validate >/dev/null; then
+    out=$(desktop-file-validate "$root/usr/share/applications/quillon.desktop") || fail "desktop entry: $out"
+fi
+# No error; the tags kept are explained in the README.
+lintian_out=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian: $lintian_out"
+say "lintian: $(grep -c '^[EW]:' <<<"$lintian_out") errors and warnings"
+
+if [ $failures -ne 0 ]; then
+    say "$failures checks failed"
+    exit 1
+fi
+say "all checks passed for $(basename "$deb")"
