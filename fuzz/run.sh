@@ -11,6 +11,8 @@ clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-r
   "$root/fuzz/config_reader_fuzz.cpp" \
   "$root"/src/config/*.cpp \
   "$root"/src/platform/posix/files.cpp \
+  "$root"/src/platform/posix/system_error.cpp \
+  "$root"/src/platform/read_retry.cpp \
   -o "$out/config_reader_fuzz"
 # Seeds: an empty configuration and a one-entry file.
 printf '\xeb\x03\x00\x00\x00\x00\x00\x00' > "$out/corpus/empty"
