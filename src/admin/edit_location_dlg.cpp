@@ -230,7 +230,7 @@ bool CEditLocationDlg::StoreToItem(CTSAppDataItem& item)
     item.m_strServerLocation = server;
 
     std::u16string client = admin::ToU16(m_strClientLocation);
-    if (admin::IsDrivePath(client))
+    if (admin::IsClientPath(client))
         client = admin::WithoutTrailingSeparator(client);
     item.m_strClientLocation = client;
 
@@ -243,7 +243,7 @@ bool CEditLocationDlg::StoreToItem(CTSAppDataItem& item)
         QString message;
         if (!admin::IsValidDriveOrDir(server, m_bExpandEnvironment))
             message += QStringLiteral("Server location is not a valid drive or directory.\n");
-        if (!admin::IsDrivePath(client) && (m_bClientToServer || m_bServerToClient))
+        if (!admin::IsClientPath(client) && (m_bClientToServer || m_bServerToClient))
             message += QStringLiteral("Client location is not a valid drive or directory.\n"
                                       "Non manual file transfer options require a valid client drive or directory.\n");
         if (!message.isEmpty()) {

@@ -6,6 +6,14 @@ namespace admin {
 
 bool IsDrivePath(std::u16string_view text) { return !text.empty() && text.front() == u'/'; }
 
+bool IsClientPath(std::u16string_view text)
+{
+    if (IsDrivePath(text) || text.starts_with(u"~/"))
+        return true;
+    // %NAME% first, with a name in it.
+    return text.size() > 2 && text.front() == u'%' && text.find(u'%', 2) != std::u16string_view::npos;
+}
+
 bool EndsWithSeparator(std::u16string_view text) { return text.size() > 1 && text.back() == u'/'; }
 
 bool IsValidDriveOrDir(std::u16string_view text, bool expand)

@@ -13,6 +13,10 @@ namespace admin {
 bool IsValidDriveOrDir(std::u16string_view text, bool expand);
 // An absolute path, as written.
 bool IsDrivePath(std::u16string_view text);
+// A client folder: an absolute path, or one the transfer tool makes
+// absolute in the user's session: a leading "~/" or a leading %NAME%
+// reference (xrdp puts a client's drives in each user's own home).
+bool IsClientPath(std::u16string_view text);
 // One trailing separator less, when the path has one after something else.
 std::u16string WithoutTrailingSeparator(std::u16string text);
 bool EndsWithSeparator(std::u16string_view text);
