@@ -80,6 +80,18 @@ std::optional<std::string> LookupProgram(const std::string& name)
 
 // Collects a program in the background: a thread parked in waitpid until it
 // ends. Only used for programs that are let go while still running.
+// The null-terminated argument array that posix_spawn and execv take; it
+// points into `parsed`, which must outlive it.
+std::vector<char*> ArgumentVector(ParsedCommandLine& parsed)
+{
+    std::vector<char*> argv;
+    argv.reserve(parsed.argv.size() + 1);
+    for (auto& a : parsed.argv)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
 void CollectLater(pid_t pid)
 {
     try {
@@ -164,11 +176,7 @@ bool Process::Start(std::string_view commandLine, const std::string& workingDire
         m_error = settings.Error();
         return false;
     }
-    std::vector<char*> argv;
-    argv.reserve(parsed->argv.size() + 1);
-    for (auto& a : parsed->argv)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(*parsed);
 
     pid_t pid = 0;
     int rc = ::posix_spawn(&pid, parsed->program.c_str(), settings.Actions(), settings.Attributes(),
@@ -235,11 +243,7 @@ bool ReplaceProcess(std::string_view commandLine)
     auto parsed = ParseCommandLine(commandLine, LookupProgram);
     if (!parsed)
         return false;
-    std::vector<char*> argv;
-    argv.reserve(parsed->argv.size() + 1);
-    for (auto& a : parsed->argv)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentVector(*parsed);
     // An exec keeps the signal mask and ignored signals; the new program
     // starts clean, as a started one does. Undone if the exec fails.
     sigset_t none;
