@@ -64,6 +64,15 @@ kill_user_processes() {
     done
 }
 
+# xrdp's channel server mounts ~/thinclient_drives with FUSE where fuse is
+# installed; a mount left behind keeps the home from being removed.
+unmount_home() {
+    local m
+    for m in $(awk -v h="/home/$1/" 'index($2, h) == 1 {print $2}' /proc/mounts); do
+        umount -l "$m" 2>/dev/null
+    done
+}
+
 cleanup() {
     local p
     for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null; done
@@ -71,6 +80,7 @@ cleanup() {
     for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
     for u in "${users[@]}"; do
         kill_user_processes "$u"
+        unmount_home "$u"
         # The X servers of the sessions leave their sockets and locks.
         find /tmp/.X11-unix /tmp -maxdepth 1 -user "$u" -name '*X[0-9]*' -exec rm -f {} + 2>/dev/null
         getent passwd "$u" >/dev/null && userdel -r "$u" >/dev/null 2>&1
@@ -87,6 +97,15 @@ fail() { say "FAILED: $*"; failed=1; }
 dpkg -x "$deb" "$work/root"
 app=$work/root/opt/quillon
 mkdir -p "$work/docs" && echo "hello" >"$work/docs/readme.txt" && chmod -R a+rX "$work/docs"
+
+# A home a killed earlier run left behind (its user is gone) would belong to
+# nobody the new user is, and the session could not start in it.
+for u in "${users[@]}"; do
+    if ! getent passwd "$u" >/dev/null && [ -d "/home/$u" ]; then
+        unmount_home "$u"
+        rm -rf --one-file-system "/home/$u"
+    fi
+done
 
 groupadd "$group"
 password=$(head -c 12 /dev/urandom | base64 | tr -d '/+=')
