@@ -12,7 +12,6 @@
 #include "document/browser_view.h"
 #include "document/document_host.h"
 #include "document/quillon_doc.h"
-#include "document/user_group_view.h"
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
@@ -255,10 +254,8 @@ void CLeftView::RegisterCommands()
 {
     CommandMap& map = Commands();
     map.On(ID_ADD_LOCATION, [this] { OnAddLocation(); });
-    map.OnUpdate(ID_ADD_LOCATION, [this](CommandState& state) {
-        state.enabled = !m_document.m_selection.empty() && m_document.m_pUserGroupView &&
-                        m_document.m_pUserGroupView->HasSelectedRow();
-    });
+    // The document's own rule: a selection and a selected row.
+    map.OnUpdate(ID_ADD_LOCATION, [this](CommandState& state) { m_document.OnUpdateCommand(ID_ADD_LOCATION, state); });
     map.On(ID_REFRESH_TREE, [this] { OnUpdate(nullptr, 0, {}); });
     map.On(ID_HELP_FINDER, [this] { m_document.Host().OpenHelp(); });
     map.On(ID_HELP, [this] { m_document.Host().OpenHelp(); });
