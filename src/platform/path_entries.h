@@ -17,4 +17,15 @@ PathAttributes GetPathAttributes(const std::string& path);
 // Returns 0 or the system's error number (EXDEV across file systems).
 int RenamePath(const std::string& from, const std::string& to, bool replace);
 
+// A path with every link, "." and ".." resolved, as the system sees it now.
+struct RealPath {
+    int error = 0;     // 0, or the system's error number (ENOENT for a dangling link)
+    std::string path;  // absolute, without a trailing '/' (but "/" itself)
+};
+RealPath ResolveRealPath(const std::string& path);
+
+// Whether `path` is `folder` or lies below it, by the exact text of two
+// resolved paths: the boundary of a location.
+bool IsSameOrInside(const std::string& folder, const std::string& path);
+
 } // namespace platform

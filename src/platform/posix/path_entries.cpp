@@ -1,7 +1,9 @@
 #include "platform/path_entries.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -30,6 +32,23 @@ int RenamePath(const std::string& from, const std::string& to, bool replace)
     if (::lstat(to.c_str(), &st) == 0)
         return EEXIST;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+RealPath ResolveRealPath(const std::string& path)
+{
+    char buffer[PATH_MAX];
+    if (path.empty())
+        return {ENOENT, {}};
+    if (!::realpath(path.c_str(), buffer))
+        return {errno, {}};
+    return {0, buffer};
+}
+
+bool IsSameOrInside(const std::string& folder, const std::string& path)
+{
+    if (folder.empty() || path.size() < folder.size() || path.compare(0, folder.size(), folder) != 0)
+        return false;
+    return path.size() == folder.size() || folder.back() == '/' || path[folder.size()] == '/';
 }
 
 } // namespace platform
