@@ -267,6 +267,9 @@ manual_window() {
     p=$(pgrep -u "$user" -x pontlet | head -1)
     if w=$(within 10 new_window "$p" ""); then
         sleep 1  # both panes list their folders
+        # Into both links of the server pane, then the client pane's first row.
+        xdotool windowactivate --sync "$w" >/dev/null 2>&1
+        keys o Right; sleep 0.5; keys r Right Tab Home Right; sleep 1
         shot manual-window
         close_window "$w" || add "pontlet's window did not close"
     else
