@@ -131,7 +131,7 @@ session_env=(env -i HOME="$home" USER="$user" LOGNAME="$user" SHELL=/bin/bash LA
 runuser -u "$user" -- "${session_env[@]}" openbox --sm-disable --config-file "$stage/kiosk/openbox-rc.xml" \
     >/dev/null 2>&1 &
 pids+=($!)
-within 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 2>/dev/null ||
+within 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 2>/dev/null ||
     skip "openbox does not start"
 mkdir "$work/trace"
 (cd "$home" && exec "${session_env[@]}" strace -ff --seccomp-bpf -ttt -y -qq -u "$user" -e trace=execve,openat \
@@ -139,7 +139,7 @@ mkdir "$work/trace"
 pids+=($!)
 
 main_window() { xdotool search --onlyvisible --name ' - Quillon$' 2>/dev/null | head -1; }
-within 20 main_window >/dev/null || { say "FAILED: no workplace window"; failures=1; exit 1; }
+within 30 main_window >/dev/null || { say "FAILED: no workplace window"; failures=1; exit 1; }
 qpid=$(pgrep -u "$user" -x quillon | head -1)
 main=$(main_window)
 
@@ -206,7 +206,7 @@ close_window() {
 # with Enter; says why not otherwise.
 answer_box() {
     local box
-    if box=$(within 5 new_window "$qpid" "$1"); then
+    if box=$(within 10 new_window "$qpid" "$1"); then
         xdotool windowactivate --sync "$box" key Return >/dev/null 2>&1
         within 5 gone "$box" || echo "the message box did not close"
     else
@@ -228,7 +228,7 @@ add() { [ -z "$1" ] || why+=("$1"); }
 
 open_listed() {
     focus_main; keys n Return
-    within 5 grep -q 'note\.txt' "$work/viewer.log" || add "the listed viewer did not get note.txt"
+    within 10 grep -q 'note\.txt' "$work/viewer.log" || add "the listed viewer did not get note.txt"
     local w; w=$(new_window "$qpid" "$before") && { add "a window came up"; close_window "$w"; }
 }
 # Enter on the entry whose name starts with $1: refused with a message box.
@@ -243,7 +243,7 @@ open_refused() {
 help_inside() {
     local w
     focus_main; keys F1
-    if w=$(within 5 new_window "$qpid" "$before"); then
+    if w=$(within 10 new_window "$qpid" "$before"); then
         close_window "$w" || add "the help window did not close"
     else
         add "no help window"
@@ -283,7 +283,7 @@ mouse_menu() {
         END {print x, y}')
     focus_main
     xdotool mousemove $((x + 20)) $((y + 10)) click 1
-    if p=$(within 3 new_window "$qpid" "$before"); then
+    if p=$(within 5 new_window "$qpid" "$before"); then
         keys Escape; within 3 gone "$p" || add "the menu did not close"
     else
         add "a click on File opened no menu"
@@ -297,7 +297,7 @@ admin_key() {
     focus_main
     import -window "$main" "$work/before-$1.png" 2>/dev/null
     keys "$1"
-    within 3 sh -c "[ \$(wc -l <'$work/logon.log') -gt 1 ]" && add "the logon program ran again"
+    within 5 sh -c "[ \$(wc -l <'$work/logon.log') -gt 1 ]" && add "the logon program ran again"
     if w=$(new_window "$qpid" "$before"); then add "a window came up"; keys Escape; fi
     import -window "$main" "$work/after-$1.png" 2>/dev/null
     d=$(compare -metric AE -fuzz 10% "$work/before-$1.png" "$work/after-$1.png" null: 2>&1)
