@@ -51,7 +51,7 @@ QString SystemText(int error)
 CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget* parent, ViewServices services)
     : QWidget(parent),
       m_document(document),
-      m_services(std::move(services)),
+      m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
       m_model(std::make_unique<FolderModel>()),
       m_files(document.Seam(), this, m_services.trash),
       m_transfer(new BackgroundTransfer(m_files, this)),

@@ -36,8 +36,9 @@ class TaskPane;
 class CQuillonView : public QWidget, public document::BrowserViewInterface {
     Q_OBJECT
 public:
+    // Without services the view opens through the document's host.
     CQuillonView(CQuillonDoc& document, framework::CommandRouter& router, QWidget* parent = nullptr,
-                 browser::ViewServices services = browser::SystemViewServices());
+                 browser::ViewServices services = {});
     ~CQuillonView() override;
 
     void OnInitialUpdate();
