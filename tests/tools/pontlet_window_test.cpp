@@ -243,7 +243,8 @@ TEST_F(WindowTest, AMissingFolderIsSaidAndNothingIsCopiedFromOrToIt)
         EXPECT_FALSE(Drop(missing, {present->Root() + "/f"}) || Drop(present, {present->Root() + "/f"})) << given;
         prompts.told.clear();
         EXPECT_EQ(window.CopyInto({present->Root() + "/f"}, given, -1).copied, 0u);
-        EXPECT_EQ(prompts.told, QStringList{"This item lies outside your locations.\n" + QString((present->Root() + "/f").c_str())});
+        const QString refused = QString::fromStdString(present->Root() + "/f");
+        EXPECT_EQ(prompts.told, QStringList{"This item lies outside your locations.\n" + refused});
     }
     EXPECT_EQ(Names(to), (std::vector<std::string>{"a file", "dangling"}));
 }

@@ -40,7 +40,7 @@ std::optional<std::filesystem::path> ExpandClientPath(const std::string& receive
 // is copied as a link and never for what it leads to.
 struct ConfinedCopy {
     std::vector<CopyItem> items;                 // by real folders
-    std::vector<std::filesystem::path> refused;  // as given; when any is, copy nothing
+    std::vector<std::filesystem::path> refused;  // as given; any of them: no items
 };
 ConfinedCopy ConfineCopy(const std::vector<std::filesystem::path>& sources, const std::filesystem::path& target,
                          const std::string& serverRoot, const std::string& clientRoot);
