@@ -36,6 +36,7 @@ x /opt/quillon/pontlet
 x /opt/quillon/quillon-session
 x /opt/quillon/quillon-xrdp-setup
 f /opt/quillon/Quillon.html
+f /opt/quillon/open-with.conf.example
 f /opt/quillon/kiosk/openbox-rc.xml
 f /opt/quillon/icons/quillon48.png
 l /usr/bin/quillon
@@ -53,10 +54,10 @@ f /usr/share/doc/quillon/changelog.gz
 LIST
 
 # Every path the manual pages and the README name under /opt/quillon is in
-# the package, except the configuration and its copies, which are the
-# administrator's.
+# the package, except the configuration, its copies and the open-with table,
+# which are the administrator's.
 named=$( (zcat "$root"/usr/share/man/man1/*.1.gz; cat "$src/README.md") |
-    grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v 'userConfig\.QLNData')
+    grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v -e 'userConfig\.QLNData' -e 'open-with\.conf$')
 for path in $named; do
     [ -e "$root$path" ] || fail "$path is named in a manual page or the README but not in the package"
 done
