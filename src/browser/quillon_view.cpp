@@ -159,6 +159,81 @@ QString CQuillonView::ComparableRoot() const
     return location && location->m_bExpandEnvironment ? ExpandAddress(root) : root;
 }
 
+QString CQuillonView::BoundaryFolder() const
+{
+    // The selected location's own server folder; the root as set when no
+    // location is selected.
+    const CTSAppDataItem* location = SelectedLocation();
+    if (!location || location->m_strServerLocation.empty())
+        return ComparableRoot();
+    const QString server = Text(location->m_strServerLocation);
+    return LocalPathOf(location->m_bExpandEnvironment ? ExpandAddress(server) : server);
+}
+
+Boundary CQuillonView::CurrentBoundary() const
+{
+    return ResolveBoundary(BoundaryFolder());
+}
+
+QStringList CQuillonView::UserBoundaries() const
+{
+    QStringList boundaries;
+    if (const Boundary current = CurrentBoundary(); !current.real.isEmpty())
+        boundaries << current.real;
+    // The tree lists the locations of the selected entries (the profile's in
+    // the user view).
+    for (const CTSUserDataItem* entry : m_document.m_selection) {
+        for (const CTSAppDataItem& location : entry->m_locations.m_items) {
+            const QString server = Text(location.m_strServerLocation);
+            if (server.isEmpty() || IsWebAddress(server))
+                continue;
+            const QString folder = LocalPathOf(location.m_bExpandEnvironment ? ExpandAddress(server) : server);
+            if (const Boundary b = ResolveBoundary(folder); !b.real.isEmpty() && !boundaries.contains(b.real))
+                boundaries << b.real;
+        }
+    }
+    return boundaries;
+}
+
+void CQuillonView::OpenFile(const QString& path)
+{
+    const Placement place = PlaceTarget(CurrentBoundary(), path);
+    if (place.kind == Placement::Outside)
+        m_files.Report(OutsideText());
+    else if (place.kind == Placement::Unreachable)
+        ReportUnreachable(path, place.error);
+    else
+        m_services.openUrl(QUrl::fromLocalFile(place.path));
+}
+
+bool CQuillonView::AdmitSources(const QStringList& paths, QStringList& resolved)
+{
+    resolved.clear();
+    const QStringList boundaries = UserBoundaries();
+    for (const QString& path : paths) {
+        const Placement place = PlaceEntry(boundaries, path);
+        if (place.kind != Placement::Inside) {
+            m_files.Report(OutsideText());
+            resolved.clear();
+            return false;
+        }
+        resolved << place.path;
+    }
+    return true;
+}
+
+QString CQuillonView::AdmitTarget(const QString& folder)
+{
+    const Placement place = PlaceTarget(CurrentBoundary(), folder);
+    if (place.kind == Placement::Inside)
+        return place.path;
+    if (place.kind == Placement::Outside)
+        m_files.Report(OutsideText());
+    else
+        ReportUnreachable(folder, place.error);
+    return {};
+}
+
 bool CQuillonView::eventFilter(QObject* watched, QEvent* event)
 {
     if (!watched->isWidgetType())
@@ -315,28 +390,48 @@ void CQuillonView::Navigate(const QString& address, Move move)
     SetBusy(true);
     // The folder is examined on a worker: a share that hangs must not
     // freeze the window. Only the latest navigation's answer counts.
+    // It is resolved there too: nothing outside the location is entered,
+    // whichever way (a link, "..", Back) the path leads there.
     auto post = m_post;
-    auto probe = [this, post, ticket, path, move] {
-        const platform::PathAttributes found = platform::GetPathAttributes(QFile::encodeName(path).toStdString());
-        post->post([this, ticket, path, move, found] { Arrive(ticket, path, move, found.error, found.isDirectory); });
+    const QString root = BoundaryFolder();
+    auto examine = [root, path] {
+        const Placement place = PlaceTarget(ResolveBoundary(root), path);
+        platform::PathAttributes found{place.error, false, false};
+        if (place.kind == Placement::Inside)
+            found = platform::GetPathAttributes(QFile::encodeName(place.path).toStdString());
+        return std::make_pair(place, found);
+    };
+    auto probe = [this, post, ticket, path, move, examine] {
+        const auto [place, found] = examine();
+        post->post([this, ticket, path, move, place, found] {
+            Arrive(ticket, path, move, place, found.error, found.isDirectory);
+        });
     };
     try {
         std::thread(std::move(probe)).detach();
     } catch (const std::system_error&) {
-        const platform::PathAttributes found = platform::GetPathAttributes(QFile::encodeName(path).toStdString());
-        Arrive(ticket, path, move, found.error, found.isDirectory);
+        const auto [place, found] = examine();
+        Arrive(ticket, path, move, place, found.error, found.isDirectory);
     }
 }
 
-void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, int error, bool isDirectory)
+void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const Placement& place, int error,
+                          bool isDirectory)
 {
     if (ticket != m_ticket)
         return;
     m_navigating = false;
+    if (place.kind == Placement::Outside) {
+        // Refused: the view, its history included, stays where it was.
+        SetBusy(m_model->isLoading());
+        m_files.Report(OutsideText());
+        emit commandStateChanged();
+        return;
+    }
     if (error == 0 && !isDirectory) {
         // A file opens with its program; the view stays where it was.
         SetBusy(m_model->isLoading());
-        m_services.openUrl(QUrl::fromLocalFile(path));
+        m_services.openUrl(QUrl::fromLocalFile(place.path));
         return;
     }
     m_bAtRoot = IsSamePath(ComparableRoot(), path);
@@ -517,7 +612,7 @@ void CQuillonView::ActivateRow(const QModelIndex& index)
     if (m_model->isDir(row))
         Navigate(path, Move::New);
     else
-        m_services.openUrl(QUrl::fromLocalFile(path));
+        OpenFile(path);
 }
 
 void CQuillonView::OpenSelection()
@@ -527,7 +622,7 @@ void CQuillonView::OpenSelection()
     QModelIndex folder;
     for (const QModelIndex& row : rows) {
         if (!m_model->isDir(row))
-            m_services.openUrl(QUrl::fromLocalFile(m_model->filePath(row)));
+            OpenFile(m_model->filePath(row));
         else if (!folder.isValid() || row == current)
             folder = row;
     }
@@ -558,7 +653,10 @@ void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& ne
     const QString path = m_model->filePath(index);
     // After the editor has closed: the failure box must not open inside it.
     QMetaObject::invokeMethod(this, [this, path, newName] {
-        if (m_files.Rename(path, newName))
+        const Placement place = PlaceEntry({CurrentBoundary().real}, path);
+        if (place.kind == Placement::Outside)
+            m_files.Report(OutsideText());
+        else if (m_files.Rename(place.kind == Placement::Inside ? place.path : path, newName))
             SelectWhenListed(newName, false);
         m_model->refresh();
     }, Qt::QueuedConnection);
@@ -566,7 +664,17 @@ void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& ne
 
 void CQuillonView::DeleteSelection()
 {
-    const QStringList paths = SelectedPaths();
+    QStringList paths;
+    const QStringList boundary{CurrentBoundary().real};
+    for (const QString& path : SelectedPaths()) {
+        // A link goes, never what it points to; so its own place counts.
+        const Placement place = PlaceEntry(boundary, path);
+        if (place.kind == Placement::Outside) {
+            m_files.Report(OutsideText());
+            return;
+        }
+        paths << (place.kind == Placement::Inside ? place.path : path);
+    }
     if (paths.isEmpty())
         return;
     m_files.Delete(paths);
@@ -577,7 +685,10 @@ void CQuillonView::NewFolder()
 {
     if (!m_listed)
         return;
-    const QString name = m_files.NewFolder(m_current);
+    const QString folder = AdmitTarget(m_current);
+    if (folder.isEmpty())
+        return;
+    const QString name = m_files.NewFolder(folder);
     if (name.isEmpty())
         return;
     SelectWhenListed(name, true);
@@ -605,7 +716,15 @@ void CQuillonView::Paste()
     const ClipboardFiles files = ReadFileClipboard(QGuiApplication::clipboard()->mimeData());
     if (files.paths.isEmpty())
         return;
-    if (m_transfer->Start(files.paths, m_current, files.cut)) {
+    // Only from the user's locations, only into the one shown; nothing is
+    // copied when one item is elsewhere.
+    QStringList sources;
+    if (!AdmitSources(files.paths, sources))
+        return;
+    const QString target = AdmitTarget(m_current);
+    if (target.isEmpty())
+        return;
+    if (m_transfer->Start(sources, target, files.cut)) {
         m_clearClipboardWhenDone = files.cut;
         SetBusy(true);
     }
@@ -613,7 +732,13 @@ void CQuillonView::Paste()
 
 void CQuillonView::OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action)
 {
-    if (m_transfer->Start(paths, target, action == Qt::MoveAction)) {
+    QStringList sources;
+    if (!AdmitSources(paths, sources))
+        return;
+    const QString folder = AdmitTarget(target);
+    if (folder.isEmpty())
+        return;
+    if (m_transfer->Start(sources, folder, action == Qt::MoveAction)) {
         m_clearClipboardWhenDone = false;
         SetBusy(true);
     }
@@ -632,11 +757,16 @@ void CQuillonView::OnTransferFinished(bool done)
 void CQuillonView::ShowProperties()
 {
     const QModelIndexList rows = m_views->SelectedRows();
+    // The dialog reads what a link points to, so that must lie inside.
     if (!rows.isEmpty()) {
         const QModelIndex row = rows.first();
-        m_files.ShowProperties(m_model->filePath(row), row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
+        const QString path = AdmitTarget(m_model->filePath(row));
+        if (!path.isEmpty())
+            m_files.ShowProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
     } else if (m_listed) {
-        m_files.ShowProperties(m_current, tr("Folder"));
+        const QString path = AdmitTarget(m_current);
+        if (!path.isEmpty())
+            m_files.ShowProperties(path, tr("Folder"));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "browser/confinement.h"
 #include "browser/file_actions.h"
 #include "browser/input_filter.h"
 #include "browser/navigation_history.h"
@@ -97,7 +98,8 @@ private:
     enum class Move { New, Back, Forward, Reload };
 
     void Navigate(const QString& address, Move move);
-    void Arrive(quint64 ticket, const QString& path, Move move, int error, bool isDirectory);
+    void Arrive(quint64 ticket, const QString& path, Move move, const browser::Placement& place, int error,
+                bool isDirectory);
     void ApplyMove(const QString& path, Move move);
     void ShowFolder(const QString& path);
     void ShowEmpty(const QString& explanation);
@@ -109,6 +111,18 @@ private:
     void SetBusy(bool busy);
     const CTSAppDataItem* SelectedLocation() const;
     QString ComparableRoot() const;
+    // The real path of the location shown, and of every location the tree
+    // lists (the one shown first): where copies may come from.
+    QString BoundaryFolder() const;
+    browser::Boundary CurrentBoundary() const;
+    QStringList UserBoundaries() const;
+    // Opens a file with its program once it is found inside the location.
+    void OpenFile(const QString& path);
+    // Resolves `paths` as entries of the user's locations into `resolved`;
+    // false (the user told) when one lies elsewhere.
+    bool AdmitSources(const QStringList& paths, QStringList& resolved);
+    // The real path of a folder to copy into, or empty (the user told).
+    QString AdmitTarget(const QString& folder);
     bool HandleKey(QKeyEvent& event);
     void OnTask(int task);
     void OnRenameRequested(const QModelIndex& index, const QString& newName);
