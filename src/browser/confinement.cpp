@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "platform/path_entries.h"
+#include "platform/system_error.h"
 
 namespace browser {
 
@@ -86,6 +87,33 @@ Placement PlaceEntry(const QStringList& boundaries, const QString& path)
     if (!InsideAny(boundaries, entry))
         return {Placement::Outside, 0, {}};
     return {Placement::Inside, 0, FromNative(entry)};
+}
+
+QString AdmitCopy(const QStringList& locations, QStringList& sources, QString& target)
+{
+    if (locations.isEmpty())
+        return OutsideText();
+    const Boundary current = ResolveBoundary(locations.first());
+    QStringList boundaries;
+    for (const QString& folder : locations)
+        if (const Boundary b = ResolveBoundary(folder); !b.real.isEmpty() && !boundaries.contains(b.real))
+            boundaries << b.real;
+    QStringList resolved;
+    for (const QString& source : sources) {
+        const Placement place = PlaceEntry(boundaries, source);
+        if (place.kind != Placement::Inside)
+            return OutsideText();
+        resolved << place.path;
+    }
+    const Placement into = PlaceTarget(current, target);
+    if (into.kind == Placement::Outside)
+        return OutsideText();
+    if (into.kind == Placement::Unreachable)
+        return QCoreApplication::translate("browser::Confinement", "Cannot copy into \"%1\": %2")
+            .arg(target, QString::fromStdString(platform::GetSystemErrorText(into.error)));
+    sources = resolved;
+    target = into.path;
+    return {};
 }
 
 } // namespace browser

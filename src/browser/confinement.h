@@ -36,4 +36,10 @@ Placement PlaceTarget(const Boundary& boundary, const QString& path);
 // at the end are resolved as folders.
 Placement PlaceEntry(const QStringList& boundaries, const QString& path);
 
+// Resolves a copy or move before it starts: each source as an entry of one
+// of `locations` (server folders, the one shown first), the target folder
+// inside the first. Returns what to tell the user when one lies elsewhere or
+// cannot be reached, or empty when everything is admitted.
+QString AdmitCopy(const QStringList& locations, QStringList& sources, QString& target);
+
 } // namespace browser

@@ -175,24 +175,19 @@ Boundary CQuillonView::CurrentBoundary() const
     return ResolveBoundary(BoundaryFolder());
 }
 
-QStringList CQuillonView::UserBoundaries() const
+QStringList CQuillonView::LocationFolders() const
 {
-    QStringList boundaries;
-    if (const Boundary current = CurrentBoundary(); !current.real.isEmpty())
-        boundaries << current.real;
+    QStringList folders{BoundaryFolder()};
     // The tree lists the locations of the selected entries (the profile's in
     // the user view).
     for (const CTSUserDataItem* entry : m_document.m_selection) {
         for (const CTSAppDataItem& location : entry->m_locations.m_items) {
             const QString server = Text(location.m_strServerLocation);
-            if (server.isEmpty() || IsWebAddress(server))
-                continue;
-            const QString folder = LocalPathOf(location.m_bExpandEnvironment ? ExpandAddress(server) : server);
-            if (const Boundary b = ResolveBoundary(folder); !b.real.isEmpty() && !boundaries.contains(b.real))
-                boundaries << b.real;
+            if (!server.isEmpty() && !IsWebAddress(server))
+                folders << LocalPathOf(location.m_bExpandEnvironment ? ExpandAddress(server) : server);
         }
     }
-    return boundaries;
+    return folders;
 }
 
 void CQuillonView::OpenFile(const QString& path)
@@ -204,22 +199,6 @@ void CQuillonView::OpenFile(const QString& path)
         ReportUnreachable(path, place.error);
     else
         m_services.openUrl(QUrl::fromLocalFile(place.path));
-}
-
-bool CQuillonView::AdmitSources(const QStringList& paths, QStringList& resolved)
-{
-    resolved.clear();
-    const QStringList boundaries = UserBoundaries();
-    for (const QString& path : paths) {
-        const Placement place = PlaceEntry(boundaries, path);
-        if (place.kind != Placement::Inside) {
-            m_files.Report(OutsideText());
-            resolved.clear();
-            return false;
-        }
-        resolved << place.path;
-    }
-    return true;
 }
 
 QString CQuillonView::AdmitTarget(const QString& folder)
@@ -716,15 +695,7 @@ void CQuillonView::Paste()
     const ClipboardFiles files = ReadFileClipboard(QGuiApplication::clipboard()->mimeData());
     if (files.paths.isEmpty())
         return;
-    // Only from the user's locations, only into the one shown; nothing is
-    // copied when one item is elsewhere.
-    QStringList sources;
-    if (!AdmitSources(files.paths, sources))
-        return;
-    const QString target = AdmitTarget(m_current);
-    if (target.isEmpty())
-        return;
-    if (m_transfer->Start(sources, target, files.cut)) {
+    if (StartTransfer(files.paths, m_current, files.cut)) {
         m_clearClipboardWhenDone = files.cut;
         SetBusy(true);
     }
@@ -732,16 +703,20 @@ void CQuillonView::Paste()
 
 void CQuillonView::OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action)
 {
-    QStringList sources;
-    if (!AdmitSources(paths, sources))
-        return;
-    const QString folder = AdmitTarget(target);
-    if (folder.isEmpty())
-        return;
-    if (m_transfer->Start(sources, folder, action == Qt::MoveAction)) {
+    if (StartTransfer(paths, target, action == Qt::MoveAction)) {
         m_clearClipboardWhenDone = false;
         SetBusy(true);
     }
+}
+
+bool CQuillonView::StartTransfer(const QStringList& sources, const QString& target, bool move)
+{
+    // Only from the user's locations, only into the one shown; nothing is
+    // transferred when one item lies elsewhere.
+    const QStringList locations = LocationFolders();
+    return m_transfer->Start(sources, target, move, [locations](QStringList& from, QString& into) {
+        return AdmitCopy(locations, from, into);
+    });
 }
 
 void CQuillonView::OnTransferFinished(bool done)

@@ -30,7 +30,9 @@ class TaskPane;
 } // namespace browser
 
 // The location browser: the folder of the location selected in the tree,
-// within which the user may move but which they may not leave. It starts on
+// within which the user may move but which they may not leave: no link,
+// "..", paste or drop leads out of the real paths of the user's locations
+// (browser/confinement.h). It starts on
 // a page of its own, opens files with the desktop's programs, applies the
 // location's visual options, and lets through only the input the location
 // allows.
@@ -111,17 +113,17 @@ private:
     void SetBusy(bool busy);
     const CTSAppDataItem* SelectedLocation() const;
     QString ComparableRoot() const;
-    // The real path of the location shown, and of every location the tree
-    // lists (the one shown first): where copies may come from.
+    // The server folder of the location shown and its real path; the
+    // server folders of every location the tree lists (the one shown
+    // first): where copies may come from.
     QString BoundaryFolder() const;
     browser::Boundary CurrentBoundary() const;
-    QStringList UserBoundaries() const;
+    QStringList LocationFolders() const;
     // Opens a file with its program once it is found inside the location.
     void OpenFile(const QString& path);
-    // Resolves `paths` as entries of the user's locations into `resolved`;
-    // false (the user told) when one lies elsewhere.
-    bool AdmitSources(const QStringList& paths, QStringList& resolved);
-    // The real path of a folder to copy into, or empty (the user told).
+    // A copy or move, admitted on the transfer's worker.
+    bool StartTransfer(const QStringList& sources, const QString& target, bool move);
+    // The real path of a folder inside the location, or empty (the user told).
     QString AdmitTarget(const QString& folder);
     bool HandleKey(QKeyEvent& event);
     void OnTask(int task);
