@@ -77,6 +77,17 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pages);
 
+    // The folder shown may be replaced by a link after it was entered: a
+    // change on disk lists it again only while it still lies inside.
+    m_model->setRefreshGate([this](const QString& folder) {
+        if (StillInside(folder))
+            return true;
+        QMetaObject::invokeMethod(this, [this, folder] {
+            if (m_listed && m_model->folder() == folder)
+                LeaveOutsideFolder();
+        }, Qt::QueuedConnection);
+        return false;
+    });
     connect(m_model.get(), &FolderModel::loadingFinished, this, &CQuillonView::OnListingFinished);
     connect(m_model.get(), &FolderModel::loadFailed, this, &CQuillonView::OnListingFailed);
     connect(m_model.get(), &FolderModel::renameRequested, this, &CQuillonView::OnRenameRequested);
@@ -494,6 +505,19 @@ void CQuillonView::OnListingFailed(int error, const QString& folder)
     m_firstListing = false;
 }
 
+bool CQuillonView::StillInside(const QString& folder) const
+{
+    return PlaceTarget(CurrentBoundary(), folder).kind != Placement::Outside;
+}
+
+void CQuillonView::LeaveOutsideFolder()
+{
+    m_listed = false;
+    m_model->setFolder(QString());
+    ShowEmpty(QString());
+    m_files.Report(OutsideText());
+}
+
 void CQuillonView::Stop()
 {
     if (m_navigating) {
@@ -514,7 +538,10 @@ void CQuillonView::Refresh()
     if (IsShowingStartPage() || m_current.isEmpty())
         return;
     if (m_listed && !m_model->folder().isEmpty()) {
-        m_model->refresh();
+        if (StillInside(m_current))
+            m_model->refresh();
+        else
+            LeaveOutsideFolder();
         return;
     }
     Navigate(m_current, Move::Reload);

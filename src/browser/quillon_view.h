@@ -123,6 +123,10 @@ private:
     void OpenFile(const QString& path);
     // A copy or move, admitted on the transfer's worker.
     bool StartTransfer(const QStringList& sources, const QString& target, bool move);
+    // Whether the folder shown has not been replaced by a link out since it
+    // was entered; if it has, it is shown empty and the user told.
+    bool StillInside(const QString& folder) const;
+    void LeaveOutsideFolder();
     // The real path of a folder inside the location, or empty (the user told).
     QString AdmitTarget(const QString& folder);
     bool HandleKey(QKeyEvent& event);

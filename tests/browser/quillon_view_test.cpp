@@ -620,6 +620,18 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
     Settle();
     EXPECT_EQ(view.CurrentFolder(), root + "/sub");
     EXPECT_EQ(seam.MessageTexts().last(), refused);
+    // The folder shown, replaced by a link out: neither the change on disk
+    // nor Refresh lists it again.
+    ASSERT_GT(view.Model().rowCount(), 0);
+    const qsizetype shown = seam.MessageTexts().size();
+    seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
+    QDir().rename(root + "/sub", root + "/old-sub");
+    QFile::link(outside, root + "/sub");
+    EXPECT_TRUE(WaitUntil([&] { return seam.MessageTexts().size() > shown; }));
+    view.Refresh();
+    Settle();
+    EXPECT_EQ(view.Model().rowCount(), 0);
+    EXPECT_EQ(seam.MessageTexts().mid(shown), (QStringList{refused, refused}));
 }
 
 // A server folder that is itself a link is bounded by what it points to.
