@@ -759,16 +759,15 @@ void CQuillonView::OnTransferFinished(bool done)
 void CQuillonView::ShowProperties()
 {
     const QModelIndexList rows = m_views->SelectedRows();
-    // The dialog reads what a link points to, so that must lie inside.
+    // The dialog reads what a link points to, so that must lie inside; it
+    // is shown under the name listed.
     if (!rows.isEmpty()) {
         const QModelIndex row = rows.first();
-        const QString path = AdmitTarget(m_model->filePath(row));
-        if (!path.isEmpty())
+        const QString path = m_model->filePath(row);
+        if (!AdmitTarget(path).isEmpty())
             m_files.ShowProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
-    } else if (m_listed) {
-        const QString path = AdmitTarget(m_current);
-        if (!path.isEmpty())
-            m_files.ShowProperties(path, tr("Folder"));
+    } else if (m_listed && !AdmitTarget(m_current).isEmpty()) {
+        m_files.ShowProperties(m_current, tr("Folder"));
     }
 }
 

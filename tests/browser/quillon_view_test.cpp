@@ -588,6 +588,8 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
          refused, root},
         {"drop into a link out", [&] { emit view.Views().filesDropped({root + "/a.txt"}, root + "/sibling", Qt::CopyAction); Settle(); },
          refused, root},
+        {"properties of a link out", [&] { view.Views().SelectRow(Row("sibling")); view.ShowProperties(); }, refused,
+         root},
         {"paste from another location", [&] { paste({file(other + "/c.txt")}); }, {}, root},
         {"paste a link as a link", [&] { Go(root + "/sub"); paste({file(root + "/rootlink")}); }, {}, root + "/sub"},
         {"enter a link that stays inside", [&] { Go(root); view.ActivateRow(Row("inlink")); Settle(); }, {}, root + "/inlink"},
