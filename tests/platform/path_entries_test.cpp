@@ -40,28 +40,3 @@ TEST(ResolveRealPath, FollowsLinksAndReportsDanglingOnes)
     EXPECT_EQ(platform::ResolveRealPath((dir / "dangling").string()).error, ENOENT);
     EXPECT_EQ(platform::ResolveRealPath("").error, ENOENT);
 }
-
-TEST(GetEntryAttributes, SeesTheLinkNotWhatItPointsTo)
-{
-    const fs::path dir = testfiles::ScratchDir("entry-attributes");
-    fs::create_directories(dir / "folder");
-    fs::create_symlink(dir / "folder", dir / "link");
-    fs::create_symlink(dir / "gone", dir / "dangling");
-    const struct {
-        const char* name;
-        int error;
-        bool isDirectory, isLink, followedIsDirectory;
-    } cases[] = {
-        {"folder", 0, true, false, true},
-        {"link", 0, false, true, true},
-        {"dangling", 0, false, true, false},
-        {"missing", ENOENT, false, false, false},
-    };
-    for (const auto& c : cases) {
-        const platform::PathAttributes a = platform::GetEntryAttributes((dir / c.name).string());
-        EXPECT_EQ(a.error, c.error) << c.name;
-        EXPECT_EQ(a.isDirectory, c.isDirectory) << c.name;
-        EXPECT_EQ(a.isLink, c.isLink) << c.name;
-        EXPECT_EQ(platform::GetPathAttributes((dir / c.name).string()).isDirectory, c.followedIsDirectory) << c.name;
-    }
-}
