@@ -7,7 +7,8 @@
 #    that a mouse click on its File menu in the client opens the menu, and
 #    that File > Exit ends the session;
 #  - a member without locations goes on in the desktop shell;
-#  - a user outside the group gets the ordinary desktop.
+#  - a user outside the group gets the ordinary desktop;
+#  - quillon-xrdp-setup --remove gives back xrdp's own files unchanged.
 # Needs root and xrdp from Debian; skips with a message otherwise. Stops every
 # daemon, client and session it started and removes its users.
 #
@@ -139,6 +140,7 @@ sed -i -e '0,/^port=/s|^port=.*|port=tcp://127.0.0.1:3389|' -e "s|^LogFile=.*|Lo
     -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/xrdp.ini"
 sed -i -e "s|^DefaultWindowManager=.*|DefaultWindowManager=$etc/startwm.sh|" \
     -e "s|^LogFile=.*|LogFile=$work/sesman.log|" -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/sesman.ini"
+cp -a "$etc" "$work/etc.before"
 "$app/quillon-xrdp-setup" --etc "$etc" "$group" >/dev/null 2>"$log/setup.err" || { fail "quillon-xrdp-setup"; exit 1; }
 grep -q '^EnableUserWindowManager=false' "$etc/sesman.ini" || fail "the per-user start script is still on"
 grep -q '^rail=false' "$etc/xrdp.ini" || fail "RemoteApp is still open"
@@ -299,6 +301,10 @@ else
 fi
 shot qlntc
 disconnect qlntc
+
+# Taken out again, the setup leaves xrdp's own files as they were.
+"$app/quillon-xrdp-setup" --etc "$etc" --remove >/dev/null || fail "quillon-xrdp-setup --remove"
+diff -r "$work/etc.before" "$etc" >"$log/remove.diff" || fail "--remove did not restore xrdp's files (remove.diff)"
 
 if [ $failed -ne 0 ]; then
     say "logs and screenshots in $log"
