@@ -1,6 +1,7 @@
 #include "tree_copy.h"
 
 #include "folder_rules.h"
+#include "platform/path_entries.h"
 #include "platform/stop_requests.h"
 
 #include <algorithm>
@@ -157,6 +158,7 @@ void TreeCopy::Prepare(const CopyItem& item, Root& root)
         root.node = Node();
         root.node.info.type = EntryType::Folder;
         TreeScan scan(followLinks, [this] { return Stopped(); }, m_outcome.failures);
+        scan.SetBoundary(platform::ResolveRealPath(item.sourceFolder.string()).path);
         if (item.name.empty()) {
             scan.ScanContents(sourceFolder, item.sourceFolder, root.node);
         } else {
