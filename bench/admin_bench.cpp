@@ -40,6 +40,7 @@ public:
     void LaunchDefaultShell() override {}
     bool IsAdministratorView() const override { return true; }
     void OpenHelp() override {}
+    void OpenItem(const QUrl&) override {}
     QWidget* MainWindow() const override { return nullptr; }
 };
 

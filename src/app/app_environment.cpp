@@ -5,6 +5,7 @@
 #include "accounts/administrator.h"
 #include "app/desktop.h"
 #include "platform/module_path.h"
+#include "platform/process.h"
 
 namespace app {
 
@@ -13,6 +14,11 @@ std::filesystem::path SystemAppEnvironment::ModuleDirectory() { return platform:
 bool SystemAppEnvironment::IsAdministrator() { return accounts::IsAdministrator(m_accounts); }
 
 void SystemAppEnvironment::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+
+int SystemAppEnvironment::StartProgram(const std::vector<std::string>& argv, const std::string& workingDirectory)
+{
+    return platform::StartDetached(argv, workingDirectory);
+}
 
 bool SystemAppEnvironment::HasWindowManager() { return app::HasWindowManager(); }
 

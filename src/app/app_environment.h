@@ -2,6 +2,8 @@
 #include <QUrl>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace platform {
 class AccountServices;
@@ -21,6 +23,9 @@ public:
     virtual bool IsAdministrator() = 0;
     // Hands a file or address to the desktop's default handler; no result.
     virtual void OpenUrl(const QUrl& url) = 0;
+    // Starts a program by its absolute path with exactly these arguments and
+    // lets it run; 0 or the system's error number.
+    virtual int StartProgram(const std::vector<std::string>& argv, const std::string& workingDirectory) = 0;
     virtual bool HasWindowManager() = 0;
 };
 
@@ -31,6 +36,7 @@ public:
     std::filesystem::path ModuleDirectory() override;
     bool IsAdministrator() override;
     void OpenUrl(const QUrl& url) override;
+    int StartProgram(const std::vector<std::string>& argv, const std::string& workingDirectory) override;
     bool HasWindowManager() override;
 
 private:

@@ -9,6 +9,7 @@
 #include "app/app_environment.h"
 #include "app/command_line_words.h"
 #include "app/configuration_transfer.h"
+#include "app/help_window.h"
 #include "app/screen_follower.h"
 #include "document/configuration_backup.h"
 #include "document/quillon_doc.h"
@@ -17,6 +18,7 @@
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
+#include "opening/file_opener.h"
 #include "platform/files.h"
 #include "platform/module_path.h"
 #include "runner/program_runner.h"
@@ -60,6 +62,7 @@ CQuillonApp::CQuillonApp(ModalSeam& seam, app::AppEnvironment& environment, plat
 
 CQuillonApp::~CQuillonApp()
 {
+    delete m_help.data();
     // The frame and its views go before the document they point into.
     delete m_pMainFrame.data();
 }
@@ -153,6 +156,10 @@ void CQuillonApp::RegisterCommands()
     Commands().On(ID_APP_ABOUT, [this] { OnAppAbout(); });
     Commands().On(ID_HELP_FINDER, [this] { OnHelpFinder(); });
     Commands().On(ID_APP_EXIT, [this] { OnAppExit(); });
+    // The configuration's own commands belong to the administrator's face:
+    // in the user's they are greyed, so that no key reaches them either.
+    for (const int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_IMPORT_CONFIGURATION, ID_EXPORT_CONFIGURATION})
+        Commands().OnUpdate(id, [this](CommandState& state) { state.enabled = IsAdministratorView(); });
 }
 
 bool CQuillonApp::ConfirmDiscardChanges()
@@ -205,7 +212,7 @@ void CQuillonApp::OnImportConfiguration()
 
 void CQuillonApp::OnAppAbout()
 {
-    CAboutDlg dialog(m_bAdministrator, [this](const QUrl& url) { m_environment.OpenUrl(url); }, MainWindow());
+    CAboutDlg dialog(m_bAdministrator, [this](const QUrl& url) { OpenItem(url); }, MainWindow());
     m_seam.RunDialog(dialog);
 }
 
@@ -217,10 +224,37 @@ void CQuillonApp::OnAppExit()
         window->close();
 }
 
-// Every help request opens the help page at its start.
+// Every help request shows the help page, in the one help window.
 void CQuillonApp::WinHelp(unsigned long, unsigned int)
 {
-    m_environment.OpenUrl(QUrl::fromLocalFile(Beside(ModuleDirectory(), platform::kHelpFileName)));
+    if (!m_help) {
+        app::HelpWindow::ExternalOpener external;
+        if (IsAdministratorView())
+            external = [this](const QUrl& url) { m_environment.OpenUrl(url); };
+        m_help = new app::HelpWindow(Beside(ModuleDirectory(), platform::kHelpFileName), std::move(external),
+                                     MainWindow());
+        m_help->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void CQuillonApp::OpenItem(const QUrl& url)
+{
+    if (IsAdministratorView()) {
+        m_environment.OpenUrl(url);
+        return;
+    }
+    const opening::OpenDecision decision =
+        opening::DecideOpen(url, Document::ToFilePath(Beside(ModuleDirectory(), opening::kOpenWithFileName)));
+    QString refusal = decision.refusal;
+    if (refusal.isEmpty()) {
+        if (const int error = m_environment.StartProgram(decision.argv, decision.workingDirectory))
+            refusal = opening::CannotStartText(decision, error);
+    }
+    if (!refusal.isEmpty())
+        m_seam.ShowMessage({refusal, QString(), MessageButtons::Ok, MessageIcon::Warning, MainWindow()});
 }
 
 bool CQuillonApp::RunScript(const CTSUserScriptItem& script) { return m_runner->RunScript(script); }

@@ -34,6 +34,7 @@ class ProgramRunner;
 
 namespace app {
 class AppEnvironment;
+class HelpWindow;
 }
 
 // The application object: decides the face at start, fixes the program's
@@ -72,6 +73,9 @@ public:
     // Whether the main window exists and shows the administrator face.
     bool IsAdministratorView() const override;
     void OpenHelp() override { WinHelp(0, 1); }
+    // The administrator's face hands it to the desktop; the user's starts
+    // only the program the administrator's table lists for it.
+    void OpenItem(const QUrl& url) override;
 
     // Commands.
     void OnFileNew();
@@ -115,4 +119,5 @@ private:
     QPointer<CMainFrame> m_pMainFrame;
     bool m_bMainWindowSet = false;
     app::RecentFileList m_recentFiles{4};
+    QPointer<app::HelpWindow> m_help;
 };

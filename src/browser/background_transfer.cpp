@@ -45,7 +45,7 @@ BackgroundTransfer::~BackgroundTransfer()
     m_post->detach();
 }
 
-bool BackgroundTransfer::Start(const QStringList& sources, const QString& targetFolder, bool move)
+bool BackgroundTransfer::Start(const QStringList& givenSources, const QString& givenTarget, bool move, Admit admit)
 {
     if (m_running)
         return false;
@@ -54,7 +54,18 @@ bool BackgroundTransfer::Start(const QStringList& sources, const QString& target
     auto stop = m_stop;
     // Only posted calls touch m_actions, and they run only while this object lives.
     FileActions* actions = &m_actions;
-    auto work = [this, post, stop, actions, sources, targetFolder, move] {
+    auto work = [this, post, stop, actions, sources = givenSources, targetFolder = givenTarget, move,
+                 admit]() mutable {
+        if (admit) {
+            if (const QString refused = admit(sources, targetFolder); !refused.isEmpty()) {
+                AskOnGuiThread<bool>(post, stop, [=] { actions->Report(refused); return true; }, true);
+                post->post([this] {
+                    m_running = false;
+                    emit finished(false);
+                });
+                return;
+            }
+        }
         FileTransfer transfer(
             [=](const QString& target, bool folders) {
                 return AskOnGuiThread<ConflictAnswer>(
@@ -73,7 +84,12 @@ bool BackgroundTransfer::Start(const QStringList& sources, const QString& target
     try {
         std::thread(std::move(work)).detach();
     } catch (const std::system_error&) {
-        const bool done = m_actions.Transfer(sources, targetFolder, move);
+        QStringList sources = givenSources;
+        QString targetFolder = givenTarget;
+        const QString refused = admit ? admit(sources, targetFolder) : QString();
+        if (!refused.isEmpty())
+            m_actions.Report(refused);
+        const bool done = refused.isEmpty() && m_actions.Transfer(sources, targetFolder, move);
         m_running = false;
         emit finished(done);
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <functional>
 #include <memory>
 
 #include <QObject>
@@ -22,8 +23,13 @@ public:
     ~BackgroundTransfer() override;
 
     bool IsRunning() const { return m_running; }
+    // Run on the worker before anything is transferred (resolving paths may
+    // wait on a share): it may change the sources and the target, and a text
+    // it returns is reported instead of transferring.
+    using Admit = std::function<QString(QStringList& sources, QString& targetFolder)>;
+
     // False (and nothing started) while another transfer runs.
-    bool Start(const QStringList& sources, const QString& targetFolder, bool move);
+    bool Start(const QStringList& sources, const QString& targetFolder, bool move, Admit admit = {});
 
 signals:
     // `done`: everything was copied or moved, nothing failed or was cancelled.

@@ -8,18 +8,15 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 
 #include "platform/path_entries.h"
 #include "platform/system_error.h"
+#include "platform/tree_files.h"
 
 namespace browser {
 
 namespace {
-
-constexpr qint64 kCopyBlock = 1 << 20;
 
 struct Entry {
     bool exists = false;
@@ -60,6 +57,24 @@ bool IsSameOrBelow(const QString& folder, const QString& path)
     const QString outer = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     const QString inner = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     return inner == outer || inner.startsWith(outer.endsWith(QLatin1Char('/')) ? outer : outer + QLatin1Char('/'));
+}
+
+QString ErrorText(const platform::FileError& e)
+{
+    return e.message.empty() ? SystemText(e.code) : QString::fromStdString(e.message);
+}
+
+std::string RandomSuffix()
+{
+    unsigned char bytes[6] = {};
+    platform::RandomBytes(bytes, sizeof bytes);
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (unsigned char b : bytes) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
 }
 
 QString Tr(const char* text)
@@ -184,64 +199,32 @@ FileTransfer::Outcome FileTransfer::CopyEntry(const QString& source, const QStri
 
 FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QString& target, bool replace)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        Fail(Tr("Cannot copy \"%1\": %2").arg(source, in.errorString()));
-        return Outcome::Failed;
-    }
+    const QFileInfo sourceInfo(source);
     const QFileInfo targetInfo(target);
-    std::unique_ptr<QFileDevice> out;
-    QTemporaryFile* temporary = nullptr;
-    if (replace) {
-        auto save = std::make_unique<QSaveFile>(target);
-        save->setDirectWriteFallback(false);
-        out = std::move(save);
-    } else {
-        auto file = std::make_unique<QTemporaryFile>(Join(targetInfo.path(), QLatin1Char('.') + targetInfo.fileName()
-                                                                                 + QStringLiteral(".part-XXXXXX")));
-        temporary = file.get();
-        out = std::move(file);
-    }
-    auto failTarget = [&](const QString& reason) {
-        Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, reason));
+    platform::Folder from;
+    platform::OpenFile in;
+    platform::EntryInfo info;
+    // Never through a link: one swapped in for the source since is refused.
+    platform::FileError e = platform::Folder::Open(Native(sourceInfo.path()), from);
+    if (!e)
+        e = in.OpenForReading(from, Native(sourceInfo.fileName()), false, info);
+    if (e) {
+        Fail(Tr("Cannot copy \"%1\": %2").arg(source, ErrorText(e)));
         return Outcome::Failed;
-    };
-    // Unbuffered, so that a failed write reports the system's reason.
-    if (!out->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failTarget(out->errorString());
-    QByteArray block(kCopyBlock, Qt::Uninitialized);
-    for (;;) {
-        const qint64 n = in.read(block.data(), block.size());
-        if (n < 0) {
-            Fail(Tr("Cannot copy \"%1\": %2").arg(source, in.errorString()));
-            return Outcome::Failed;
-        }
-        if (n == 0)
-            break;
-        // A short write is retried, so that the failure that follows it
-        // carries the system's reason.
-        for (qint64 written = 0; written < n;) {
-            const qint64 w = out->write(block.constData() + written, n - written);
-            if (w <= 0)
-                return failTarget(out->errorString());
-            written += w;
-        }
     }
-    if (!out->flush())
-        return failTarget(out->errorString());
-    out->setPermissions(in.permissions());
-    out->setFileTime(in.fileTime(QFileDevice::FileModificationTime), QFileDevice::FileModificationTime);
-    if (replace) {
-        if (!static_cast<QSaveFile&>(*out).commit())
-            return failTarget(out->errorString());
-        return Outcome::Done;
+    // Written beside the target and renamed over its name, so that a link at
+    // the name is replaced, never written through.
+    platform::Folder into;
+    e = platform::Folder::Open(Native(targetInfo.path()), into);
+    if (!e) {
+        const std::string hidden = Native(QLatin1Char('.') + targetInfo.fileName()) + ".part-";
+        e = platform::CopyFileInto(in, info, into, Native(targetInfo.fileName()), replace,
+                                   [&hidden] { return hidden + RandomSuffix(); }, {});
     }
-    temporary->close();
-    if (temporary->error() != QFileDevice::NoError)
-        return failTarget(temporary->errorString());
-    if (const int error = platform::RenamePath(Native(temporary->fileName()), Native(target), false); error != 0)
-        return failTarget(SystemText(error));
-    temporary->setAutoRemove(false);
+    if (e) {
+        Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, ErrorText(e)));
+        return Outcome::Failed;
+    }
     return Outcome::Done;
 }
 

@@ -71,7 +71,10 @@ FolderModel::FolderModel(std::unique_ptr<FolderLister> lister, QObject* parent)
     connect(&m_showTimer, &QTimer::timeout, this, &FolderModel::showPending);
     m_refreshTimer.setSingleShot(true);
     m_refreshTimer.setInterval(kRefreshDelayMs);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &FolderModel::refresh);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
+        if (!m_refreshGate || m_refreshGate(m_folder))
+            refresh();
+    });
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_refreshTimer.start(); });
     connect(m_previews.get(), &PreviewLoader::ready, this, [this](const QString& path) {
         const QFileInfo info(path);

@@ -38,6 +38,9 @@ public:
     // Lists the current folder again and applies only the differences, so that
     // selection and scroll position stay where they can.
     void refresh();
+    // Asked before a change on disk lists the folder again; false keeps the
+    // model from listing it (the owner decides what is shown instead).
+    void setRefreshGate(std::function<bool(const QString& folder)> gate) { m_refreshGate = std::move(gate); }
 
     QString filePath(const QModelIndex& index) const;
     bool isDir(const QModelIndex& index) const;
@@ -108,6 +111,7 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_showTimer;
     QTimer m_refreshTimer;
+    std::function<bool(const QString&)> m_refreshGate;
     QElapsedTimer m_listingClock;
     quint64 m_generation = 0;
     quint64 m_layoutVersion = 0;      // changes whenever rows move, come or go

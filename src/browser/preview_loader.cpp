@@ -41,7 +41,9 @@ QThreadPool& Pool()
 QImage MakePreview(const Request& r)
 {
     // Only plain files: a pipe named like a picture would block a reader.
-    if (!QFileInfo(r.path).isFile())
+    // Never through a link, which may lead out of the location.
+    const QFileInfo info(r.path);
+    if (info.isSymLink() || !info.isFile())
         return {};
     const ThumbnailCache cache;
     const auto flavor = ThumbnailCache::FlavorFor(r.previewSize);

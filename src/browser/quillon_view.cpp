@@ -51,7 +51,7 @@ QString SystemText(int error)
 CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget* parent, ViewServices services)
     : QWidget(parent),
       m_document(document),
-      m_services(std::move(services)),
+      m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
       m_model(std::make_unique<FolderModel>()),
       m_files(document.Seam(), this, m_services.trash),
       m_transfer(new BackgroundTransfer(m_files, this)),
@@ -77,6 +77,17 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pages);
 
+    // The folder shown may be replaced by a link after it was entered: a
+    // change on disk lists it again only while it still lies inside.
+    m_model->setRefreshGate([this](const QString& folder) {
+        if (StillInside(folder))
+            return true;
+        QMetaObject::invokeMethod(this, [this, folder] {
+            if (m_listed && m_model->folder() == folder)
+                LeaveOutsideFolder();
+        }, Qt::QueuedConnection);
+        return false;
+    });
     connect(m_model.get(), &FolderModel::loadingFinished, this, &CQuillonView::OnListingFinished);
     connect(m_model.get(), &FolderModel::loadFailed, this, &CQuillonView::OnListingFailed);
     connect(m_model.get(), &FolderModel::renameRequested, this, &CQuillonView::OnRenameRequested);
@@ -157,6 +168,60 @@ QString CQuillonView::ComparableRoot() const
     const QString root = LocalPathOf(m_strRootPath);
     const CTSAppDataItem* location = SelectedLocation();
     return location && location->m_bExpandEnvironment ? ExpandAddress(root) : root;
+}
+
+QString CQuillonView::BoundaryFolder() const
+{
+    // The selected location's own server folder; the root as set when no
+    // location is selected.
+    const CTSAppDataItem* location = SelectedLocation();
+    if (!location || location->m_strServerLocation.empty())
+        return ComparableRoot();
+    const QString server = Text(location->m_strServerLocation);
+    return LocalPathOf(location->m_bExpandEnvironment ? ExpandAddress(server) : server);
+}
+
+Boundary CQuillonView::CurrentBoundary() const
+{
+    return ResolveBoundary(BoundaryFolder());
+}
+
+QStringList CQuillonView::LocationFolders() const
+{
+    QStringList folders{BoundaryFolder()};
+    // The tree lists the locations of the selected entries (the profile's in
+    // the user view).
+    for (const CTSUserDataItem* entry : m_document.m_selection) {
+        for (const CTSAppDataItem& location : entry->m_locations.m_items) {
+            const QString server = Text(location.m_strServerLocation);
+            if (!server.isEmpty() && !IsWebAddress(server))
+                folders << LocalPathOf(location.m_bExpandEnvironment ? ExpandAddress(server) : server);
+        }
+    }
+    return folders;
+}
+
+void CQuillonView::OpenFile(const QString& path)
+{
+    const Placement place = PlaceTarget(CurrentBoundary(), path);
+    if (place.kind == Placement::Outside)
+        m_files.Report(OutsideText());
+    else if (place.kind == Placement::Unreachable)
+        ReportUnreachable(path, place.error);
+    else
+        m_services.openUrl(QUrl::fromLocalFile(place.path));
+}
+
+QString CQuillonView::AdmitTarget(const QString& folder)
+{
+    const Placement place = PlaceTarget(CurrentBoundary(), folder);
+    if (place.kind == Placement::Inside)
+        return place.path;
+    if (place.kind == Placement::Outside)
+        m_files.Report(OutsideText());
+    else
+        ReportUnreachable(folder, place.error);
+    return {};
 }
 
 bool CQuillonView::eventFilter(QObject* watched, QEvent* event)
@@ -315,28 +380,48 @@ void CQuillonView::Navigate(const QString& address, Move move)
     SetBusy(true);
     // The folder is examined on a worker: a share that hangs must not
     // freeze the window. Only the latest navigation's answer counts.
+    // It is resolved there too: nothing outside the location is entered,
+    // whichever way (a link, "..", Back) the path leads there.
     auto post = m_post;
-    auto probe = [this, post, ticket, path, move] {
-        const platform::PathAttributes found = platform::GetPathAttributes(QFile::encodeName(path).toStdString());
-        post->post([this, ticket, path, move, found] { Arrive(ticket, path, move, found.error, found.isDirectory); });
+    const QString root = BoundaryFolder();
+    auto examine = [root, path] {
+        const Placement place = PlaceTarget(ResolveBoundary(root), path);
+        platform::PathAttributes found{place.error, false, false};
+        if (place.kind == Placement::Inside)
+            found = platform::GetPathAttributes(QFile::encodeName(place.path).toStdString());
+        return std::make_pair(place, found);
+    };
+    auto probe = [this, post, ticket, path, move, examine] {
+        const auto [place, found] = examine();
+        post->post([this, ticket, path, move, place, found] {
+            Arrive(ticket, path, move, place, found.error, found.isDirectory);
+        });
     };
     try {
         std::thread(std::move(probe)).detach();
     } catch (const std::system_error&) {
-        const platform::PathAttributes found = platform::GetPathAttributes(QFile::encodeName(path).toStdString());
-        Arrive(ticket, path, move, found.error, found.isDirectory);
+        const auto [place, found] = examine();
+        Arrive(ticket, path, move, place, found.error, found.isDirectory);
     }
 }
 
-void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, int error, bool isDirectory)
+void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const Placement& place, int error,
+                          bool isDirectory)
 {
     if (ticket != m_ticket)
         return;
     m_navigating = false;
+    if (place.kind == Placement::Outside) {
+        // Refused: the view, its history included, stays where it was.
+        SetBusy(m_model->isLoading());
+        m_files.Report(OutsideText());
+        emit commandStateChanged();
+        return;
+    }
     if (error == 0 && !isDirectory) {
         // A file opens with its program; the view stays where it was.
         SetBusy(m_model->isLoading());
-        m_services.openUrl(QUrl::fromLocalFile(path));
+        m_services.openUrl(QUrl::fromLocalFile(place.path));
         return;
     }
     m_bAtRoot = IsSamePath(ComparableRoot(), path);
@@ -420,6 +505,19 @@ void CQuillonView::OnListingFailed(int error, const QString& folder)
     m_firstListing = false;
 }
 
+bool CQuillonView::StillInside(const QString& folder) const
+{
+    return PlaceTarget(CurrentBoundary(), folder).kind != Placement::Outside;
+}
+
+void CQuillonView::LeaveOutsideFolder()
+{
+    m_listed = false;
+    m_model->setFolder(QString());
+    ShowEmpty(QString());
+    m_files.Report(OutsideText());
+}
+
 void CQuillonView::Stop()
 {
     if (m_navigating) {
@@ -440,7 +538,10 @@ void CQuillonView::Refresh()
     if (IsShowingStartPage() || m_current.isEmpty())
         return;
     if (m_listed && !m_model->folder().isEmpty()) {
-        m_model->refresh();
+        if (StillInside(m_current))
+            m_model->refresh();
+        else
+            LeaveOutsideFolder();
         return;
     }
     Navigate(m_current, Move::Reload);
@@ -517,7 +618,7 @@ void CQuillonView::ActivateRow(const QModelIndex& index)
     if (m_model->isDir(row))
         Navigate(path, Move::New);
     else
-        m_services.openUrl(QUrl::fromLocalFile(path));
+        OpenFile(path);
 }
 
 void CQuillonView::OpenSelection()
@@ -527,7 +628,7 @@ void CQuillonView::OpenSelection()
     QModelIndex folder;
     for (const QModelIndex& row : rows) {
         if (!m_model->isDir(row))
-            m_services.openUrl(QUrl::fromLocalFile(m_model->filePath(row)));
+            OpenFile(m_model->filePath(row));
         else if (!folder.isValid() || row == current)
             folder = row;
     }
@@ -558,7 +659,10 @@ void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& ne
     const QString path = m_model->filePath(index);
     // After the editor has closed: the failure box must not open inside it.
     QMetaObject::invokeMethod(this, [this, path, newName] {
-        if (m_files.Rename(path, newName))
+        const Placement place = PlaceEntry({CurrentBoundary().real}, path);
+        if (place.kind == Placement::Outside)
+            m_files.Report(OutsideText());
+        else if (m_files.Rename(place.kind == Placement::Inside ? place.path : path, newName))
             SelectWhenListed(newName, false);
         m_model->refresh();
     }, Qt::QueuedConnection);
@@ -566,7 +670,17 @@ void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& ne
 
 void CQuillonView::DeleteSelection()
 {
-    const QStringList paths = SelectedPaths();
+    QStringList paths;
+    const QStringList boundary{CurrentBoundary().real};
+    for (const QString& path : SelectedPaths()) {
+        // A link goes, never what it points to; so its own place counts.
+        const Placement place = PlaceEntry(boundary, path);
+        if (place.kind == Placement::Outside) {
+            m_files.Report(OutsideText());
+            return;
+        }
+        paths << (place.kind == Placement::Inside ? place.path : path);
+    }
     if (paths.isEmpty())
         return;
     m_files.Delete(paths);
@@ -577,7 +691,10 @@ void CQuillonView::NewFolder()
 {
     if (!m_listed)
         return;
-    const QString name = m_files.NewFolder(m_current);
+    const QString folder = AdmitTarget(m_current);
+    if (folder.isEmpty())
+        return;
+    const QString name = m_files.NewFolder(folder);
     if (name.isEmpty())
         return;
     SelectWhenListed(name, true);
@@ -605,7 +722,7 @@ void CQuillonView::Paste()
     const ClipboardFiles files = ReadFileClipboard(QGuiApplication::clipboard()->mimeData());
     if (files.paths.isEmpty())
         return;
-    if (m_transfer->Start(files.paths, m_current, files.cut)) {
+    if (StartTransfer(files.paths, m_current, files.cut)) {
         m_clearClipboardWhenDone = files.cut;
         SetBusy(true);
     }
@@ -613,10 +730,20 @@ void CQuillonView::Paste()
 
 void CQuillonView::OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action)
 {
-    if (m_transfer->Start(paths, target, action == Qt::MoveAction)) {
+    if (StartTransfer(paths, target, action == Qt::MoveAction)) {
         m_clearClipboardWhenDone = false;
         SetBusy(true);
     }
+}
+
+bool CQuillonView::StartTransfer(const QStringList& sources, const QString& target, bool move)
+{
+    // Only from the user's locations, only into the one shown; nothing is
+    // transferred when one item lies elsewhere.
+    const QStringList locations = LocationFolders();
+    return m_transfer->Start(sources, target, move, [locations](QStringList& from, QString& into) {
+        return AdmitCopy(locations, from, into);
+    });
 }
 
 void CQuillonView::OnTransferFinished(bool done)
@@ -632,10 +759,14 @@ void CQuillonView::OnTransferFinished(bool done)
 void CQuillonView::ShowProperties()
 {
     const QModelIndexList rows = m_views->SelectedRows();
+    // The dialog reads what a link points to, so that must lie inside; it
+    // is shown under the name listed.
     if (!rows.isEmpty()) {
         const QModelIndex row = rows.first();
-        m_files.ShowProperties(m_model->filePath(row), row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
-    } else if (m_listed) {
+        const QString path = m_model->filePath(row);
+        if (!AdmitTarget(path).isEmpty())
+            m_files.ShowProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
+    } else if (m_listed && !AdmitTarget(m_current).isEmpty()) {
         m_files.ShowProperties(m_current, tr("Folder"));
     }
 }

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "browser/confinement.h"
 #include "browser/file_actions.h"
 #include "browser/input_filter.h"
 #include "browser/navigation_history.h"
@@ -29,15 +30,18 @@ class TaskPane;
 } // namespace browser
 
 // The location browser: the folder of the location selected in the tree,
-// within which the user may move but which they may not leave. It starts on
+// within which the user may move but which they may not leave: no link,
+// "..", paste or drop leads out of the real paths of the user's locations
+// (browser/confinement.h). It starts on
 // a page of its own, opens files with the desktop's programs, applies the
 // location's visual options, and lets through only the input the location
 // allows.
 class CQuillonView : public QWidget, public document::BrowserViewInterface {
     Q_OBJECT
 public:
+    // Without services the view opens through the document's host.
     CQuillonView(CQuillonDoc& document, framework::CommandRouter& router, QWidget* parent = nullptr,
-                 browser::ViewServices services = browser::SystemViewServices());
+                 browser::ViewServices services = {});
     ~CQuillonView() override;
 
     void OnInitialUpdate();
@@ -97,7 +101,8 @@ private:
     enum class Move { New, Back, Forward, Reload };
 
     void Navigate(const QString& address, Move move);
-    void Arrive(quint64 ticket, const QString& path, Move move, int error, bool isDirectory);
+    void Arrive(quint64 ticket, const QString& path, Move move, const browser::Placement& place, int error,
+                bool isDirectory);
     void ApplyMove(const QString& path, Move move);
     void ShowFolder(const QString& path);
     void ShowEmpty(const QString& explanation);
@@ -109,6 +114,22 @@ private:
     void SetBusy(bool busy);
     const CTSAppDataItem* SelectedLocation() const;
     QString ComparableRoot() const;
+    // The server folder of the location shown and its real path; the
+    // server folders of every location the tree lists (the one shown
+    // first): where copies may come from.
+    QString BoundaryFolder() const;
+    browser::Boundary CurrentBoundary() const;
+    QStringList LocationFolders() const;
+    // Opens a file with its program once it is found inside the location.
+    void OpenFile(const QString& path);
+    // A copy or move, admitted on the transfer's worker.
+    bool StartTransfer(const QStringList& sources, const QString& target, bool move);
+    // Whether the folder shown has not been replaced by a link out since it
+    // was entered; if it has, it is shown empty and the user told.
+    bool StillInside(const QString& folder) const;
+    void LeaveOutsideFolder();
+    // The real path of a folder inside the location, or empty (the user told).
+    QString AdmitTarget(const QString& folder);
     bool HandleKey(QKeyEvent& event);
     void OnTask(int task);
     void OnRenameRequested(const QModelIndex& index, const QString& newName);

@@ -1,5 +1,6 @@
 #include "browser/thumbstrip_preview.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QThreadPool>
@@ -52,6 +53,10 @@ void ThumbstripPreview::ShowItem(const QString& path, const QString& name, const
     const quint64 ticket = m_ticket;
     auto post = m_post;
     QThreadPool::globalInstance()->start([this, post, ticket, path] {
+        // As for the small previews: plain files only, never through a link.
+        const QFileInfo info(path);
+        if (info.isSymLink() || !info.isFile())
+            return;
         QImageReader reader(path);
         reader.setAutoTransform(true);
         const QSize size = reader.size();

@@ -1,12 +1,12 @@
 #include "browser/view_services.h"
 
-#include <QDesktopServices>
+#include "document/document_host.h"
 
 namespace browser {
 
-ViewServices SystemViewServices()
+ViewServices SystemViewServices(document::DocumentHost& host)
 {
-    return {[](const QUrl& url) { QDesktopServices::openUrl(url); }, SystemTrash()};
+    return {[&host](const QUrl& url) { host.OpenItem(url); }, SystemTrash()};
 }
 
 } // namespace browser

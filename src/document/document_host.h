@@ -4,6 +4,7 @@
 
 class CTSAppDataItem;
 class CTSUserScriptItem;
+class QUrl;
 class QWidget;
 
 namespace document {
@@ -29,6 +30,8 @@ public:
     // What the panes ask of the application through the document.
     virtual bool IsAdministratorView() const = 0;  // the frame shows the administrator face now
     virtual void OpenHelp() = 0;                   // the program's help
+    // Opens a file or web address with the program the face allows.
+    virtual void OpenItem(const QUrl& url) = 0;
 
     // Owner of the document's dialogs; null before the main window exists.
     virtual QWidget* MainWindow() const = 0;

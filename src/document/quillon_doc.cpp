@@ -449,7 +449,7 @@ void CQuillonDoc::RegisterCommands()
     map.On(ID_TEST_LOGON_SCRIPT, [this] { OnTestLogonScript(); });
     map.OnUpdate(ID_TEST_LOGON_SCRIPT, enableIf([this] { return TestLogonScriptEnabled(); }));
     // The base registers the save itself.
-    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified() && !m_bPartial; }));
+    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified() && !m_bPartial && Host().IsAdministratorView(); }));
 
     // Forwarded to the locations tree, so that they work from any pane. A
     // command whose pane does not exist is disabled and does nothing.

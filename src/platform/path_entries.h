@@ -8,9 +8,12 @@ namespace platform {
 struct PathAttributes {
     int error = 0;             // 0, or the system's error number
     bool isDirectory = false;
+    bool isLink = false;       // only from GetEntryAttributes
 };
 
 PathAttributes GetPathAttributes(const std::string& path);
+// The same of the entry itself: a link at the end of `path` is not followed.
+PathAttributes GetEntryAttributes(const std::string& path);
 
 // Renames (moves within one file system) a file, folder or link. Without
 // `replace` an existing `to` is never replaced: the result is EEXIST.

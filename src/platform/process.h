@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Starting programs from a command line, polling them and ending them. Texts
 // are UTF-8. No call throws and none blocks on a running program.
@@ -49,6 +50,13 @@ private:
 // Starts a program without waiting for it, in the caller's current
 // directory; whether it started.
 bool StartProgram(std::string_view commandLine);
+
+// Starts the program `argv[0]`, which must be an absolute path to an
+// executable file (nothing is looked up on PATH and no shell reads the
+// arguments), with exactly `argv`, in `workingDirectory` (the caller's when
+// empty), in its own process group, and lets it run. 0, or the system's
+// error number (ENOENT, EACCES, ...).
+int StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory);
 
 // Replaces this process with the program of the command line (found as Start
 // finds it), with a clean signal state. Returns only when that failed: false,

@@ -62,8 +62,9 @@ public:
     // A new link; Exists when the name is taken.
     FileError MakeLink(const std::string& text, const std::string& name) const;
     FileError SetLinkTimes(const std::string& name, FileTime accessed, FileTime modified) const;
-    // Renames within this folder, replacing whatever file or link is at `to`.
-    FileError Rename(const std::string& from, const std::string& to) const;
+    // Renames within this folder, replacing whatever file or link is at `to`;
+    // without `replace`, anything at `to` is kept and the result is Exists.
+    FileError Rename(const std::string& from, const std::string& to, bool replace = true) const;
     // Removes a file or link (never a folder).
     FileError Remove(const std::string& name) const;
     // Whether a symbolic link can be made here (some file systems, such as
@@ -107,6 +108,20 @@ private:
     int m_fd = -1;
     std::uint64_t m_size = 0;  // at open, for a file being read
 };
+
+// Where CopyFileInto stopped when it failed.
+enum class CopyStep { Create, Write };
+
+// Copies what remains of `source` (opened for reading, `info` its facts) to
+// `name` in `folder`: written under a temporary name from `tempName` created
+// exclusively beside it, given the source's permission bits (without set-id
+// bits) and times, then renamed over `name`. So a link at `name` is replaced,
+// never written through, and nothing half-written ever carries the name.
+// Without `replace` an entry at `name` is kept (Exists). On failure the
+// temporary file is gone and `failedAt`, when given, says where it stopped.
+FileError CopyFileInto(OpenFile& source, const EntryInfo& info, const Folder& folder, const std::string& name,
+                       bool replace, const std::function<std::string()>& tempName, const CopyProgress& progress,
+                       CopyStep* failedAt = nullptr);
 
 // Bytes from the system's random source; false when it gives none.
 bool RandomBytes(void* data, std::size_t n);

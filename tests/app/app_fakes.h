@@ -35,10 +35,17 @@ public:
     bool administrator = true;
     bool windowManager = true;
     std::vector<QUrl> opened;
+    std::vector<std::vector<std::string>> started;  // argument arrays, in order
+    int startError = 0;
 
     std::filesystem::path ModuleDirectory() override { return moduleDirectory; }
     bool IsAdministrator() override { return administrator; }
     void OpenUrl(const QUrl& url) override { opened.push_back(url); }
+    int StartProgram(const std::vector<std::string>& argv, const std::string&) override
+    {
+        started.push_back(argv);
+        return startError;
+    }
     bool HasWindowManager() override { return windowManager; }
 };
 

@@ -2,11 +2,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
+#include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "support/fake_account_services.h"
 #include "app/about_dlg.h"
+#include "app/help_window.h"
 #include "app/quillon_app.h"
 #include "app_fixture.h"
 #include "config/text.h"
@@ -211,16 +214,67 @@ TEST_F(QuillonAppTest, TheAboutBoxLetsOnlyAnAdministratorFollowTheAddresses)
     }
 }
 
-TEST_F(QuillonAppTest, HelpOpensThePageBesideTheExecutable)
+TEST_F(QuillonAppTest, HelpShowsThePageInsideTheProgramAndFollowsOnlyItsOwnAnchors)
 {
-    WriteAnnaWithLocation();
-    ASSERT_TRUE(Start(false));
-    ASSERT_TRUE(Execute(ID_HELP_FINDER));
-    ASSERT_TRUE(Execute(ID_HELP));
-    const QUrl page = QUrl::fromLocalFile(Q(m_dir) + "/Quillon.html");
-    EXPECT_EQ(m_environment.opened, (std::vector<QUrl>{page, page}));
+    testfiles::Put(m_dir / "Quillon.html", "<html><body><a href=\"#keys\">Keys</a><p>Your workplace</p>"
+                                           "<h2 id=\"keys\">Keys</h2></body></html>");
+    for (bool administrator : {false, true}) {
+        SCOPED_TRACE(administrator);
+        WriteAnnaWithLocation();
+        ASSERT_TRUE(Start(administrator));
+        m_environment.opened.clear();
+        ASSERT_TRUE(Execute(ID_HELP_FINDER));
+        ASSERT_TRUE(Execute(ID_HELP));
+        const auto windows = m_app->MainWindow()->findChildren<app::HelpWindow*>();
+        ASSERT_EQ(windows.size(), 1) << "one help window, shown again";
+        app::HelpWindow& help = *windows.front();
+        EXPECT_TRUE(help.isVisible());
+        EXPECT_TRUE(help.Browser()->toPlainText().contains("Your workplace"));
+        const QUrl page = help.Browser()->source();
+
+        help.FollowLink(QUrl("#keys"));
+        help.FollowLink(QUrl::fromLocalFile("/etc/passwd"));
+        help.FollowLink(QUrl("https://example.org/"));
+        EXPECT_EQ(help.Browser()->source(), page) << "never another file";
+        EXPECT_FALSE(help.Browser()->toPlainText().contains("root:"));
+        EXPECT_TRUE(m_environment.started.empty());
+        const std::vector<QUrl> outside = {QUrl::fromLocalFile("/etc/passwd"), QUrl("https://example.org/")};
+        EXPECT_EQ(m_environment.opened, administrator ? outside : std::vector<QUrl>{});
+        m_app.reset();
+    }
 }
 
+TEST_F(QuillonAppTest, TheUserFaceOpensOnlyWithTheListedProgram)
+{
+    testfiles::Put(m_dir / "open-with.conf", "text/plain /usr/bin/textviewer --view %f\n");
+    testfiles::Put(m_dir / "files/note.txt", "hello");
+    testfiles::Put(m_dir / "files/photo.png", std::string("\x89PNG\r\n\x1a\n", 8));
+    const QUrl note = QUrl::fromLocalFile(Q(m_dir / "files/note.txt"));
+    const QUrl photo = QUrl::fromLocalFile(Q(m_dir / "files/photo.png"));
+    WriteAnnaWithLocation();
+    ASSERT_TRUE(Start(false));
+    m_seam.AnswerMessage(Answer::Ok);
+    m_seam.AnswerMessage(Answer::Ok);
+
+    m_app->OpenItem(note);
+    m_app->OpenItem(photo);
+    m_environment.startError = ENOENT;
+    m_app->OpenItem(note);
+    const std::vector<std::string> viewer = {"/usr/bin/textviewer", "--view", (m_dir / "files/note.txt").string()};
+    EXPECT_EQ(m_environment.started, (std::vector<std::vector<std::string>>{viewer, viewer}));
+    EXPECT_TRUE(m_environment.opened.empty()) << "never the desktop's handler";
+    EXPECT_EQ(m_seam.MessageTexts(),
+              (QStringList{"No program is set up to open files of type PNG image. Ask your administrator.",
+                           "The program /usr/bin/textviewer, set up to open files of type plain text document, cannot "
+                           "be started: No such file or directory. Ask your administrator."}));
+    m_app.reset();
+
+    m_environment.started.clear();
+    ASSERT_TRUE(Start(true));
+    m_app->OpenItem(photo);
+    EXPECT_EQ(m_environment.opened, std::vector<QUrl>{photo});
+    EXPECT_TRUE(m_environment.started.empty());
+}
 const char* const kDiscardQuestion =
     "You have unsaved changes\nIf you continue you will loose those changes\nAre you sure you want to continue and "
     "loose those changes ?";
@@ -271,18 +325,35 @@ TEST_F(QuillonAppTest, ReopenReadsTheFileAgainWithoutADialog)
     EXPECT_EQ(Doc().m_userData.GetSize(), 2u);
 }
 
-// The keys of the file commands work in the user view too, whose menu has
-// no such items.
-TEST_F(QuillonAppTest, FileKeysWorkInTheUserView)
+// The configuration's commands are the administrator's: in the user's view
+// neither a menu nor a key reaches them.
+TEST_F(QuillonAppTest, TheConfigurationCommandsAreOutOfTheUserViewsReach)
 {
-    WriteAnnaWithLocation();
-    ASSERT_TRUE(Start(false));
-    EXPECT_TRUE(m_app->Router().QueryState(ID_FILE_NEW).enabled);
-    EXPECT_TRUE(m_app->Router().QueryState(ID_FILE_OPEN).enabled);
-    apptest::WriteConfiguration(ConfigPath(), {Entry("VM\\anna", 1, {Location("A", "/a"), Location("B", "/b")})});
-    ASSERT_TRUE(Execute(ID_FILE_OPEN));
-    ASSERT_NE(Doc().m_pProfile, nullptr);
-    EXPECT_EQ(Doc().m_pProfile->m_locations.GetSize(), 2u);
+    const int commands[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_IMPORT_CONFIGURATION, ID_EXPORT_CONFIGURATION};
+    for (bool administrator : {false, true}) {
+        SCOPED_TRACE(administrator);
+        WriteAnnaWithLocation();
+        ASSERT_TRUE(Start(administrator));
+        Doc().SetModifiedFlag(true);
+        if (administrator)
+            m_app->MainFrame()->SwitchToUserView();
+        for (int id : commands) {
+            EXPECT_FALSE(m_app->Router().QueryState(id).enabled) << id;
+            EXPECT_FALSE(Execute(id)) << id;
+        }
+        for (const char* keys : {"Ctrl+N", "Ctrl+O", "Ctrl+S"})
+            QTest::keySequence(m_app->MainWindow(), QKeySequence(QString::fromLatin1(keys)));
+        QApplication::processEvents();
+        EXPECT_EQ(EntryNames(Doc()), QStringList{"VM\\anna"});
+        EXPECT_TRUE(m_seam.Messages().empty());
+        EXPECT_TRUE(m_seam.FileDialogs().empty());
+        if (administrator) {
+            m_app->MainFrame()->SwitchToAdministratorView();
+            for (int id : commands)
+                EXPECT_TRUE(m_app->Router().QueryState(id).enabled) << id;
+        }
+        m_app.reset();
+    }
 }
 
 TEST_F(QuillonAppTest, TheRecentFileListIsSavedAtExit)

@@ -303,3 +303,27 @@ TEST_F(FileActionsTest, PropertiesShowSizeDatesAndPermissions)
     ASSERT_TRUE(WaitUntil([&] { return !folder.Field("size").startsWith("Counting"); }));
     EXPECT_EQ(folder.Field("size").toStdString(), "2.0 kB (2,048 bytes), in 2 file(s)");
 }
+
+TEST_F(FileActionsTest, ALinkIsCopiedAsALinkAndALinkAtTheTargetIsReplacedNotWrittenThrough)
+{
+    Write(P("outside/secret"), "secret");
+    Write(P("from/a.txt"), "new");
+    QFile::link(P("outside/secret"), P("from/link"));
+    const struct {
+        const char* atName;  // what the target's name is a link to
+        QString target;
+    } cases[] = {{"a file outside", P("outside/secret")}, {"nothing (dangling)", P("outside/none")}};
+    for (const auto& c : cases) {
+        QDir(P("to")).removeRecursively();
+        QDir().mkpath(P("to"));
+        QFile::link(c.target, P("to/a.txt"));
+        seam.AnswerMessage(Answer::Yes);
+        EXPECT_TRUE(actions.Transfer({P("from/a.txt"), P("from/link")}, P("to"), false)) << c.atName;
+        EXPECT_FALSE(QFileInfo(P("to/a.txt")).isSymLink()) << c.atName;
+        EXPECT_EQ(Read(P("to/a.txt")), "new") << c.atName;
+        EXPECT_EQ(Read(P("outside/secret")), "secret") << c.atName;
+        EXPECT_EQ(Names(P("outside")), QStringList{"secret"}) << c.atName;
+        EXPECT_EQ(QFileInfo(P("to/link")).symLinkTarget(), P("outside/secret")) << c.atName;
+        EXPECT_EQ(Names(P("to")), (QStringList{"a.txt", "link"})) << c.atName;  // no temporary left
+    }
+}

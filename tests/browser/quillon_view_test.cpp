@@ -397,6 +397,7 @@ TEST_F(QuillonViewTest, TheCommonTasksSettingFollowsTheLocationBeforeEachNavigat
         {true, false, false, true},  // no location: the user's own setting stays
         {false, false, true, false},
     };
+    view.SetRootPath(root);  // without a location the root bounds the view
     for (const auto& c : cases) {
         WriteShowCommonTasks(c.stored);
         location.m_visualOptions.m_bShowCommonTasks = c.locationShows;
@@ -537,4 +538,124 @@ TEST_F(QuillonViewTest, CommandsAndHelpGoThroughTheView)
     Write(root + "/new.txt", "N");
     router.Execute(ID_REFRESH);
     EXPECT_TRUE(WaitUntil([&] { return Row("new.txt").isValid(); }));
+}
+
+// Links, "..", the clipboard and drops never lead out of the location; the
+// sources of a paste may also lie in another of the user's locations.
+TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
+{
+    const QString outside = Scratch("view-outside");
+    const QString other = Scratch("view-other");
+    Write(outside + "/secret.txt", "S");
+    Write(other + "/c.txt", "C");
+    QFile::link("/", root + "/rootlink");
+    QFile::link(outside, root + "/sibling");
+    QFile::link(outside + "/secret.txt", root + "/secretlink");
+    QFile::link(outside + "/none", root + "/dangling");
+    QFile::link("sub", root + "/inlink");
+    CTSUserDataItem profile;
+    CTSAppDataItem otherLocation;
+    otherLocation.m_strName = u"Other";
+    otherLocation.m_strServerLocation = other.toStdU16String();
+    profile.m_locations.m_items.push_back(otherLocation);
+    doc.m_selection = {&profile};
+    Select();
+    auto paste = [&](const QList<QUrl>& urls) {
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        QGuiApplication::clipboard()->setMimeData(data);
+        view.Paste();
+        Settle();
+    };
+    auto file = [](const QString& path) { return QUrl::fromLocalFile(path); };
+    const QString refused = "This item lies outside your locations.";
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        QString message;  // empty: none
+        QString folder;   // where the view is afterwards
+    } cases[] = {
+        {"enter a link to /", [&] { view.ActivateRow(Row("rootlink")); Settle(); }, refused, root},
+        {"enter a link to a sibling", [&] { view.ActivateRow(Row("sibling")); Settle(); }, refused, root},
+        {"open a link to a file outside", [&] { view.ActivateRow(Row("secretlink")); }, refused, root},
+        {"enter a dangling link", [&] { view.ActivateRow(Row("dangling")); Settle(); }, refused, root},
+        {"go up by ..", [&] { Go(root + "/sub/../.."); }, refused, root},
+        {"paste /etc/passwd", [&] { paste({QUrl("file:///etc/passwd")}); }, refused, root},
+        {"paste /proc/self/root", [&] { paste({QUrl("file:///proc/self/root")}); }, refused, root},
+        {"paste through ..", [&] { paste({file(root + "/a.txt"), file(root + "/sub/../../view-outside/secret.txt")}); },
+         refused, root},
+        {"drop from outside", [&] { emit view.Views().filesDropped({outside + "/secret.txt"}, root, Qt::CopyAction); Settle(); },
+         refused, root},
+        {"drop into a link out", [&] { emit view.Views().filesDropped({root + "/a.txt"}, root + "/sibling", Qt::CopyAction); Settle(); },
+         refused, root},
+        {"properties of a link out", [&] { view.Views().SelectRow(Row("sibling")); view.ShowProperties(); }, refused,
+         root},
+        {"paste from another location", [&] { paste({file(other + "/c.txt")}); }, {}, root},
+        {"paste a link as a link", [&] { Go(root + "/sub"); paste({file(root + "/rootlink")}); }, {}, root + "/sub"},
+        {"enter a link that stays inside", [&] { Go(root); view.ActivateRow(Row("inlink")); Settle(); }, {}, root + "/inlink"},
+    };
+    for (const auto& c : cases) {
+        const qsizetype shown = seam.MessageTexts().size();
+        if (!c.message.isEmpty())
+            seam.AnswerMessage(Answer::Ok);
+        const auto before = opened.size();
+        c.act();
+        EXPECT_EQ(seam.MessageTexts().mid(shown), c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.what;
+        EXPECT_EQ(view.CurrentFolder(), c.folder) << c.what;
+        EXPECT_EQ(opened.size(), before) << c.what;
+    }
+    EXPECT_EQ(Names(root), (QStringList{"a.txt", "c.txt", "dangling", "inlink", "rootlink", "secretlink", "sibling", "sub"}));
+    EXPECT_EQ(Names(outside), QStringList{"secret.txt"});
+    EXPECT_EQ(QFileInfo(root + "/sub/rootlink").symLinkTarget(), "/");  // copied as cp -a does
+    EXPECT_EQ(Names(other), QStringList{"c.txt"});
+
+    // Forward to a folder that has since become a link out: refused, and the
+    // view stays where it is.
+    Go(root + "/sub");
+    Go(root + "/sub/deeper");
+    view.GoBack();
+    Settle();
+    QDir(root + "/sub/deeper").removeRecursively();
+    QFile::link(outside, root + "/sub/deeper");
+    seam.AnswerMessage(Answer::Ok);
+    view.GoForward();
+    Settle();
+    EXPECT_EQ(view.CurrentFolder(), root + "/sub");
+    EXPECT_EQ(seam.MessageTexts().last(), refused);
+    // The folder shown, replaced by a link out: neither the change on disk
+    // nor Refresh lists it again.
+    ASSERT_GT(view.Model().rowCount(), 0);
+    const qsizetype shown = seam.MessageTexts().size();
+    seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
+    QDir().rename(root + "/sub", root + "/old-sub");
+    QFile::link(outside, root + "/sub");
+    EXPECT_TRUE(WaitUntil([&] { return seam.MessageTexts().size() > shown; }));
+    view.Refresh();
+    Settle();
+    EXPECT_EQ(view.Model().rowCount(), 0);
+    EXPECT_EQ(seam.MessageTexts().mid(shown), (QStringList{refused, refused}));
+}
+
+// A server folder that is itself a link is bounded by what it points to.
+TEST_F(QuillonViewTest, ALinkedServerFolderIsBoundedByItsTarget)
+{
+    const QString links = Scratch("view-links");
+    QFile::link(root, links + "/docs");
+    QFile::link("/", root + "/rootlink");
+    location.m_strServerLocation = (links + "/docs").toStdU16String();
+    Select();
+    EXPECT_EQ(view.CurrentFolder(), links + "/docs");
+    view.ActivateRow(Row("a.txt"));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl::fromLocalFile(root + "/a.txt"));  // the resolved path
+    seam.AnswerMessage(Answer::Ok);
+    view.ActivateRow(Row("rootlink"));
+    Settle();
+    EXPECT_EQ(seam.MessageTexts(), QStringList{"This item lies outside your locations."});
+    view.ActivateRow(Row("sub"));
+    Settle();
+    EXPECT_EQ(view.CurrentFolder(), links + "/docs/sub");
+    view.GoUp();
+    Settle();
+    EXPECT_EQ(view.CurrentFolder(), links + "/docs");
 }

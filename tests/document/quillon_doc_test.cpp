@@ -739,6 +739,9 @@ TEST_F(QuillonDocTest, SaveWithoutPathAsksForOneAndCancellingKeepsTheChanges)
     EXPECT_TRUE(doc.HasCommandHandler(ID_FILE_SAVE));
     CommandState state;
     doc.OnUpdateCommand(ID_FILE_SAVE, state);
+    EXPECT_FALSE(state.enabled) << "not in the user view";
+    host.administratorView = true;
+    doc.OnUpdateCommand(ID_FILE_SAVE, state);
     EXPECT_TRUE(state.enabled);
 
     seam.AnswerMessage(Answer::Yes).CancelFileDialog();

@@ -48,6 +48,7 @@ public:
     void LaunchDefaultShell() override { m_launcher.LaunchDefaultShell(); }
     bool IsAdministratorView() const override { return false; }
     void OpenHelp() override {}
+    void OpenItem(const QUrl&) override {}
     QWidget* MainWindow() const override { return nullptr; }
 
 private:

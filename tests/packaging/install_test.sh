@@ -41,6 +41,7 @@ folder_as_readme() {
 }
 folder_as_readme "install"
 [ -e "$dir/userConfig.QLNData" ] && fail "install made a configuration"
+[ -e "$dir/open-with.conf" ] && fail "install made an open-with table"
 
 # The administrator's configuration, one that nobody else may read, and the
 # copies the program keeps beside it.
@@ -49,7 +50,8 @@ echo '{"schema": 1003, "entries": [{"type": 2, "name": "HOST\\staff"}]}' >"$work
 echo "backup" >"$dir/userConfig.QLNData.bak"
 echo "unreadable" >"$dir/userConfig.QLNData.unreadable"
 chmod 600 "$dir"/userConfig.QLNData*
-sums() { (cd "$dir" && sha256sum userConfig.QLNData*); }
+echo "application/pdf /usr/bin/true %f" >"$dir/open-with.conf"
+sums() { (cd "$dir" && sha256sum userConfig.QLNData* open-with.conf); }
 before=$(sums)
 
 apt_get install "$deb"

@@ -36,6 +36,7 @@ x /opt/quillon/pontlet
 x /opt/quillon/quillon-session
 x /opt/quillon/quillon-xrdp-setup
 f /opt/quillon/Quillon.html
+f /opt/quillon/open-with.conf.example
 f /opt/quillon/kiosk/openbox-rc.xml
 f /opt/quillon/icons/quillon48.png
 l /usr/bin/quillon
@@ -53,10 +54,10 @@ f /usr/share/doc/quillon/changelog.gz
 LIST
 
 # Every path the manual pages and the README name under /opt/quillon is in
-# the package, except the configuration and its copies, which are the
-# administrator's.
+# the package, except the configuration, its copies and the open-with table,
+# which are the administrator's.
 named=$( (zcat "$root"/usr/share/man/man1/*.1.gz; cat "$src/README.md") |
-    grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v 'userConfig\.QLNData')
+    grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v -e 'userConfig\.QLNData' -e 'open-with\.conf$')
 for path in $named; do
     [ -e "$root$path" ] || fail "$path is named in a manual page or the README but not in the package"
 done
@@ -75,24 +76,54 @@ for page in quillon quillonctl pontlet; do
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
 
-# The xrdp rule on a copy of xrdp's two files: once however often it is set,
-# first thing after the interpreter line, and taken out without a trace.
-etc=$root/etc-xrdp
-mkdir -p "$etc"
-printf '#!/bin/sh\n. ~/.profile\nexec /etc/X11/Xsession\n' >"$etc/startwm.sh"
-printf '[Globals]\nEnableUserWindowManager=true\n[Security]\n;AllowAlternateShell=true\n' >"$etc/sesman.ini"
-cp "$etc/startwm.sh" "$etc/startwm.orig"
+# The xrdp rule on copies of xrdp's files as 0.9.21 (Debian 12) and 0.10
+# (Debian 13) ship them, with the version a stand-in xrdp-sesman reports:
+# the rule once however often it is set, first after the interpreter line;
+# the per-user start script and RemoteApp closed, alternate shells refused
+# where the option exists and warned about where not; --remove gives back
+# every file byte for byte.
 setup=$root/opt/quillon/quillon-xrdp-setup
 gid=$(getent group root | cut -d: -f3)
-"$setup" --etc "$etc" no-such-group-here >/dev/null 2>&1 && fail "setup accepted an unknown group"
-cmp -s "$etc/startwm.sh" "$etc/startwm.orig" || fail "a refused setup changed startwm.sh"
-"$setup" --etc "$etc" root >/dev/null && "$setup" --etc "$etc" root >/dev/null || fail "setup failed"
-[ "$(grep -c "id -G) \" in \*\" $gid \"\*) exec \"/" "$etc/startwm.sh")" = 1 ] || fail "the rule is not there once"
-[ "$(sed -n 2p "$etc/startwm.sh" | cut -c1-15)" = "# BEGIN quillon" ] || fail "the rule is not first"
-grep -qx 'EnableUserWindowManager=false' "$etc/sesman.ini" || fail "the per-user start script stays on"
-grep -qx 'AllowAlternateShell=false' "$etc/sesman.ini" || fail "alternate shells stay allowed"
-"$setup" --etc "$etc" --remove >/dev/null || fail "setup --remove failed"
-cmp -s "$etc/startwm.sh" "$etc/startwm.orig" || fail "--remove left traces in startwm.sh"
+mkdir -p "$root/bin"
+while IFS='|' read -r version security knows; do
+    etc=$root/etc-xrdp-$version
+    mkdir -p "$etc"
+    printf '#!/bin/sh\necho "xrdp-sesman %s"\n' "$version" >"$root/bin/xrdp-sesman"
+    chmod +x "$root/bin/xrdp-sesman"
+    printf '#!/bin/sh\n. ~/.profile\nexec /etc/X11/Xsession\n' >"$etc/startwm.sh"
+    printf '[Globals]\nini_version=1\n\n[Channels]\n; Channel names not listed here will be blocked by XRDP.\nrdpdr=true\nrail=true\n\n[Xorg]\nname=Xorg\n#channel.rail=true\nchannel.rail=true\n' >"$etc/xrdp.ini"
+    printf ';; See `man 5 sesman.ini` for details\n\n[Globals]\nEnableUserWindowManager=true\n\n[Security]\nAllowRootLogin=true\n; When AlwaysGroupCheck=false access will be permitted\n%b\n[Sessions]\nX11DisplayOffset=10\n' \
+        "$security" >"$etc/sesman.ini"
+    mkdir -p "$etc.orig" && cp -p "$etc"/* "$etc.orig/"
+    run() { PATH=$root/bin:$PATH "$setup" --etc "$etc" "$@"; }
+    run no-such-group-here >/dev/null 2>&1 && fail "$version: setup accepted an unknown group"
+    diff -r "$etc" "$etc.orig" >/dev/null || fail "$version: a refused setup changed a file"
+    run root >/dev/null 2>&1 && err=$(run root 2>&1 >/dev/null) || fail "$version: setup failed"
+    [ "$(grep -c "id -G) \" in \*\" $gid \"\*) exec \"/" "$etc/startwm.sh")" = 1 ] || fail "$version: the rule is not there once"
+    [ "$(sed -n 2p "$etc/startwm.sh" | cut -c1-15)" = "# BEGIN quillon" ] || fail "$version: the rule is not first"
+    [ "$(grep -c '^EnableUserWindowManager=false$' "$etc/sesman.ini")" = 1 ] || fail "$version: the per-user start script stays on"
+    [ "$(sed -n '/^\[Channels\]/,/^\[Xorg\]/p' "$etc/xrdp.ini" | grep -c '^rail=false$')" = 1 ] ||
+        fail "$version: RemoteApp stays open"
+    grep -q '^channel\.rail=true' "$etc/xrdp.ini" && fail "$version: a session type keeps RemoteApp open"
+    refused=$(sed -n '/^\[Security\]/,/^\[Sessions\]/p' "$etc/sesman.ini" | grep -c '^AllowAlternateShell=false$')
+    if [ "$knows" = yes ]; then
+        [ "$refused" = 1 ] || fail "$version ($security): alternate shells stay allowed"
+        [ -z "$err" ] || fail "$version: a warning where the option exists: $err"
+    else
+        grep -q AllowAlternateShell "$etc/sesman.ini" && fail "$version: an option this xrdp does not know"
+        grep -q 'its own program' <<<"$err" || fail "$version: no warning about the client's own program"
+    fi
+    run --remove >/dev/null || fail "$version: setup --remove failed"
+    for f in startwm.sh sesman.ini xrdp.ini; do
+        cmp -s "$etc/$f" "$etc.orig/$f" || fail "$version ($security): --remove did not give back $f"
+    done
+done <<'CASES'
+0.9.21.1|RestrictOutboundClipboard=none|no
+0.10.1|; Set to 'no' to prevent users from logging in with alternate shells\n#AllowAlternateShell=true|yes
+0.10.2|;AllowAlternateShell=true|yes
+0.10.3|RestrictInboundClipboard=none|yes
+0.10.4|AllowAlternateShell=true\n#AllowAlternateShell=false|yes
+CASES
 
 if command -v desktop-file-validate >/dev/null; then
     out=$(desktop-file-validate "$root/usr/share/applications/quillon.desktop") || fail "desktop entry: $out"

@@ -4,9 +4,11 @@
 # xfreerdp on an Xvfb display as the client. Checks that
 #  - a member of the workplace group gets the workplace filling the screen,
 #    in several logins in a row (the screen appears late under xorgxrdp),
-#    and that File > Exit ends the session;
+#    that a mouse click on its File menu in the client opens the menu, and
+#    that File > Exit ends the session;
 #  - a member without locations goes on in the desktop shell;
-#  - a user outside the group gets the ordinary desktop.
+#  - a user outside the group gets the ordinary desktop;
+#  - quillon-xrdp-setup --remove gives back xrdp's own files unchanged.
 # Needs root and xrdp from Debian; skips with a message otherwise. Stops every
 # daemon, client and session it started and removes its users.
 #
@@ -138,8 +140,10 @@ sed -i -e '0,/^port=/s|^port=.*|port=tcp://127.0.0.1:3389|' -e "s|^LogFile=.*|Lo
     -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/xrdp.ini"
 sed -i -e "s|^DefaultWindowManager=.*|DefaultWindowManager=$etc/startwm.sh|" \
     -e "s|^LogFile=.*|LogFile=$work/sesman.log|" -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/sesman.ini"
-"$app/quillon-xrdp-setup" --etc "$etc" "$group" >/dev/null || { fail "quillon-xrdp-setup"; exit 1; }
+cp -a "$etc" "$work/etc.before"
+"$app/quillon-xrdp-setup" --etc "$etc" "$group" >/dev/null 2>"$log/setup.err" || { fail "quillon-xrdp-setup"; exit 1; }
 grep -q '^EnableUserWindowManager=false' "$etc/sesman.ini" || fail "the per-user start script is still on"
+grep -q '^rail=false' "$etc/xrdp.ini" || fail "RemoteApp is still open"
 
 xrdp-sesman --nodaemon --config "$etc/sesman.ini" >"$log/sesman.out" 2>&1 &
 pids+=($!)
@@ -200,6 +204,30 @@ window_fills_screen() {
 
 ended() { ! kill -0 "$1" 2>/dev/null; }
 
+# A menu of the workplace is up: a mapped window of its process whose type
+# is a drop-down or pop-up menu.
+menu_open() {
+    local pid=$1 w
+    for w in $(on_session "$pid" xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        on_session "$pid" xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '_MENU' && return 0
+    done
+    return 1
+}
+menu_closed() { ! menu_open "$1"; }
+
+# Clicks the File menu of the workplace with the mouse in the client's
+# window: the menu bar's first item, just inside the window's top left.
+click_file_menu() {
+    local pid=$1 wid x y rdp_wid
+    wid=$(on_session "$pid" xdotool search --onlyvisible --name ' - Quillon$' 2>/dev/null | head -1)
+    [ -n "$wid" ] || return 1
+    read -r x y < <(on_session "$pid" xwininfo -id "$wid" |
+        awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x, y}')
+    rdp_wid=$(DISPLAY=$display xdotool search --onlyvisible --class xfreerdp 2>/dev/null | head -1)
+    [ -n "$rdp_wid" ] || return 1
+    DISPLAY=$display xdotool mousemove --window "$rdp_wid" $((x + 16)) $((y + 10)) click 1
+}
+
 # One login of the workplace user: the window must fill the screen and stay
 # so; File > Exit, typed into the client, must end the session.
 workplace_login() {
@@ -217,6 +245,16 @@ workplace_login() {
     fi
     shot "$name"
     DISPLAY=$display xdotool search --class xfreerdp windowfocus --sync 2>/dev/null
+    if menu_open "$pid"; then
+        fail "$name: a menu is open before the click"
+    elif click_file_menu "$pid" && within 10 menu_open "$pid"; then
+        say "$name: a mouse click opens the File menu"
+    else
+        fail "$name: a mouse click does not open the File menu"
+    fi
+    shot "$name-menu"
+    DISPLAY=$display xdotool key Escape
+    within 10 menu_closed "$pid" || fail "$name: Escape does not close the menu"
     DISPLAY=$display xdotool key --delay 300 alt+f x
     if within 20 ended "$pid" && within 20 ended "$rdp"; then
         say "$name: File > Exit ended the session"
@@ -263,6 +301,10 @@ else
 fi
 shot qlntc
 disconnect qlntc
+
+# Taken out again, the setup leaves xrdp's own files as they were.
+"$app/quillon-xrdp-setup" --etc "$etc" --remove >/dev/null || fail "quillon-xrdp-setup --remove"
+diff -r "$work/etc.before" "$etc" >"$log/remove.diff" || fail "--remove did not restore xrdp's files (remove.diff)"
 
 if [ $failed -ne 0 ]; then
     say "logs and screenshots in $log"

@@ -236,3 +236,30 @@ TEST_F(ProcessTest, StartProgramDoesNotWait)
 }
 
 } // namespace
+
+TEST_F(ProcessTest, StartDetachedPassesTheArgumentsAsGivenAndRefusesAllButAbsoluteExecutables)
+{
+    std::filesystem::create_directory(dir / "files");
+    const std::vector<std::string> args = {probe::ProbePath(), "$HOME", "a b", "*", "; rm -rf /", "`id`"};
+    ASSERT_EQ(platform::StartDetached(args, (dir / "files").string()), 0);
+    ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(out); }));
+    std::optional<probe::Report> r;
+    ASSERT_TRUE(WaitFor([&] { return (r = ReadReport(out)).has_value(); }));
+    EXPECT_EQ(r->argv, args) << "no shell, no expansion";
+    EXPECT_EQ(std::filesystem::path(r->cwd), std::filesystem::canonical(dir / "files"));
+    EXPECT_EQ(r->processGroup, r->pid);
+
+    std::ofstream(dir / "plain") << "not a program";
+    const struct {
+        std::vector<std::string> argv;
+        int error;
+    } refused[] = {
+        {{}, ENOENT},
+        {{"true"}, ENOENT},  // a bare name is never looked up
+        {{(dir / "missing").string()}, ENOENT},
+        {{(dir / "plain").string()}, EACCES},
+        {{dir.Path().string()}, EACCES},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(platform::StartDetached(c.argv, ""), c.error) << (c.argv.empty() ? "" : c.argv.front());
+}

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <QUrl>
+
 #include "config/records.h"
 #include "config/text.h"
 #include "document/document_host.h"
@@ -19,7 +21,7 @@ public:
     bool logoffArmed = false;
     bool administratorView = false;
     // "script <name>", "transfer <server> <client> <dir> <mode> <hide>",
-    // "manual <location>", "shell", "logoff", "help"
+    // "manual <location>", "shell", "logoff", "help", "open <url>"
     std::vector<std::string> calls;
 
     bool IsAdministrator() const override { return administrator; }
@@ -50,6 +52,7 @@ public:
     void LaunchDefaultShell() override { calls.push_back("shell"); }
     bool IsAdministratorView() const override { return administratorView; }
     void OpenHelp() override { calls.push_back("help"); }
+    void OpenItem(const QUrl& url) override { calls.push_back("open " + url.toString().toStdString()); }
     QWidget* MainWindow() const override { return nullptr; }
 };
 

@@ -127,6 +127,11 @@ TEST(TreeCopy, WithoutLinksOnTheTargetTheirContentsAreCopiedAndLoopsStop)
     fs::create_symlink("dir", from / "to-dir");
     fs::create_symlink("..", from / "dir" / "up");
     fs::create_symlink("nowhere", from / "dangling");
+    const fs::path outside = Fresh("lf-outside");
+    Put(outside / "secret", "not yours");
+    fs::create_symlink(outside, from / "out-dir");
+    fs::create_symlink(outside / "secret", from / "out-file");
+    fs::create_symlink("/", from / "root");
     CopySettings rule = Rule(Overwrite::Always);
     rule.holdsLinks = [](const platform::Folder&) { return false; };
     const Outcome out = CopyContents(from, to, rule);
@@ -140,8 +145,10 @@ TEST(TreeCopy, WithoutLinksOnTheTargetTheirContentsAreCopiedAndLoopsStop)
     for (const Failure& f : out.failures)
         named.push_back(f.path.lexically_relative(from).string() + ": " + f.reason.substr(0, f.reason.find(':')));
     std::sort(named.begin(), named.end());
+    const std::string outsideText = "the link leads outside the folder and the target cannot hold links";
     EXPECT_EQ(named, (std::vector<std::string>{"dangling: the link leads nowhere and the target cannot hold links",
-                                               "dir/up: a loop", "to-dir/up: a loop"}));
+                                               "dir/up: a loop", "out-dir: " + outsideText, "out-file: " + outsideText,
+                                               "root: " + outsideText, "to-dir/up: a loop"}));
 }
 
 TEST(TreeCopy, DryRunSaysWhatEachRuleWouldDoAndChangesNothing)

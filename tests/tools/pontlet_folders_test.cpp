@@ -94,3 +94,50 @@ TEST(FolderRules, ManualTransferGetsTheHomeFolderWhenNoClientIsGiven)
     EXPECT_NE(SettleFolders(o, Lookup, fs::path("/srv")).find("inside the client folder"), std::string::npos);
     EXPECT_NE(SettleFolders(o, Lookup, std::nullopt), "");
 }
+
+TEST(FolderRules, ManualCopiesTakeSourcesFromOneFolderIntoTheOther)
+{
+    const fs::path dir = Fresh("confine");
+    const fs::path server = dir / "server", client = dir / "client", outside = dir / "outside";
+    for (const fs::path& d : {server / "sub", client, outside})
+        fs::create_directories(d);
+    Put(server / "f", "f");
+    Put(outside / "secret", "s");
+    fs::create_symlink(outside, server / "out");
+    fs::create_symlink("..", server / "up");
+    fs::create_symlink(outside, client / "out");
+    fs::create_symlink(client, dir / "client-link");
+    const std::string s = server.string(), c = client.string();
+    struct Case {
+        std::vector<fs::path> sources;
+        fs::path target;
+        std::string clientRoot;
+        std::string copied;  // where the one item is taken from; empty: all refused
+    };
+    const Case cases[] = {
+        {{server / "f"}, client, c, s + "/f"},
+        {{server / "out"}, dir / "client-link", c, s + "/out"},  // the link itself
+        {{server / "sub" / ".."}, client, c, s},
+        {{dir / "client-link" / "g"}, server / "sub", c, c + "/g"},
+        {{server / "out" / "secret"}, client, c, ""},
+        {{server / "up" / "outside" / "secret"}, client, c, ""},
+        {{outside / "secret"}, client, c, ""},
+        {{server / "f", outside / "secret"}, client, c, ""},
+        {{"/"}, client, c, ""},
+        {{"server/f"}, client, c, ""},
+        {{server / "f"}, server / "sub", c, ""},   // same side
+        {{server / "f"}, client / "out", c, ""},   // target through a link leading out
+        {{server / "f"}, client / "out" / "..", c, ""},
+        {{server / "f"}, client, "", ""},          // client folder missing
+    };
+    for (const Case& k : cases) {
+        const ConfinedCopy copy = ConfineCopy(k.sources, k.target, s, k.clientRoot);
+        const std::string copied =
+            copy.items.size() == 1 ? (copy.items[0].sourceFolder / copy.items[0].name).string() : "";
+        EXPECT_EQ(copied, k.copied) << k.sources.front() << " -> " << k.target;
+        EXPECT_EQ(copy.refused.empty(), !k.copied.empty()) << k.sources.front();
+        if (!copy.items.empty()) {
+            EXPECT_TRUE(fs::equivalent(copy.items[0].targetFolder, k.target)) << k.target;
+        }
+    }
+}

@@ -1,6 +1,7 @@
 #include "folder_rules.h"
 
 #include "config/text.h"
+#include "platform/path_entries.h"
 
 #include <vector>
 
@@ -87,6 +88,39 @@ std::optional<fs::path> ExpandClientPath(const std::string& received, const tran
         return std::nullopt;
     }
     return fs::path(start + config::ToUtf8(expanded));
+}
+
+ConfinedCopy ConfineCopy(const std::vector<fs::path>& sources, const fs::path& target, const std::string& serverRoot,
+                         const std::string& clientRoot)
+{
+    ConfinedCopy copy;
+    const platform::RealPath into = platform::ResolveRealPath(target.string());
+    const auto inside = [](const std::string& root, const std::string& path) {
+        return !root.empty() && platform::IsSameOrInside(root, path);
+    };
+    std::string from;  // the root the sources must come from
+    if (into.error == 0 && inside(clientRoot, into.path))
+        from = serverRoot;
+    else if (into.error == 0 && inside(serverRoot, into.path))
+        from = clientRoot;
+    for (const fs::path& source : sources) {
+        // Lexically first, so that a trailing "." or ".." cannot name the
+        // folder's parent after the folder was resolved.
+        fs::path normal = source.lexically_normal();
+        if (normal.has_relative_path() && normal.filename().empty())
+            normal = normal.parent_path();
+        const std::string name = normal.filename().string();
+        const platform::RealPath folder = platform::ResolveRealPath(normal.parent_path().string());
+        const std::string located = folder.path == "/" ? "/" + name : folder.path + "/" + name;
+        if (from.empty() || !normal.is_absolute() || name.empty() || name == ".." || folder.error != 0 ||
+            !inside(from, located))
+            copy.refused.push_back(source);
+        else
+            copy.items.push_back({folder.path, name, into.path});
+    }
+    if (!copy.refused.empty())
+        copy.items.clear();
+    return copy;
 }
 
 } // namespace pontlet

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "transfer/expand_path.h"
+#include "tree_copy.h"
 
 // Which folders the tool copies between, and how it reads the client folder
 // it is given.
@@ -31,5 +32,17 @@ std::string RefusePair(const std::filesystem::path& server, const std::filesyste
 std::optional<std::filesystem::path> ExpandClientPath(const std::string& received, const transfer::VariableLookup& lookup,
                                                       const std::optional<std::filesystem::path>& home,
                                                       std::string& error);
+
+// What the manual window may copy. Roots are real paths (empty for a folder
+// that does not exist); the target folder must lie, links followed, inside
+// one root and every source inside the other. A source is taken where it
+// lies: the folder holding it resolved, its own name not followed, so a link
+// is copied as a link and never for what it leads to.
+struct ConfinedCopy {
+    std::vector<CopyItem> items;                 // by real folders
+    std::vector<std::filesystem::path> refused;  // as given; any of them: no items
+};
+ConfinedCopy ConfineCopy(const std::vector<std::filesystem::path>& sources, const std::filesystem::path& target,
+                         const std::string& serverRoot, const std::string& clientRoot);
 
 } // namespace pontlet

@@ -1,6 +1,7 @@
 #include "manual_window.h"
 
 #include "folder_pane.h"
+#include "folder_rules.h"
 #include "progress_window.h"
 
 #include <QGridLayout>
@@ -32,6 +33,13 @@ ManualWindow::ManualWindow(const TransferOptions& options, Prompts& prompts, QWi
     connect(m_toClient, &QPushButton::clicked, this, [this] { CopyInto(m_server->Selected(), m_client->Root()); });
     connect(m_toServer, &QPushButton::clicked, this, [this] { CopyInto(m_client->Selected(), m_server->Root()); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Every copy has a folder on each side: without one there is nothing to
+    // copy from or to.
+    const bool both = m_server->Exists() && m_client->Exists();
+    m_toClient->setEnabled(both);
+    m_toServer->setEnabled(both);
+    m_server->SetTakesDrops(both);
+    m_client->SetTakesDrops(both);
     for (FolderPane* pane : {m_server, m_client})
         connect(pane, &FolderPane::Dropped, this,
                 [this](const std::vector<std::filesystem::path>& sources, const std::filesystem::path& folder) {
@@ -60,24 +68,28 @@ Outcome ManualWindow::CopyInto(const std::vector<std::filesystem::path>& sources
     // ignored rather than queued.
     if (m_busy || sources.empty())
         return {};
-    m_busy = true;
-    std::vector<CopyItem> items;
-    Outcome refused;
-    for (std::filesystem::path source : sources) {
-        if (!source.has_filename())
-            source = source.parent_path();
-        // Never the contents of a whole file system root.
-        if (!source.has_filename() || !source.is_absolute())
-            refused.failures.push_back({source, "not a file or folder that can be copied"});
-        else
-            items.push_back({source.parent_path(), source.filename().string(), folder});
+    // Sources come from one side only and go into the other, whatever a
+    // drop from another program holds.
+    ConfinedCopy confined = ConfineCopy(sources, folder, m_server->Root(), m_client->Root());
+    if (!confined.refused.empty()) {
+        Outcome refused;
+        QStringList names;
+        for (const std::filesystem::path& p : confined.refused) {
+            refused.failures.push_back({p, "lies outside the two folders"});
+            names << Native(p);
+        }
+        m_prompts.Tell(this, windowTitle(), tr("This item lies outside your locations."), names);
+        return refused;
     }
+    m_busy = true;
     CopySettings settings;
     settings.policy = Overwrite::Ask;
-    ProgressWindow progress(std::move(items), std::move(settings), m_prompts, tr("Pontlet - Copying"),
+    // A link is always copied as a link: taking it for what it leads to
+    // (for targets without links) could read from outside both folders.
+    settings.holdsLinks = [](const platform::Folder&) { return true; };
+    ProgressWindow progress(std::move(confined.items), std::move(settings), m_prompts, tr("Pontlet - Copying"),
                             tr("To %1").arg(Native(folder)), this);
     Outcome outcome = progress.Run(showAfterMs);
-    outcome.failures.insert(outcome.failures.begin(), refused.failures.begin(), refused.failures.end());
     TellOutcome(m_prompts, this, windowTitle(), outcome);
     m_busy = false;
     return outcome;

@@ -17,7 +17,8 @@ class Prompts;
 // The server's folder and the client's side by side. Selected files and
 // folders are copied into the other side with the buttons or by dragging
 // them over; existing files are asked about, and "Yes to All" and "No to
-// All" hold for the rest of that copy.
+// All" hold for the rest of that copy. Nothing is copied from or into
+// anywhere else, and nothing at all while either folder does not exist.
 class ManualWindow : public QWidget {
     Q_OBJECT
 public:
@@ -25,7 +26,9 @@ public:
     ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent = nullptr);
 
     // Copies each source into `folder`; the progress window shows when the
-    // copy takes longer than `showAfterMs`.
+    // copy takes longer than `showAfterMs`. When any source does not lie in
+    // one folder and `folder` in the other, the user is told and nothing is
+    // copied.
     Outcome CopyInto(const std::vector<std::filesystem::path>& sources, const std::filesystem::path& folder,
                      int showAfterMs = 400);
 

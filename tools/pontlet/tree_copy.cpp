@@ -1,6 +1,7 @@
 #include "tree_copy.h"
 
 #include "folder_rules.h"
+#include "platform/path_entries.h"
 #include "platform/stop_requests.h"
 
 #include <algorithm>
@@ -157,6 +158,7 @@ void TreeCopy::Prepare(const CopyItem& item, Root& root)
         root.node = Node();
         root.node.info.type = EntryType::Folder;
         TreeScan scan(followLinks, [this] { return Stopped(); }, m_outcome.failures);
+        scan.SetBoundary(platform::ResolveRealPath(item.sourceFolder.string()).path);
         if (item.name.empty()) {
             scan.ScanContents(sourceFolder, item.sourceFolder, root.node);
         } else {
@@ -338,36 +340,19 @@ FileError TreeCopy::WriteFile(const Place& from, const Node& node)
         e.message = "cannot read: " + e.message;
         return e;
     }
-    const platform::Folder& target = *from.target;
-    platform::OpenFile out;
-    std::string temp;
-    FileError e;
-    for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
-        temp = NextTempName();
-        e = out.CreateExclusive(target, temp);
-        if (e.kind != FileErrorKind::Exists)
-            break;
-    }
-    if (e) {
-        e.message = "cannot write in " + from.targetPath.string() + ": " + e.message;
-        return e;
-    }
     const std::uint64_t before = m_bytesDone.load();
-    e = out.CopyFrom(in, [&](std::uint64_t copied) {
-        m_bytesDone.store(before + std::min(copied, info.size));
-        return !Stopped();
-    });
-    // Group and others get no more than the source gives them; set-id bits
-    // are not carried, as the copy belongs to whoever runs it.
-    if (!e)
-        e = out.Finish(info.mode & 0777, info.accessed, info.modified);
-    if (!e)
-        e = target.Rename(temp, node.name);
-    if (e) {
-        out.Close();
-        target.Remove(temp);
-        if (e.kind != FileErrorKind::Cancelled)
-            e.message = "cannot write " + (from.targetPath / node.name).string() + ": " + e.message;
+    platform::CopyStep failedAt = platform::CopyStep::Write;
+    FileError e = platform::CopyFileInto(
+        in, info, *from.target, node.name, true, [this] { return NextTempName(); },
+        [&](std::uint64_t copied) {
+            m_bytesDone.store(before + std::min(copied, info.size));
+            return !Stopped();
+        },
+        &failedAt);
+    if (e && e.kind != FileErrorKind::Cancelled) {
+        e.message = failedAt == platform::CopyStep::Create
+            ? "cannot write in " + from.targetPath.string() + ": " + e.message
+            : "cannot write " + (from.targetPath / node.name).string() + ": " + e.message;
     }
     return e;
 }

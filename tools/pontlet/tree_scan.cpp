@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/path_entries.h"
+
 namespace fs = std::filesystem;
 
 namespace pontlet {
@@ -110,6 +112,13 @@ bool TreeScan::ScanEntry(const platform::Folder& parent, const std::string& name
         if (out.info.type == EntryType::Missing) {
             Fail(path, "the link leads nowhere and the target cannot hold links");
             return false;
+        }
+        if (!m_boundary.empty()) {
+            const platform::RealPath real = platform::ResolveRealPath(path.string());
+            if (real.error != 0 || !platform::IsSameOrInside(m_boundary, real.path)) {
+                Fail(path, "the link leads outside the folder and the target cannot hold links");
+                return false;
+            }
         }
         out.followed = true;
     }

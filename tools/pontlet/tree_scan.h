@@ -37,6 +37,11 @@ public:
     // and is not followed.
     TreeScan(bool followLinks, std::function<bool()> stopped, std::vector<Failure>& failures);
 
+    // A followed link must lead to a place inside this real path; one that
+    // leads elsewhere is named as not copied, so that a link cannot carry the
+    // rest of the server across. Empty: no bound.
+    void SetBoundary(std::string realPath) { m_boundary = std::move(realPath); }
+
     // Everything inside `folder` (shown as `path`) into `root.children`;
     // false when the folder cannot be listed.
     bool ScanContents(const platform::Folder& folder, const std::filesystem::path& path, Node& root);
@@ -60,6 +65,7 @@ private:
     void Fail(const std::filesystem::path& path, std::string reason);
 
     bool m_followLinks;
+    std::string m_boundary;
     std::function<bool()> m_stopped;
     std::vector<Failure>& m_failures;
     std::vector<Identity> m_ancestors;  // the folders being read, outermost first

@@ -14,7 +14,15 @@ PathAttributes GetPathAttributes(const std::string& path)
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return {errno, false};
-    return {0, S_ISDIR(st.st_mode)};
+    return {0, S_ISDIR(st.st_mode), false};
+}
+
+PathAttributes GetEntryAttributes(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0)
+        return {errno, false, false};
+    return {0, S_ISDIR(st.st_mode), S_ISLNK(st.st_mode)};
 }
 
 int RenamePath(const std::string& from, const std::string& to, bool replace)

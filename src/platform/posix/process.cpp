@@ -238,6 +238,33 @@ bool StartProgram(std::string_view commandLine)
     return true;
 }
 
+int StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory)
+{
+    if (argv.empty() || argv.front().empty() || argv.front().front() != '/')
+        return ENOENT;
+    struct stat st {};
+    if (::stat(argv.front().c_str(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode) || ::access(argv.front().c_str(), X_OK) != 0)
+        return EACCES;
+    SpawnSettings settings(workingDirectory);
+    if (settings.Error() != 0)
+        return settings.Error();
+    std::vector<std::string> copy = argv;
+    std::vector<char*> pointers;
+    pointers.reserve(copy.size() + 1);
+    for (auto& a : copy)
+        pointers.push_back(a.data());
+    pointers.push_back(nullptr);
+    pid_t pid = 0;
+    const int rc = ::posix_spawn(&pid, copy.front().c_str(), settings.Actions(), settings.Attributes(),
+                                 pointers.data(), environ);
+    if (rc != 0)
+        return rc;
+    CollectLater(pid);
+    return 0;
+}
+
 bool ReplaceProcess(std::string_view commandLine)
 {
     auto parsed = ParseCommandLine(commandLine, LookupProgram);

@@ -212,8 +212,19 @@ FileError Folder::SetLinkTimes(const std::string& name, FileTime accessed, FileT
     return Checked(::utimensat(m_fd, name.c_str(), times, AT_SYMLINK_NOFOLLOW));
 }
 
-FileError Folder::Rename(const std::string& from, const std::string& to) const
+FileError Folder::Rename(const std::string& from, const std::string& to, bool replace) const
 {
+    if (replace)
+        return Checked(::renameat(m_fd, from.c_str(), m_fd, to.c_str()));
+    if (::renameat2(m_fd, from.c_str(), m_fd, to.c_str(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return Errno();
+    // A file system without the no-replace flag: check, then rename (a
+    // narrow race, but nothing is replaced that existed when asked).
+    struct stat st {};
+    if (::fstatat(m_fd, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        return FileErrorFromCode(EEXIST);
     return Checked(::renameat(m_fd, from.c_str(), m_fd, to.c_str()));
 }
 
@@ -357,6 +368,42 @@ FileError OpenFile::Finish(std::uint32_t mode, FileTime accessed, FileTime modif
         result = Errno();
     m_fd = -1;
     return result;
+}
+
+FileError CopyFileInto(OpenFile& source, const EntryInfo& info, const Folder& folder, const std::string& name,
+                       bool replace, const std::function<std::string()>& tempName, const CopyProgress& progress,
+                       CopyStep* failedAt)
+{
+    // Each name is random, so only a folder filled on purpose takes more than one.
+    constexpr int kAttempts = 64;
+    OpenFile out;
+    std::string temp;
+    FileError e;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        temp = tempName();
+        e = out.CreateExclusive(folder, temp);
+        if (e.kind != FileErrorKind::Exists)
+            break;
+    }
+    if (e) {
+        if (failedAt)
+            *failedAt = CopyStep::Create;
+        return e;
+    }
+    e = out.CopyFrom(source, progress);
+    // Group and others get no more than the source gives them; set-id bits
+    // are not carried, as the copy belongs to whoever makes it.
+    if (!e)
+        e = out.Finish(info.mode & 0777, info.accessed, info.modified);
+    if (!e)
+        e = folder.Rename(temp, name, replace);
+    if (e) {
+        out.Close();
+        folder.Remove(temp);
+        if (failedAt)
+            *failedAt = CopyStep::Write;
+    }
+    return e;
 }
 
 bool RandomBytes(void* data, std::size_t n)
