@@ -49,7 +49,7 @@ cleanup() {
     local p
     # The user's programs first, so that none complains of a lost display.
     for _ in 1 2 3 4 5; do pkill -KILL -u "$user" 2>/dev/null || break; sleep 0.2; done
-    for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null; wait "$p" 2>/dev/null; done
+    for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null; wait "$p" 2>/dev/null; done  # Xvfb removes its lock
     getent passwd "$user" >/dev/null && userdel -r "$user" >/dev/null 2>&1
     if [ $failures -eq 0 ]; then rm -rf "$work"; else say "trace and screenshots in $work"; fi
 }
@@ -128,11 +128,14 @@ pids+=($!)
 within 10 xdpyinfo >/dev/null 2>&1 || skip "Xvfb does not start"
 session_env=(env -i HOME="$home" USER="$user" LOGNAME="$user" SHELL=/bin/bash LANG=C.UTF-8
     PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$display")
-runuser -u "$user" -- "${session_env[@]}" openbox --sm-disable --config-file "$stage/kiosk/openbox-rc.xml" \
-    >/dev/null 2>&1 &
-pids+=($!)
-within 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 2>/dev/null ||
-    skip "openbox does not start"
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2; do  # a second try where the first one did not take the screen
+    runuser -u "$user" -- "${session_env[@]}" openbox --sm-disable --config-file "$stage/kiosk/openbox-rc.xml" \
+        >>"$work/openbox.out" 2>&1 &
+    pids+=($!)
+    within 15 wm_up && break
+done
+wm_up || { failures=1; skip "openbox does not start (its output is in $work/openbox.out)"; }
 mkdir "$work/trace"
 (cd "$home" && exec "${session_env[@]}" strace -ff --seccomp-bpf -ttt -y -qq -u "$user" -e trace=execve,openat \
     -o "$work/trace/t" "$stage/quillon" service >"$work/quillon.out" 2>&1) &
