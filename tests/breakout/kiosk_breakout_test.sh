@@ -126,8 +126,9 @@ export DISPLAY=$display
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 within 10 xdpyinfo >/dev/null 2>&1 || skip "Xvfb does not start"
+install -d -m 700 -o "$user" "$work/run"
 session_env=(env -i HOME="$home" USER="$user" LOGNAME="$user" SHELL=/bin/bash LANG=C.UTF-8
-    PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$display")
+    PATH=/usr/local/bin:/usr/bin:/bin DISPLAY="$display" XDG_RUNTIME_DIR="$work/run")
 wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 for _ in 1 2; do  # a second try where the first one did not take the screen
     runuser -u "$user" -- "${session_env[@]}" openbox --sm-disable --config-file "$stage/kiosk/openbox-rc.xml" \
