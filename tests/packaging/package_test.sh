@@ -99,7 +99,7 @@ while IFS='|' read -r version security knows; do
     run no-such-group-here >/dev/null 2>&1 && fail "$version: setup accepted an unknown group"
     diff -r "$etc" "$etc.orig" >/dev/null || fail "$version: a refused setup changed a file"
     run root >/dev/null 2>&1 && err=$(run root 2>&1 >/dev/null) || fail "$version: setup failed"
-    [ "$(grep -c "id -G) \" in \*\" $gid \"\*) exec \"/" "$etc/startwm.sh")" = 1 ] || fail "$version: the rule is not there once"
+    [ "$(grep -c "id -G) \" in \*\" $gid \"\*) .* exec \"/" "$etc/startwm.sh")" = 1 ] || fail "$version: the rule is not there once"
     [ "$(sed -n 2p "$etc/startwm.sh" | cut -c1-15)" = "# BEGIN quillon" ] || fail "$version: the rule is not first"
     [ "$(grep -c '^EnableUserWindowManager=false$' "$etc/sesman.ini")" = 1 ] || fail "$version: the per-user start script stays on"
     [ "$(sed -n '/^\[Channels\]/,/^\[Xorg\]/p' "$etc/xrdp.ini" | grep -c '^rail=false$')" = 1 ] ||
@@ -124,6 +124,21 @@ done <<'CASES'
 0.10.3|RestrictInboundClipboard=none|yes
 0.10.4|AllowAlternateShell=true\n#AllowAlternateShell=false|yes
 CASES
+
+# The rule hands a member to the session script, and to the ordinary desktop
+# once the script is gone (the package removed).
+mkdir -p "$root/fall/etc"
+cp "$setup" "$root/fall/"
+printf '#!/bin/sh\necho desktop\n' >"$root/fall/etc/startwm.sh"
+: >"$root/fall/etc/sesman.ini"; : >"$root/fall/etc/xrdp.ini"
+"$root/fall/quillon-xrdp-setup" --etc "$root/fall/etc" root >/dev/null 2>&1 || fail "setup beside no session script"
+for session in workplace missing; do
+    rm -f "$root/fall/quillon-session"
+    [ $session = missing ] || printf '#!/bin/sh\necho workplace\n' >"$root/fall/quillon-session"
+    chmod +x "$root/fall/quillon-session" 2>/dev/null
+    want=$session; [ $session = missing ] && want=desktop
+    [ "$(sh "$root/fall/etc/startwm.sh" 2>&1)" = $want ] || fail "a member with the session script $session does not get the $want"
+done
 
 if command -v desktop-file-validate >/dev/null; then
     out=$(desktop-file-validate "$root/usr/share/applications/quillon.desktop") || fail "desktop entry: $out"
