@@ -125,6 +125,12 @@ done <<'CASES'
 0.10.4|AllowAlternateShell=true\n#AllowAlternateShell=false|yes
 CASES
 
+# Without xrdp the setup says so and changes nothing; its help is its
+# leading comment, no code.
+err=$("$setup" --etc "$root/no-xrdp" root 2>&1) && fail "setup without xrdp succeeded"
+grep -q 'xrdp is not installed' <<<"$err" || fail "setup without xrdp said: $err"
+"$setup" --help | grep -q -e '^set ' -e '^etc=' && fail "setup --help prints code"
+
 # The rule hands a member to the session script, and to the ordinary desktop
 # once the script is gone (the package removed).
 mkdir -p "$root/fall/etc"
