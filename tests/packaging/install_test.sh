@@ -62,7 +62,9 @@ folder_as_readme "upgrade"
 [ "$(stat -c %a "$dir/userConfig.QLNData")" = 644 ] || fail "the configuration is not readable by all"
 [ "$(stat -c %a "$dir/userConfig.QLNData.bak")" = 600 ] || fail "the backup's permissions changed"
 [ "$(/usr/bin/quillon --version)" = "quillon $(dpkg-deb -f "$deb" Version)" ] || fail "quillon --version"
-man -w quillonctl >/dev/null 2>&1 || fail "man finds no quillonctl page"
+for page in quillonctl quillon-xrdp-setup; do
+    man -w $page >/dev/null 2>&1 || fail "man finds no $page page"
+done
 
 # The xrdp rule set up as the README says; removing the package gives back
 # xrdp's files as they were, and says so.

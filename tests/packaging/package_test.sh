@@ -45,6 +45,8 @@ l /usr/bin/pontlet
 f /usr/share/man/man1/quillon.1.gz
 f /usr/share/man/man1/quillonctl.1.gz
 f /usr/share/man/man1/pontlet.1.gz
+f /usr/share/man/man1/quillon-session.1.gz
+f /usr/share/man/man8/quillon-xrdp-setup.8.gz
 f /usr/share/applications/quillon.desktop
 f /usr/share/icons/hicolor/16x16/apps/quillon.png
 f /usr/share/icons/hicolor/32x32/apps/quillon.png
@@ -56,7 +58,7 @@ LIST
 # Every path the manual pages and the README name under /opt/quillon is in
 # the package, except the configuration, its copies and the open-with table,
 # which are the administrator's.
-named=$( (zcat "$root"/usr/share/man/man1/*.1.gz; cat "$src/README.md") |
+named=$( (zcat "$root"/usr/share/man/man*/*.gz; cat "$src/README.md") |
     grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v -e 'userConfig\.QLNData' -e 'open-with\.conf$')
 for path in $named; do
     [ -e "$root$path" ] || fail "$path is named in a manual page or the README but not in the package"
@@ -71,8 +73,8 @@ for program in quillon quillonctl pontlet; do
     grep -qi 'exit codes' <<<"$out" || fail "$program --help names no exit codes"
 done
 
-for page in quillon quillonctl pontlet; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+for page in man1/quillon.1 man1/quillonctl.1 man1/pontlet.1 man1/quillon-session.1 man8/quillon-xrdp-setup.8; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/$page.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
 
