@@ -338,10 +338,14 @@ void CQuillonDoc::OnAddUserGroup()
     const auto picked = Seam().PickAccounts(m_host.MainWindow());
     if (!picked)
         return;
+    // An entry already listed keeps its locations and logon program untouched.
+    bool added = false;
     for (const accounts::SelectionMap& selection : *picked) {
         const accounts::SelectionEntry entry = accounts::EntryForSelection(selection);
-        m_userData.Add(entry.name, entry.type, true);
+        added = m_userData.Add(entry.name, entry.type, false) != nullptr || added;
     }
+    if (!added)
+        return;
     UpdateAllViews(nullptr);
     SetModifiedFlag();
 }
