@@ -55,10 +55,7 @@ CLeftView::CLeftView(CQuillonDoc& document, CommandRouter& router, QWidget* pare
     router.AddView(this, this);
     // Selection, not the caret: a mouse click moves the caret before it
     // selects, while the keyboard selects before it moves the caret.
-    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
-        QTreeWidgetItem* item = currentItem();
-        OnSelectionChanged(item && item->isSelected() ? item : selectedItems().value(0));
-    });
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(SelectedItem()); });
     RegisterCommands();
 }
 
@@ -79,7 +76,13 @@ const CTSAppDataItem* CLeftView::GetSelectedLocation() const
 {
     if (m_document.m_selection.empty())
         return nullptr;
-    return LocationOf(currentItem());
+    return LocationOf(SelectedItem());
+}
+
+QTreeWidgetItem* CLeftView::SelectedItem() const
+{
+    QTreeWidgetItem* item = currentItem();
+    return item && item->isSelected() ? item : selectedItems().value(0);
 }
 
 void CLeftView::ClearTree()
@@ -170,7 +173,7 @@ void CLeftView::OnAddLocation() { m_document.OnAddLocation(); }
 
 void CLeftView::OnEditLocation()
 {
-    QTreeWidgetItem* item = currentItem();
+    QTreeWidgetItem* item = SelectedItem();
     if (!item) {
         TreeMessage(QStringLiteral("Error finding item - No item was selected"));
         return;
@@ -202,7 +205,7 @@ void CLeftView::OnEditLocation()
 
 void CLeftView::OnRemoveLocation()
 {
-    QTreeWidgetItem* item = currentItem();
+    QTreeWidgetItem* item = SelectedItem();
     if (!item)
         return;
     if (m_document.m_selection.size() > 1)

@@ -39,6 +39,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The caret item only while it is selected: Ctrl+click deselects it
+    // without moving the caret.
+    QTreeWidgetItem* SelectedItem() const;
     void RebuildTree(const CTSAppDataItem* hint);
     void ClearTree();
     void OnSelectionChanged(QTreeWidgetItem* item);

@@ -192,6 +192,34 @@ TEST_F(LeftViewTest, EditAndRemoveReportWhatIsMissing)
     EXPECT_EQ(seam.Messages().back().owner, &tree);
 }
 
+TEST_F(LeftViewTest, ACtrlClickedAwayItemIsNoSelectedLocation)
+{
+    CTSAppDataItem l = Location(u"Docs", u"/srv/docs");
+    l.m_bSyncEnabled = l.m_bServerToClient = l.m_bClientToServer = l.m_bManualTransfer = 1;
+    a->m_locations.Add(l, false);
+    Select({a});
+    tree.show();
+    const QPoint at = tree.visualItemRect(tree.topLevelItem(0)).center();
+    for (const bool selected : {true, false}) {
+        SCOPED_TRACE(selected);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, selected ? Qt::NoModifier : Qt::ControlModifier, at);
+        ASSERT_EQ(tree.topLevelItem(0)->isSelected(), selected);
+        EXPECT_EQ(tree.currentItem(), tree.topLevelItem(0));
+        EXPECT_EQ(tree.GetSelectedLocation() != nullptr, selected);
+        for (int id : {ID_EDIT_LOCATION, ID_REMOVE_LOCATION, ID_SEND_TO_CLIENT, ID_SEND_TO_SERVER,
+                       ID_LAUNCH_FILE_EXPLORER}) {
+            CommandState state;
+            doc.OnUpdateCommand(id, state);
+            EXPECT_EQ(state.enabled, selected) << id;
+        }
+    }
+    seam.AnswerMessage(Answer::Ok);
+    tree.OnEditLocation();
+    tree.OnRemoveLocation();
+    EXPECT_EQ(seam.MessageTexts(), QStringList{"Error finding item - No item was selected"});
+    EXPECT_EQ(a->m_locations.GetSize(), 1u);
+}
+
 TEST_F(LeftViewTest, RemoveAsksAndRemovesFromEveryEntryThatHasIt)
 {
     a->m_locations.Add(Location(u"Docs"), false);
