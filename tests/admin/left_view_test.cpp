@@ -181,6 +181,41 @@ TEST_F(LeftViewTest, EditGivesEverySelectedEntryTheEditedLocation)
     }
 }
 
+TEST_F(LeftViewTest, RenamingOntoANameTheEntryHasAsksAndNoKeepsBoth)
+{
+    struct Case {
+        Answer answer;
+        std::vector<std::u16string> names;
+        const char16_t* mailFolder;
+    };
+    const Case cases[] = {
+        {Answer::No, {u"Docs", u"Mail"}, u"/srv/mail"},
+        {Answer::Yes, {u"Mail"}, u"/srv/docs"},
+    };
+    for (const Case& c : cases) {
+        a->m_locations.m_items.clear();
+        a->m_locations.Add(Location(u"Docs", u"/srv/docs"), false);
+        a->m_locations.Add(Location(u"Mail", u"/srv/mail"), false);
+        Select({a});
+        tree.setCurrentItem(tree.topLevelItem(0));
+        doc.SetModifiedFlag(false);
+        seam.AnswerMessage(c.answer).AnswerLocationEditor([](const CTSAppDataItem& shown) {
+            CTSAppDataItem edited = shown;
+            edited.m_strName = u"Mail";
+            return std::optional(edited);
+        });
+        tree.OnEditLocation();
+        EXPECT_EQ(seam.MessageTexts().back(), "CORP\\a already has a location named Mail. Replace it?");
+        EXPECT_EQ(seam.Messages().back().defaultAnswer, Answer::No);
+        std::vector<std::u16string> names;
+        for (const CTSAppDataItem& l : a->m_locations.m_items)
+            names.push_back(l.m_strName);
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(a->m_locations.m_items.back().m_strServerLocation, c.mailFolder);
+        EXPECT_EQ(doc.IsModified(), c.answer == Answer::Yes);
+    }
+}
+
 TEST_F(LeftViewTest, EditAndRemoveReportWhatIsMissing)
 {
     // Nothing listed: edit says so, remove stays silent.
