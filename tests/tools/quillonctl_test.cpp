@@ -137,14 +137,16 @@ TEST(Quillonctl, LoadTakesAnOlderSchemaAndSaysWhichWasWritten)
               std::string::npos) << r.err;
 }
 
-TEST(Quillonctl, CheckAndConvertReadOnlyRegularFilesAndNeverWait)
+TEST(Quillonctl, CheckConvertAndLoadReadOnlyRegularFilesAndNeverWait)
 {
     const fs::path fifo = Dir() / "fifo", out = Dir() / "from-device.QLNData";
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> calls = {
         {"check", fifo.string()}, {"check", "/dev/zero"}, {"convert", "/dev/zero", out.string()},
-        {"convert", fifo.string(), out.string()}, {"check", Dir().string()}};
+        {"convert", fifo.string(), out.string()}, {"check", Dir().string()},
+        {"load", fifo.string(), out.string()}, {"load", "/dev/zero", out.string()},
+        {"load", Dir().string(), out.string()}};
     for (const auto& call : calls) {
         // In a child, so that a command waiting on the FIFO fails the test instead of hanging it.
         const pid_t child = ::fork();
@@ -158,6 +160,7 @@ TEST(Quillonctl, CheckAndConvertReadOnlyRegularFilesAndNeverWait)
     }
     EXPECT_FALSE(fs::exists(out));
     EXPECT_NE(Ctl({"check", "/dev/zero"}).err.find("/dev/zero: is not a regular file"), std::string::npos);
+    EXPECT_NE(Ctl({"load", "/dev/zero", out.string()}).err.find("/dev/zero: is not a regular file"), std::string::npos);
 }
 
 TEST(Quillonctl, CheckAndConvertReportDamageAndNeverTouchOutput)

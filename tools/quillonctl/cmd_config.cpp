@@ -2,10 +2,12 @@
 #include "json_codec.h"
 
 #include "config/config_file.h"
+#include "platform/files.h"
 
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <streambuf>
 
 namespace quillonctl {
 
@@ -30,6 +32,16 @@ bool ReadFile(const std::string& path, CTSUserData& data, std::uint32_t& schema,
     schema = r.schema;
     return true;
 }
+
+// The bytes read, as a stream for the JSON parser.
+class MemoryBuffer : public std::streambuf {
+public:
+    explicit MemoryBuffer(platform::WholeFile& file)
+    {
+        char* begin = reinterpret_cast<char*>(file.bytes.get());
+        setg(begin, begin, begin + file.size);
+    }
+};
 
 bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& err)
 {
@@ -66,11 +78,15 @@ int Load(const Args& args, std::ostream&, std::ostream& err)
 {
     if (!Usage(args, 2, 2, "load JSON OUT", err))
         return kExitUsage;
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) {
-        err << "quillonctl: cannot open " << args[0] << '\n';
+    // Read whole and only from a regular file: a FIFO or a device would
+    // otherwise hold the command for good.
+    platform::WholeFile file;
+    if (const platform::FileError e = platform::ReadWholeFile(args[0], file)) {
+        err << "quillonctl: " << args[0] << ": " << e.message << '\n';
         return kExitBadInput;
     }
+    MemoryBuffer buffer(file);
+    std::istream in(&buffer);
     CTSUserData data;
     std::uint32_t schema = 0;
     try {
