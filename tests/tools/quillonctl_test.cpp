@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "config/config_file.h"
+#include "platform/accounts.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,25 @@ TEST(Quillonctl, LoadTakesAnOlderSchemaAndSaysWhichWasWritten)
     EXPECT_EQ(r.code, 0);
     EXPECT_NE(r.err.find("schema 1001; " + (Dir() / "old.QLNData").string() + " was written with schema 1003"),
               std::string::npos) << r.err;
+}
+
+TEST(Quillonctl, LoadAndCheckWarnOfEntriesWithoutADomainNamingTheFormThatMatches)
+{
+    std::string computer;
+    ASSERT_TRUE(platform::CreateSystemAccountServices()->LocalComputerName(computer));
+    const fs::path json = Dir() / "bare.json", out = Dir() / "bare.QLNData";
+    Put(json, R"({"entries": [{"name": "HOST\\anna"}, {"name": "qadm-u2"},
+                  {"name": "ops@corp.example", "type": 2}]})");
+    for (const std::vector<std::string>& call : {std::vector<std::string>{"load", json.string(), out.string()},
+                                                 std::vector<std::string>{"check", out.string()}}) {
+        const Outcome o = Ctl(call);
+        EXPECT_EQ(o.code, 0) << call[0];
+        EXPECT_EQ(o.err, "quillonctl: warning: entry \"qadm-u2\" has no domain and matches no account; \"" + computer
+                             + "\\qadm-u2\" would match\n"
+                             "quillonctl: warning: entry \"ops@corp.example\" has no domain and matches no account; "
+                             "\"CORP\\ops\" would match\n")
+            << call[0];
+    }
 }
 
 TEST(Quillonctl, CheckConvertAndLoadReadOnlyRegularFilesAndNeverWait)

@@ -2,10 +2,13 @@
 #include "json_codec.h"
 
 #include "config/config_file.h"
+#include "config/text.h"
+#include "platform/accounts.h"
 #include "platform/files.h"
 
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <streambuf>
 
@@ -49,6 +52,28 @@ bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& e
     if (!r)
         err << "quillonctl: " << r.message << '\n';
     return r.ok;
+}
+
+// Accounts are matched as DOMAIN\name, so an entry named without a domain is
+// kept but can never be anyone's profile: say so, and how to name it.
+void WarnEntriesWithoutDomain(const CTSUserData& data, std::ostream& err)
+{
+    std::optional<std::string> computer;
+    for (const auto& entry : data.m_items) {
+        const std::string name = config::ToUtf8(entry->m_strName);
+        const std::size_t slash = name.find('\\');
+        if (slash != std::string::npos && slash > 0)
+            continue;
+        if (!computer) {
+            computer.emplace();
+            if (!platform::CreateSystemAccountServices()->LocalComputerName(*computer) || computer->empty())
+                *computer = "COMPUTER";
+        }
+        const platform::AccountName form =
+            platform::SplitLoginName(slash == std::string::npos ? name : name.substr(1), *computer);
+        err << "quillonctl: warning: entry \"" << name << "\" has no domain and matches no account; \"" << form.domain
+            << '\\' << form.name << "\" would match\n";
+    }
 }
 
 } // namespace
@@ -99,6 +124,7 @@ int Load(const Args& args, std::ostream&, std::ostream& err)
     }
     if (!WriteFile(args[1], data, err))
         return kExitBadInput;
+    WarnEntriesWithoutDomain(data, err);
     if (schema != CTSUserData::kCurrentSchema)
         err << "quillonctl: note: " << args[0] << " has schema " << schema << "; " << args[1] << " was written with schema "
             << CTSUserData::kCurrentSchema << '\n';
@@ -113,6 +139,7 @@ int Check(const Args& args, std::ostream& out, std::ostream& err)
     std::uint32_t schema = 0;
     if (!ReadFile(args[0], data, schema, err))
         return kExitBadInput;
+    WarnEntriesWithoutDomain(data, err);
     std::size_t locations = 0;
     for (const auto& e : data.m_items)
         locations += e->m_locations.GetSize();
