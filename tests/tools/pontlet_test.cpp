@@ -56,9 +56,14 @@ TEST(PontletArguments, RefusesIncompleteOrUnknownSwitches)
         {"-ServerPath", "/s/", "-ClientPath", "/c/", "-Server2Client", "-Client2Server"},
         {"-ServerPath", "/s/", "-ClientPath", "/c/", "-Server2Client", "--force"},
         {"-SetServerFileList", "a;/b", "-Server2Client"},
+        {"-ServerPath", "/s\"", "-ClientPath", "/c/", "-Server2Client"},
+        {"-ServerPath", "/s/", "-ClientPath", "/c\" -hide", "-Server2Client"},
+        {"-SetServerFileList", "a;/b\"x"},
+        {"-SetServerFileList", "a;/b", "-ClientPath", "/c\""},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(ParseArguments(args).ok) << (args.empty() ? "(none)" : args.back());
+    EXPECT_EQ(ParseArguments(bad.back()).error, "a folder path cannot contain the character \"");
 }
 
 TEST(TreeCopy, PoliciesDecideWhatHappensToExistingFiles)

@@ -117,6 +117,10 @@ TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
         {R"({"entries": [{"name": "H\\g", "type": 3}]})", "entries[0] \"H\\g\": type 3"},
         {R"({"entries": [{"name": "H\\g", "locations": [{"name": "A"}, {"name": "a"}, {"name": "A"}]}]})",
          "entries[0] \"H\\g\": two locations named \"A\""},
+        {R"({"entries": [{"name": "H\\g", "locations": [{"name": "A", "serverLocation": "/s\"x"}]}]})",
+         "entries[0] \"H\\g\", location \"A\": a folder path cannot contain the character \""},
+        {R"({"entries": [{"name": "H\\g", "locations": [{"name": "B", "clientLocation": "\" -hide"}]}]})",
+         "entries[0] \"H\\g\", location \"B\": a folder path"},
     };
     auto out = Dir() / "never.QLNData";
     for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 #include "transfer_options.h"
 
+#include "transfer/command_lines.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -125,6 +127,14 @@ ParseResult ParseArguments(const std::vector<std::string>& args)
     if (o.showHelp || o.showVersion) {
         r.ok = true;
         return r;
+    }
+    // Quotes in a folder would have split the command line that started us
+    // elsewhere than meant.
+    for (const std::string& folder : {o.serverPath.string(), clientPathValue, o.server.path.string()}) {
+        if (folder.find(static_cast<char>(transfer::kForbiddenFolderCharacter)) != std::string::npos) {
+            r.error = "a folder path cannot contain the character \"";
+            return r;
+        }
     }
     if (haveServerList) {
         if (haveServerPath || haveDirection || o.dryRun) {
