@@ -161,8 +161,11 @@ TEST(PontletArguments, ListsSplitWhereTheProgramJoined)
         const char* path;
     };
     const Case cases[] = {
-        {false, "Docs;/srv/a;b/", "Docs", "/srv/a;b/"},   // the name ends at the first ';'
+        {false, "Docs;/srv/a;b/", "Docs", "/srv/a;b/"},   // the name ends at the first ";/"
+        {false, "Docs;2024;/srv/x", "Docs;2024", "/srv/x"},
+        {false, "a;/b;/c", "a", "/b;/c"},
         {false, "Docs;", "Docs", ""},
+        {false, "Docs;2024;", "Docs", "2024;"},  // no ";/": the first ';'
         {false, "/srv/only", "/srv/only", "/srv/only"},
         {true, "Default Directory (/home/a;b);/home/a;b", "Default Directory (/home/a;b)", "/home/a;b"},
         {true, "Default Directory (;);;", "Default Directory (;)", ";"},

@@ -19,7 +19,11 @@ std::string Lower(std::string s)
 
 ListedFolder SplitServerList(const std::string& value)
 {
-    const auto cut = value.find(';');
+    // The folder is absolute, so a name may hold ';' as long as no '/'
+    // follows one.
+    auto cut = value.find(";/");
+    if (cut == std::string::npos)
+        cut = value.find(';');
     if (cut == std::string::npos)
         return {value, value};
     return {value.substr(0, cut), value.substr(cut + 1)};
