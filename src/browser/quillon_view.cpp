@@ -1,5 +1,6 @@
 #include "browser/quillon_view.h"
 
+#include <cerrno>
 #include <system_error>
 #include <thread>
 
@@ -375,6 +376,14 @@ void CQuillonView::Navigate(const QString& address, Move move)
         return;
     }
     const QString path = LocalPathOf(address);
+    if (QDir::isRelativePath(path)) {
+        // Not resolved against the program's working folder: there is no
+        // such folder, as for a missing one.
+        ++m_ticket;
+        m_navigating = false;
+        ShowUnreachable(path, move, ENOENT);
+        return;
+    }
     const quint64 ticket = ++m_ticket;
     m_navigating = true;
     SetBusy(true);
@@ -424,19 +433,27 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
         m_services.openUrl(QUrl::fromLocalFile(place.path));
         return;
     }
+    if (error != 0) {
+        ShowUnreachable(path, move, error);
+        return;
+    }
     m_bAtRoot = IsSamePath(ComparableRoot(), path);
     ApplyMove(path, move);
-    if (error == 0) {
-        ShowFolder(path);
-    } else {
-        m_current = path;
-        m_webShown = false;
-        m_listed = false;
-        m_model->setFolder(QString());
-        SetBusy(false);
-        ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(path, SystemText(error)));
-        ReportUnreachable(path, error);
-    }
+    ShowFolder(path);
+    emit commandStateChanged();
+}
+
+void CQuillonView::ShowUnreachable(const QString& path, Move move, int error)
+{
+    m_bAtRoot = IsSamePath(ComparableRoot(), path);
+    ApplyMove(path, move);
+    m_current = path;
+    m_webShown = false;
+    m_listed = false;
+    m_model->setFolder(QString());
+    SetBusy(false);
+    ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(path, SystemText(error)));
+    ReportUnreachable(path, error);
     emit commandStateChanged();
 }
 

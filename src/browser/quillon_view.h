@@ -107,6 +107,8 @@ private:
     void ShowFolder(const QString& path);
     void ShowEmpty(const QString& explanation);
     void ReportUnreachable(const QString& path, int error);
+    // The empty folder and the error box, for a folder that cannot be entered.
+    void ShowUnreachable(const QString& path, Move move, int error);
     void OnListingFinished();
     void OnListingFailed(int error, const QString& folder);
     void ApplyVisualOptions();

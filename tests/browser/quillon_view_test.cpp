@@ -224,6 +224,25 @@ TEST_F(QuillonViewTest, AnUnreachableFolderIsReportedAndShownEmpty)
     EXPECT_TRUE(view.Views().Decor().Placeholder().isEmpty());
 }
 
+TEST_F(QuillonViewTest, ARelativeServerFolderIsRefusedAsAMissingOne)
+{
+    const QString was = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root));  // where "sub" would be found
+    tree.selected = &location;
+    for (const char16_t* folder : {u"sub", u"./sub"}) {
+        location.m_strServerLocation = folder;
+        seam.AnswerMessage(Answer::Ok);
+        view.SetRootPath(Q(folder));
+        Go(Q(folder));
+        EXPECT_EQ(seam.MessageTexts().back(),
+                  QString("Error(2) accessing file/directory %1\nNo such file or directory").arg(Q(folder)));
+        EXPECT_EQ(view.Model().rowCount(), 0);
+        EXPECT_EQ(view.Views().Decor().Placeholder(),
+                  QString("The folder %1 cannot be shown.\nNo such file or directory").arg(Q(folder)));
+    }
+    QDir::setCurrent(was);
+}
+
 TEST_F(QuillonViewTest, EnvironmentReferencesAreExpandedOnlyWhenTheLocationAsks)
 {
     platform::SetEnvVar("QUILLON_TEST_ROOT", root.toStdString());
