@@ -369,6 +369,7 @@ void CQuillonView::Navigate(const QString& address, Move move)
         m_bAtRoot = IsSamePath(ComparableRoot(), address);
         m_current = address;
         m_webShown = true;
+        m_fileShown = false;
         m_listed = false;
         m_model->setFolder(QString());
         ShowEmpty(tr("%1 has been opened with the desktop's default program.").arg(address));
@@ -427,10 +428,28 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
         emit commandStateChanged();
         return;
     }
-    if (error == 0 && !isDirectory) {
+    if (error == 0 && !isDirectory && !IsSamePath(ComparableRoot(), path)) {
         // A file opens with its program; the view stays where it was.
         SetBusy(m_model->isLoading());
         m_services.openUrl(QUrl::fromLocalFile(place.path));
+        return;
+    }
+    if (error == 0 && !isDirectory) {
+        // The location's server folder is a file. As for a web location it
+        // opens once and the folder shows empty with a note: the previous
+        // location's listing must not stay under the new location's rules.
+        if (!(m_fileShown && m_current == path && move != Move::Reload))
+            m_services.openUrl(QUrl::fromLocalFile(place.path));
+        m_bAtRoot = true;
+        ApplyMove(path, move);
+        m_current = path;
+        m_webShown = false;
+        m_fileShown = true;
+        m_listed = false;
+        m_model->setFolder(QString());
+        SetBusy(false);
+        ShowEmpty(tr("%1 is a file, not a folder, so there is nothing to list.").arg(path));
+        emit commandStateChanged();
         return;
     }
     if (error != 0) {
@@ -449,6 +468,7 @@ void CQuillonView::ShowUnreachable(const QString& path, Move move, int error)
     ApplyMove(path, move);
     m_current = path;
     m_webShown = false;
+    m_fileShown = false;
     m_listed = false;
     m_model->setFolder(QString());
     SetBusy(false);
@@ -477,6 +497,7 @@ void CQuillonView::ShowFolder(const QString& path)
 {
     m_current = path;
     m_webShown = false;
+    m_fileShown = false;
     m_listed = true;
     m_firstListing = true;
     m_views->SetPlaceholder(QString());
@@ -573,6 +594,7 @@ void CQuillonView::ShowStartPage()
     m_current.clear();
     m_listed = false;
     m_webShown = false;
+    m_fileShown = false;
     m_bAtRoot = true;
     m_model->setFolder(QString());
     m_pages->setCurrentWidget(m_startPage);

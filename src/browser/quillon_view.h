@@ -162,6 +162,7 @@ private:
     browser::NavigationHistory m_history;
     QString m_current;            // the folder shown (or that failed), or the address handed on
     bool m_webShown = false;      // m_current is a web address handed to the desktop
+    bool m_fileShown = false;     // m_current is a location's file, handed to its program
     bool m_listed = false;        // m_current is listed in the model (not failed, not stopped)
     bool m_firstListing = false;  // the listing running is the first of this navigation
     quint64 m_ticket = 0;

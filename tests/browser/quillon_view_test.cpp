@@ -258,17 +258,36 @@ TEST_F(QuillonViewTest, EnvironmentReferencesAreExpandedOnlyWhenTheLocationAsks)
     EXPECT_EQ(seam.MessageTexts().size(), 1);
 }
 
-TEST_F(QuillonViewTest, WebLocationsGoToTheDefaultHandlerOnce)
+TEST_F(QuillonViewTest, WebAndFileLocationsAreHandedOverOnceAndShowTheEmptyFolderWithANote)
 {
-    location.m_strServerLocation = u"https://intranet.example/docs";
-    Select();
-    Select();  // the tree points at it again after a change of the document
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl("https://intranet.example/docs"));
-    EXPECT_FALSE(view.IsShowingStartPage());
-    EXPECT_EQ(view.Model().rowCount(), 0);
-    view.Refresh();
-    EXPECT_EQ(opened.size(), 2u);
+    const struct {
+        QString server;
+        QUrl url;
+        QString note;
+    } cases[] = {
+        {"https://intranet.example/docs", QUrl("https://intranet.example/docs"),
+         "https://intranet.example/docs has been opened with the desktop's default program."},
+        {root + "/a.txt", QUrl::fromLocalFile(root + "/a.txt"),
+         root + "/a.txt is a file, not a folder, so there is nothing to list."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server.toStdString());
+        location.m_strServerLocation = root.toStdU16String();
+        Select();
+        ASSERT_GT(view.Model().rowCount(), 0);  // another location's listing first
+        opened.clear();
+        location.m_strServerLocation = c.server.toStdU16String();
+        Select();
+        Select();  // the tree points at it again after a change of the document
+        ASSERT_EQ(opened, std::vector<QUrl>{c.url});
+        EXPECT_FALSE(view.IsShowingStartPage());
+        EXPECT_EQ(view.Model().rowCount(), 0);
+        EXPECT_EQ(view.Views().Decor().Placeholder(), c.note);
+        view.Refresh();
+        Settle();
+        EXPECT_EQ(opened.size(), 2u);
+    }
+    EXPECT_TRUE(seam.MessageTexts().isEmpty());
 }
 
 TEST_F(QuillonViewTest, InputPassesOrIsSwallowedByFaceAndLocation)
