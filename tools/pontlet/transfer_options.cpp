@@ -58,7 +58,7 @@ std::string HelpText()
            "  -skip                    keep existing files\n"
            "  -hide                    no window; without a rule existing files are kept\n"
            "  --dry-run                print copy, overwrite, skip or ask for each file; change nothing\n"
-           "  -SetServerFileList N;DIR open server folder DIR, named N, beside the client folder to copy by hand\n"
+           "  -SetServerFileList N;DIR open server folder DIR, named N (up to the first ;/), beside the client folder\n"
            "  --help                   print this text\n"
            "  --version                print the version\n"
            "\n"
