@@ -22,13 +22,15 @@ quillon_install_deps() {
     fi
   done
   [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
+  # Standard output is for callers' results (scripts/package prints the
+  # package's path), so everything said here goes to standard error.
+  echo "Installing: ${missing[*]}" >&2
   local sudo=()
   if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
   fi
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  "${sudo[@]}" apt-get update -qq >&2
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 }
 
 quillon_build() {

@@ -1,4 +1,5 @@
 #include "admin/edit_location_dlg.h"
+#include "transfer/command_lines.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -360,5 +361,13 @@ void CEditLocationDlg::OnVisualOptions()
 void CEditLocationDlg::accept()
 {
     UpdateData(true);
+    for (QLineEdit* folder : {m_server, m_client}) {
+        if (!transfer::IsTransferableFolderPath(admin::ToU16(folder->text()))) {
+            m_seam.Message(QStringLiteral("A folder path cannot contain the character \"."), MessageButtons::Ok,
+                           MessageIcon::Warning, this);
+            folder->setFocus();
+            return;
+        }
+    }
     QDialog::accept();
 }

@@ -55,10 +55,7 @@ CLeftView::CLeftView(CQuillonDoc& document, CommandRouter& router, QWidget* pare
     router.AddView(this, this);
     // Selection, not the caret: a mouse click moves the caret before it
     // selects, while the keyboard selects before it moves the caret.
-    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
-        QTreeWidgetItem* item = currentItem();
-        OnSelectionChanged(item && item->isSelected() ? item : selectedItems().value(0));
-    });
+    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] { OnSelectionChanged(SelectedItem()); });
     RegisterCommands();
 }
 
@@ -79,7 +76,13 @@ const CTSAppDataItem* CLeftView::GetSelectedLocation() const
 {
     if (m_document.m_selection.empty())
         return nullptr;
-    return LocationOf(currentItem());
+    return LocationOf(SelectedItem());
+}
+
+QTreeWidgetItem* CLeftView::SelectedItem() const
+{
+    QTreeWidgetItem* item = currentItem();
+    return item && item->isSelected() ? item : selectedItems().value(0);
 }
 
 void CLeftView::ClearTree()
@@ -170,7 +173,7 @@ void CLeftView::OnAddLocation() { m_document.OnAddLocation(); }
 
 void CLeftView::OnEditLocation()
 {
-    QTreeWidgetItem* item = currentItem();
+    QTreeWidgetItem* item = SelectedItem();
     if (!item) {
         TreeMessage(QStringLiteral("Error finding item - No item was selected"));
         return;
@@ -190,19 +193,44 @@ void CLeftView::OnEditLocation()
         return;
     // Taken once: the loop below may free the location the item points at.
     const std::u16string oldName = selected->m_strName;
+    const bool renamed = edited->m_strName != oldName;
+    bool changed = false;
     for (CTSUserDataItem* entry : m_document.m_selection) {
-        if (edited->m_strName != oldName)
+        if (renamed && HasLocationNamed(*entry, edited->m_strName) && !AgreeToReplace(*entry, edited->m_strName))
+            continue;  // No keeps both locations as they were
+        if (renamed)
             entry->m_locations.Remove(oldName);
         if (entry->m_locations.Add(*edited, true) == 0)
             TreeMessage(QStringLiteral("Error editing item"));
+        changed = true;
     }
+    if (!changed)
+        return;
     RebuildTree(&*edited);
     m_document.SetModifiedFlag();
 }
 
+bool CLeftView::HasLocationNamed(const CTSUserDataItem& entry, const std::u16string& name)
+{
+    for (const CTSAppDataItem& location : entry.m_locations.m_items) {
+        if (location.m_strName == name)
+            return true;
+    }
+    return false;
+}
+
+bool CLeftView::AgreeToReplace(const CTSUserDataItem& entry, const std::u16string& name)
+{
+    MessageRequest question{QStringLiteral("%1 already has a location named %2. Replace it?")
+                                .arg(admin::ToQString(entry.m_strName), admin::ToQString(name)),
+                            QString(), MessageButtons::YesNo, MessageIcon::Question, this};
+    question.defaultAnswer = Answer::No;  // Enter loses nothing
+    return m_document.Seam().ShowMessage(question) == Answer::Yes;
+}
+
 void CLeftView::OnRemoveLocation()
 {
-    QTreeWidgetItem* item = currentItem();
+    QTreeWidgetItem* item = SelectedItem();
     if (!item)
         return;
     if (m_document.m_selection.size() > 1)

@@ -1,10 +1,12 @@
 #pragma once
 #include <QTreeWidget>
+#include <string>
 
 #include "document/locations_view.h"
 
 class CQuillonDoc;
 class CTSAppDataItem;
+class CTSUserDataItem;
 
 namespace framework {
 class CommandRouter;
@@ -39,6 +41,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The caret item only while it is selected: Ctrl+click deselects it
+    // without moving the caret.
+    QTreeWidgetItem* SelectedItem() const;
     void RebuildTree(const CTSAppDataItem* hint);
     void ClearTree();
     void OnSelectionChanged(QTreeWidgetItem* item);
@@ -47,6 +52,9 @@ private:
     void RegisterCommands();
     void TreeMessage(const QString& text);
     void AutoTransfer(bool serverToClient);
+    static bool HasLocationNamed(const CTSUserDataItem& entry, const std::u16string& name);
+    // Asks before a renamed location takes the place of another of the entry's.
+    bool AgreeToReplace(const CTSUserDataItem& entry, const std::u16string& name);
 
     CQuillonDoc& m_document;
     bool m_bRefreshPending = false;

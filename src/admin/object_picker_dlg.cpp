@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSet>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -56,6 +57,7 @@ CObjectPickerDlg::CObjectPickerDlg(platform::AccountServices& services, QWidget*
     m_status->setTextFormat(Qt::PlainText);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &CObjectPickerDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CObjectPickerDlg::reject);
     connect(m_list, &QTreeView::doubleClicked, this, &CObjectPickerDlg::accept);
@@ -155,7 +157,9 @@ std::vector<PickedObject> CObjectPickerDlg::SelectedObjects() const
 void CObjectPickerDlg::accept()
 {
     std::vector<PickedObject> chosen = SelectedObjects();
-    if (chosen.empty() && !Typed().isEmpty()) {
+    if (chosen.empty() && Typed().isEmpty())
+        return;  // nothing chosen is no answer; Cancel is the way out
+    if (chosen.empty()) {
         // Nothing selected: the name typed decides, once it has been looked
         // up. A user's own group shares their name; the user comes first.
         m_bAcceptPending = !m_bFoundCurrent;
@@ -193,6 +197,7 @@ void CObjectPickerDlg::UpdateStatus()
     else
         text = rows == 1 ? QStringLiteral("1 user or group.") : QStringLiteral("%1 users and groups.").arg(rows);
     m_status->setText(text);
+    m_ok->setEnabled(selected > 0 || !typed.isEmpty());
 }
 
 bool CObjectPickerDlg::eventFilter(QObject* watched, QEvent* event)

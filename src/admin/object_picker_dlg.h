@@ -8,6 +8,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTreeView;
 
 namespace platform {
@@ -65,6 +66,7 @@ private:
     QLineEdit* m_search;
     QTreeView* m_list;
     QLabel* m_status;
+    QPushButton* m_ok;  // enabled while something is selected or typed
     std::vector<accounts::PickedObject> m_found;  // what the typed name designates
     bool m_bFoundCurrent = false;                 // m_found answers the text as it is now
     bool m_bAcceptPending = false;                // OK waits for the typed name's lookup

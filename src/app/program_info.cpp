@@ -18,9 +18,15 @@ const char* const kHelp =
     "  -display, -platform, ...  Qt's own options, taken before the others\n"
     "\n"
     "Exit codes: 0 the window was closed or the session went on in the desktop shell;\n"
-    "any other the display could not be opened.\n";
+    "2 no display could be opened.\n";
 
 } // namespace
+
+const char* NoDisplayText()
+{
+    return "quillon: no display to open a window on: run it inside a desktop or xrdp session, "
+           "or try it with xvfb-run quillon\n";
+}
 
 std::optional<std::string> InformationText(const std::vector<std::string>& arguments)
 {

@@ -11,4 +11,9 @@ namespace app {
 // window or needs a display.
 std::optional<std::string> InformationText(const std::vector<std::string>& arguments);
 
+// Where no display can be opened (a server reached over SSH): the one line
+// that says how to run the program, and its exit code.
+const char* NoDisplayText();
+constexpr int kExitNoDisplay = 2;
+
 } // namespace app

@@ -1,5 +1,6 @@
 #include "browser/quillon_view.h"
 
+#include <cerrno>
 #include <system_error>
 #include <thread>
 
@@ -368,6 +369,7 @@ void CQuillonView::Navigate(const QString& address, Move move)
         m_bAtRoot = IsSamePath(ComparableRoot(), address);
         m_current = address;
         m_webShown = true;
+        m_fileShown = false;
         m_listed = false;
         m_model->setFolder(QString());
         ShowEmpty(tr("%1 has been opened with the desktop's default program.").arg(address));
@@ -375,6 +377,14 @@ void CQuillonView::Navigate(const QString& address, Move move)
         return;
     }
     const QString path = LocalPathOf(address);
+    if (QDir::isRelativePath(path)) {
+        // Not resolved against the program's working folder: there is no
+        // such folder, as for a missing one.
+        ++m_ticket;
+        m_navigating = false;
+        ShowUnreachable(path, move, ENOENT);
+        return;
+    }
     const quint64 ticket = ++m_ticket;
     m_navigating = true;
     SetBusy(true);
@@ -418,25 +428,52 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
         emit commandStateChanged();
         return;
     }
-    if (error == 0 && !isDirectory) {
+    if (error == 0 && !isDirectory && !IsSamePath(ComparableRoot(), path)) {
         // A file opens with its program; the view stays where it was.
         SetBusy(m_model->isLoading());
         m_services.openUrl(QUrl::fromLocalFile(place.path));
         return;
     }
-    m_bAtRoot = IsSamePath(ComparableRoot(), path);
-    ApplyMove(path, move);
-    if (error == 0) {
-        ShowFolder(path);
-    } else {
+    if (error == 0 && !isDirectory) {
+        // The location's server folder is a file. As for a web location it
+        // opens once and the folder shows empty with a note: the previous
+        // location's listing must not stay under the new location's rules.
+        if (!(m_fileShown && m_current == path && move != Move::Reload))
+            m_services.openUrl(QUrl::fromLocalFile(place.path));
+        m_bAtRoot = true;
+        ApplyMove(path, move);
         m_current = path;
         m_webShown = false;
+        m_fileShown = true;
         m_listed = false;
         m_model->setFolder(QString());
         SetBusy(false);
-        ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(path, SystemText(error)));
-        ReportUnreachable(path, error);
+        ShowEmpty(tr("%1 is a file, not a folder, so there is nothing to list.").arg(path));
+        emit commandStateChanged();
+        return;
     }
+    if (error != 0) {
+        ShowUnreachable(path, move, error);
+        return;
+    }
+    m_bAtRoot = IsSamePath(ComparableRoot(), path);
+    ApplyMove(path, move);
+    ShowFolder(path);
+    emit commandStateChanged();
+}
+
+void CQuillonView::ShowUnreachable(const QString& path, Move move, int error)
+{
+    m_bAtRoot = IsSamePath(ComparableRoot(), path);
+    ApplyMove(path, move);
+    m_current = path;
+    m_webShown = false;
+    m_fileShown = false;
+    m_listed = false;
+    m_model->setFolder(QString());
+    SetBusy(false);
+    ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(path, SystemText(error)));
+    ReportUnreachable(path, error);
     emit commandStateChanged();
 }
 
@@ -460,6 +497,7 @@ void CQuillonView::ShowFolder(const QString& path)
 {
     m_current = path;
     m_webShown = false;
+    m_fileShown = false;
     m_listed = true;
     m_firstListing = true;
     m_views->SetPlaceholder(QString());
@@ -556,6 +594,7 @@ void CQuillonView::ShowStartPage()
     m_current.clear();
     m_listed = false;
     m_webShown = false;
+    m_fileShown = false;
     m_bAtRoot = true;
     m_model->setFolder(QString());
     m_pages->setCurrentWidget(m_startPage);

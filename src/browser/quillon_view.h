@@ -107,6 +107,8 @@ private:
     void ShowFolder(const QString& path);
     void ShowEmpty(const QString& explanation);
     void ReportUnreachable(const QString& path, int error);
+    // The empty folder and the error box, for a folder that cannot be entered.
+    void ShowUnreachable(const QString& path, Move move, int error);
     void OnListingFinished();
     void OnListingFailed(int error, const QString& folder);
     void ApplyVisualOptions();
@@ -160,6 +162,7 @@ private:
     browser::NavigationHistory m_history;
     QString m_current;            // the folder shown (or that failed), or the address handed on
     bool m_webShown = false;      // m_current is a web address handed to the desktop
+    bool m_fileShown = false;     // m_current is a location's file, handed to its program
     bool m_listed = false;        // m_current is listed in the model (not failed, not stopped)
     bool m_firstListing = false;  // the listing running is the first of this navigation
     quint64 m_ticket = 0;

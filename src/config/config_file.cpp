@@ -79,8 +79,13 @@ StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData
     // fail halfway with nothing to retry.
     platform::WholeFile file;
     const platform::FileError e = platform::ReadWholeFile(path, file);
-    if (identity)
+    if (identity) {
         *identity = file.identity;
+        // Refused after opening (a folder, a FIFO) or not opened at all: what
+        // the name shows, so that the next save does not take it for a change.
+        if (e && !identity->exists && platform::IdentifyFile(path, *identity))
+            *identity = {true};
+    }
     if (e)
         return FileFailure(e, path);
     MemorySource source(file.bytes.get(), file.size);

@@ -36,7 +36,9 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUse
 // The file is read whole before it is parsed, and read again by name when it
 // was replaced meanwhile (see platform::ReadWholeFile). `identity` (when
 // given) receives the identity of the descriptor read, also when the content
-// did not parse; a missing file gives one that does not exist.
+// did not parse; a file that is not read gives the identity its name shows
+// (a missing file one that does not exist, one that cannot be looked at one
+// that exists but is unknown).
 StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
                                   const CTSUserData::EntryFilter& keep = {},
                                   platform::FileIdentity* identity = nullptr);

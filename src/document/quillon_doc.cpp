@@ -232,10 +232,11 @@ bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLock&
             return true;
         // No other save waits on this window's question.
         lock.Release();
-        if (Seam().Message(QStringLiteral("The configuration file has been changed by another program since it "
-                                          "was opened. Overwrite those changes?"),
-                           MessageButtons::YesNo, MessageIcon::Question)
-            != Answer::Yes)
+        framework::MessageRequest question{QStringLiteral("The configuration file has been changed by another "
+                                                          "program since it was opened. Overwrite those changes?"),
+                                           QString(), MessageButtons::YesNo, MessageIcon::Question};
+        question.defaultAnswer = Answer::No;  // Enter keeps the other administrator's work
+        if (Seam().ShowMessage(question) != Answer::Yes)
             return false;
         agreed = now;
     }
@@ -338,10 +339,14 @@ void CQuillonDoc::OnAddUserGroup()
     const auto picked = Seam().PickAccounts(m_host.MainWindow());
     if (!picked)
         return;
+    // An entry already listed keeps its locations and logon program untouched.
+    bool added = false;
     for (const accounts::SelectionMap& selection : *picked) {
         const accounts::SelectionEntry entry = accounts::EntryForSelection(selection);
-        m_userData.Add(entry.name, entry.type, true);
+        added = m_userData.Add(entry.name, entry.type, false) != nullptr || added;
     }
+    if (!added)
+        return;
     UpdateAllViews(nullptr);
     SetModifiedFlag();
 }

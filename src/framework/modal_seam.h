@@ -28,6 +28,9 @@ struct MessageRequest {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     QWidget* owner = nullptr;  // null: the main window when there is one
+    // The button Enter presses; unset: the first one. No for a question whose
+    // Yes throws work away.
+    std::optional<Answer> defaultAnswer = std::nullopt;
 };
 
 struct FileDialogRequest {

@@ -19,10 +19,24 @@ QMessageBox::StandardButtons ButtonsFor(MessageButtons buttons)
     return QMessageBox::Ok;
 }
 
-// The first button is the default one, as in the classic boxes.
-QMessageBox::StandardButton DefaultButtonFor(MessageButtons buttons)
+QMessageBox::StandardButton ButtonFor(Answer answer)
 {
-    return (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel)
+    switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
+
+// The first button is the default one, as in the classic boxes, unless the
+// request names another of its buttons.
+QMessageBox::StandardButton DefaultButtonFor(const MessageRequest& request)
+{
+    if (request.defaultAnswer && ButtonsFor(request.buttons).testFlag(ButtonFor(*request.defaultAnswer)))
+        return ButtonFor(*request.defaultAnswer);
+    return (request.buttons == MessageButtons::YesNo || request.buttons == MessageButtons::YesNoCancel)
                ? QMessageBox::Yes
                : QMessageBox::Ok;
 }
@@ -72,7 +86,7 @@ Answer QtModalSeam::ShowMessage(const MessageRequest& request)
     const QString caption = request.caption.isEmpty() ? ApplicationCaption() : request.caption;
     QMessageBox box(IconFor(request.icon), caption, request.text, ButtonsFor(request.buttons),
                     OwnerFor(request.owner));
-    box.setDefaultButton(DefaultButtonFor(request.buttons));
+    box.setDefaultButton(DefaultButtonFor(request));
     // Texts are shown as written; a path with '<' must not turn into markup.
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {

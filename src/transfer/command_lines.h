@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/records.h"
@@ -25,6 +26,15 @@ std::u16string ManualTransferCommandLine(const std::u16string& toolPath, const C
 std::u16string AutoTransferCommandLine(const std::u16string& toolPath, const std::u16string& serverPath,
                                        const std::u16string& clientPath, bool serverToClient,
                                        std::int32_t overwriteMode, bool hide);
+
+// The transfer tool's folders are put between double quotes, which a '"' in
+// a folder would end, letting the rest become switches of its own: such a
+// folder path is refused wherever one enters.
+inline constexpr char16_t kForbiddenFolderCharacter = u'"';
+inline bool IsTransferableFolderPath(std::u16string_view path)
+{
+    return path.find(kForbiddenFolderCharacter) == std::u16string_view::npos;
+}
 
 inline const std::u16string kManualTransferName = u"Manual File Transfer";
 inline const std::u16string kAutoTransferName = u"Auto File Transfer";

@@ -181,6 +181,30 @@ TEST_F(EditLocationDlgTest, ControlsShowTheLocationAndOkReadsThemBack)
     EXPECT_EQ(out2.m_nConnectAction, -1);
 }
 
+TEST_F(EditLocationDlgTest, OkRefusesAFolderPathWithADoubleQuote)
+{
+    const struct {
+        const char* server;
+        const char* client;
+        bool accepted;
+    } cases[] = {{"/srv/s\"x", "/c", false}, {"/srv/s", "/c\" -hide", false}, {"/srv/it's", "/c d", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server);
+        ScriptedModalSeam boxes;
+        CEditLocationDlg dlg(boxes);
+        dlg.LoadFromItem(CTSAppDataItem());
+        dlg.show();
+        Control<QLineEdit>(dlg, "1001")->setText(c.server);
+        Control<QLineEdit>(dlg, "1004")->setText(c.client);
+        if (!c.accepted)
+            boxes.AnswerMessage(Answer::Ok);
+        dlg.accept();
+        EXPECT_EQ(dlg.result() == QDialog::Accepted, c.accepted);
+        EXPECT_EQ(boxes.MessageTexts(),
+                  c.accepted ? QStringList() : QStringList{"A folder path cannot contain the character \"."});
+    }
+}
+
 TEST_F(EditLocationDlgTest, NewLocationAsksDoesNotUpdateAndHasItsSynchronizationControlsOff)
 {
     CEditLocationDlg dlg(seam);

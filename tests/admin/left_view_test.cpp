@@ -181,6 +181,41 @@ TEST_F(LeftViewTest, EditGivesEverySelectedEntryTheEditedLocation)
     }
 }
 
+TEST_F(LeftViewTest, RenamingOntoANameTheEntryHasAsksAndNoKeepsBoth)
+{
+    struct Case {
+        Answer answer;
+        std::vector<std::u16string> names;
+        const char16_t* mailFolder;
+    };
+    const Case cases[] = {
+        {Answer::No, {u"Docs", u"Mail"}, u"/srv/mail"},
+        {Answer::Yes, {u"Mail"}, u"/srv/docs"},
+    };
+    for (const Case& c : cases) {
+        a->m_locations.m_items.clear();
+        a->m_locations.Add(Location(u"Docs", u"/srv/docs"), false);
+        a->m_locations.Add(Location(u"Mail", u"/srv/mail"), false);
+        Select({a});
+        tree.setCurrentItem(tree.topLevelItem(0));
+        doc.SetModifiedFlag(false);
+        seam.AnswerMessage(c.answer).AnswerLocationEditor([](const CTSAppDataItem& shown) {
+            CTSAppDataItem edited = shown;
+            edited.m_strName = u"Mail";
+            return std::optional(edited);
+        });
+        tree.OnEditLocation();
+        EXPECT_EQ(seam.MessageTexts().back(), "CORP\\a already has a location named Mail. Replace it?");
+        EXPECT_EQ(seam.Messages().back().defaultAnswer, Answer::No);
+        std::vector<std::u16string> names;
+        for (const CTSAppDataItem& l : a->m_locations.m_items)
+            names.push_back(l.m_strName);
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(a->m_locations.m_items.back().m_strServerLocation, c.mailFolder);
+        EXPECT_EQ(doc.IsModified(), c.answer == Answer::Yes);
+    }
+}
+
 TEST_F(LeftViewTest, EditAndRemoveReportWhatIsMissing)
 {
     // Nothing listed: edit says so, remove stays silent.
@@ -190,6 +225,34 @@ TEST_F(LeftViewTest, EditAndRemoveReportWhatIsMissing)
     tree.OnRemoveLocation();
     EXPECT_EQ(seam.MessageTexts(), QStringList{"Error finding item - No item was selected"});
     EXPECT_EQ(seam.Messages().back().owner, &tree);
+}
+
+TEST_F(LeftViewTest, ACtrlClickedAwayItemIsNoSelectedLocation)
+{
+    CTSAppDataItem l = Location(u"Docs", u"/srv/docs");
+    l.m_bSyncEnabled = l.m_bServerToClient = l.m_bClientToServer = l.m_bManualTransfer = 1;
+    a->m_locations.Add(l, false);
+    Select({a});
+    tree.show();
+    const QPoint at = tree.visualItemRect(tree.topLevelItem(0)).center();
+    for (const bool selected : {true, false}) {
+        SCOPED_TRACE(selected);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, selected ? Qt::NoModifier : Qt::ControlModifier, at);
+        ASSERT_EQ(tree.topLevelItem(0)->isSelected(), selected);
+        EXPECT_EQ(tree.currentItem(), tree.topLevelItem(0));
+        EXPECT_EQ(tree.GetSelectedLocation() != nullptr, selected);
+        for (int id : {ID_EDIT_LOCATION, ID_REMOVE_LOCATION, ID_SEND_TO_CLIENT, ID_SEND_TO_SERVER,
+                       ID_LAUNCH_FILE_EXPLORER}) {
+            CommandState state;
+            doc.OnUpdateCommand(id, state);
+            EXPECT_EQ(state.enabled, selected) << id;
+        }
+    }
+    seam.AnswerMessage(Answer::Ok);
+    tree.OnEditLocation();
+    tree.OnRemoveLocation();
+    EXPECT_EQ(seam.MessageTexts(), QStringList{"Error finding item - No item was selected"});
+    EXPECT_EQ(a->m_locations.GetSize(), 1u);
 }
 
 TEST_F(LeftViewTest, RemoveAsksAndRemovesFromEveryEntryThatHasIt)

@@ -1,4 +1,6 @@
 #include <QAbstractItemModel>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -140,6 +142,28 @@ TEST_F(ObjectPickerDlgTest, OkWithoutSelectionTakesTheOneObjectTheNameDesignates
             EXPECT_EQ(Status(), c.status);
         }
     }
+}
+
+TEST_F(ObjectPickerDlgTest, OkNeedsASelectionOrATypedName)
+{
+    auto* ok = dlg->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    const struct {
+        QString text;
+        int row;  // -1: none selected
+        bool enabled;
+    } cases[] = {{"", -1, false}, {"  ", -1, false}, {"x", -1, true}, {"", 2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        List()->selectionModel()->clearSelection();
+        dlg->findChild<QLineEdit*>("search")->setText(c.text);
+        if (c.row >= 0)
+            SelectRows({c.row});
+        EXPECT_EQ(ok->isEnabled(), c.enabled);
+    }
+    List()->selectionModel()->clearSelection();
+    dlg->accept();  // as Enter or a double click would, with nothing chosen
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_NE(dlg->result(), QDialog::Accepted);
 }
 
 TEST_F(ObjectPickerDlgTest, SelectedRowsBecomeTheSelectionsInRowOrder)

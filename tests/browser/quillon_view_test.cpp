@@ -224,6 +224,25 @@ TEST_F(QuillonViewTest, AnUnreachableFolderIsReportedAndShownEmpty)
     EXPECT_TRUE(view.Views().Decor().Placeholder().isEmpty());
 }
 
+TEST_F(QuillonViewTest, ARelativeServerFolderIsRefusedAsAMissingOne)
+{
+    const QString was = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root));  // where "sub" would be found
+    tree.selected = &location;
+    for (const char16_t* folder : {u"sub", u"./sub"}) {
+        location.m_strServerLocation = folder;
+        seam.AnswerMessage(Answer::Ok);
+        view.SetRootPath(Q(folder));
+        Go(Q(folder));
+        EXPECT_EQ(seam.MessageTexts().back(),
+                  QString("Error(2) accessing file/directory %1\nNo such file or directory").arg(Q(folder)));
+        EXPECT_EQ(view.Model().rowCount(), 0);
+        EXPECT_EQ(view.Views().Decor().Placeholder(),
+                  QString("The folder %1 cannot be shown.\nNo such file or directory").arg(Q(folder)));
+    }
+    QDir::setCurrent(was);
+}
+
 TEST_F(QuillonViewTest, EnvironmentReferencesAreExpandedOnlyWhenTheLocationAsks)
 {
     platform::SetEnvVar("QUILLON_TEST_ROOT", root.toStdString());
@@ -239,17 +258,36 @@ TEST_F(QuillonViewTest, EnvironmentReferencesAreExpandedOnlyWhenTheLocationAsks)
     EXPECT_EQ(seam.MessageTexts().size(), 1);
 }
 
-TEST_F(QuillonViewTest, WebLocationsGoToTheDefaultHandlerOnce)
+TEST_F(QuillonViewTest, WebAndFileLocationsAreHandedOverOnceAndShowTheEmptyFolderWithANote)
 {
-    location.m_strServerLocation = u"https://intranet.example/docs";
-    Select();
-    Select();  // the tree points at it again after a change of the document
-    ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], QUrl("https://intranet.example/docs"));
-    EXPECT_FALSE(view.IsShowingStartPage());
-    EXPECT_EQ(view.Model().rowCount(), 0);
-    view.Refresh();
-    EXPECT_EQ(opened.size(), 2u);
+    const struct {
+        QString server;
+        QUrl url;
+        QString note;
+    } cases[] = {
+        {"https://intranet.example/docs", QUrl("https://intranet.example/docs"),
+         "https://intranet.example/docs has been opened with the desktop's default program."},
+        {root + "/a.txt", QUrl::fromLocalFile(root + "/a.txt"),
+         root + "/a.txt is a file, not a folder, so there is nothing to list."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.server.toStdString());
+        location.m_strServerLocation = root.toStdU16String();
+        Select();
+        ASSERT_GT(view.Model().rowCount(), 0);  // another location's listing first
+        opened.clear();
+        location.m_strServerLocation = c.server.toStdU16String();
+        Select();
+        Select();  // the tree points at it again after a change of the document
+        ASSERT_EQ(opened, std::vector<QUrl>{c.url});
+        EXPECT_FALSE(view.IsShowingStartPage());
+        EXPECT_EQ(view.Model().rowCount(), 0);
+        EXPECT_EQ(view.Views().Decor().Placeholder(), c.note);
+        view.Refresh();
+        Settle();
+        EXPECT_EQ(opened.size(), 2u);
+    }
+    EXPECT_TRUE(seam.MessageTexts().isEmpty());
 }
 
 TEST_F(QuillonViewTest, InputPassesOrIsSwallowedByFaceAndLocation)

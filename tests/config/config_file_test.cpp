@@ -1,5 +1,6 @@
 #include "config/config_file.h"
 #include "config/bytes.h"
+#include "platform/files.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -231,6 +232,32 @@ TEST(ConfigFile, MissingFileIsFileNotFound)
     StoreResult r = LoadConfigurationFile(TempDir() / "absent.QLNData", data);
     EXPECT_FALSE(r);
     EXPECT_EQ(r.cause, ArchiveCause::FileNotFound);
+}
+
+TEST(ConfigFile, AFailedReadGivesTheIdentityTheNameShows)
+{
+    const fs::path dir = TempDir();
+    const struct {
+        const char* name;
+        void (*make)(const fs::path&);
+        bool exists;
+    } cases[] = {
+        {"damaged", [](const fs::path& p) { testfiles::Put(p, "\x01\x02\x03"); }, true},
+        {"folder", [](const fs::path& p) { fs::create_directory(p); }, true},
+        {"fifo", [](const fs::path& p) { ::mkfifo(p.c_str(), 0600); }, true},
+        {"missing", [](const fs::path&) {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = dir / c.name;
+        c.make(path);
+        CTSUserData data;
+        platform::FileIdentity read, now;
+        EXPECT_FALSE(LoadConfigurationFile(path, data, {}, &read));
+        ASSERT_FALSE(platform::IdentifyFile(path, now));
+        EXPECT_EQ(read.exists, c.exists);
+        EXPECT_EQ(read, now);
+    }
 }
 
 TEST(ConfigFile, SaveCreatesReadableFileAndKeepsExistingBits)

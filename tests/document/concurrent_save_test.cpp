@@ -112,6 +112,7 @@ TEST_F(ConcurrentSaveTest, TwoWindowsOnOneFileAskOnlyAboutTheOthersSaves)
     EXPECT_FALSE(first.doc.DoFileSave());
     EXPECT_EQ(first.seam.MessageTexts(), QStringList{kChanged});
     EXPECT_EQ(second.seam.MessageTexts(), QStringList{kChanged});
+    EXPECT_EQ(first.seam.Messages().back().defaultAnswer, Answer::No);
 }
 
 TEST_F(ConcurrentSaveTest, ALockHeldByAnotherProcessIsReportedAndNothingIsSaved)

@@ -418,7 +418,7 @@ protected:
     CTSUserDataItem* c = nullptr;
 };
 
-TEST_F(SelectionTest, AddUserGroupAddsOrResetsEachPickedObject)
+TEST_F(SelectionTest, AddUserGroupAddsNewNamesAndLeavesListedOnesAlone)
 {
     a->m_script = EnabledScript(u"/bin/keep");
     accounts::CObjectPicker picked;
@@ -433,9 +433,9 @@ TEST_F(SelectionTest, AddUserGroupAddsOrResetsEachPickedObject)
     doc.OnCommand(ID_ADD_USER_GROUP);
 
     ASSERT_EQ(doc.m_userData.GetSize(), 5u);
-    // The existing entry takes the picked spelling, loses its locations, keeps its script.
-    EXPECT_EQ(a->m_strName, u"corp\\A");
-    EXPECT_EQ(a->m_locations.GetSize(), 0u);
+    // The existing entry keeps its spelling, locations and script.
+    EXPECT_EQ(a->m_strName, u"CORP\\a");
+    EXPECT_EQ(a->m_locations.GetSize(), 1u);
     EXPECT_EQ(a->m_script.m_strProgramPath, u"/bin/keep");
     EXPECT_EQ(doc.m_userData.GetAt(3).m_strName, u"SERVER1\\dave");
     EXPECT_EQ(doc.m_userData.GetAt(3).m_nType, kEntryUser);
@@ -445,17 +445,19 @@ TEST_F(SelectionTest, AddUserGroupAddsOrResetsEachPickedObject)
     EXPECT_TRUE(doc.IsModified());
 }
 
-TEST_F(SelectionTest, AddUserGroupCancelledChangesNothingButAnEmptyChoiceCounts)
+TEST_F(SelectionTest, AddUserGroupThatAddsNothingLeavesTheDocumentUnmodified)
 {
-    seam.AnswerPicker(std::nullopt);
-    doc.OnCommand(ID_ADD_USER_GROUP);
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(doc.m_userData.GetSize(), 3u);
-
-    seam.AnswerPicker(std::vector<accounts::SelectionMap>{});
-    doc.OnCommand(ID_ADD_USER_GROUP);
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(doc.m_userData.GetSize(), 3u);
+    accounts::CObjectPicker listed;
+    listed.Init(accounts::CObjectPicker::kModeUsersAndGroups);
+    listed.ProcessSelections({{u"b", u"user", u"WinNT://CORP/b", u"", std::nullopt, std::nullopt}});
+    for (const std::optional<std::vector<accounts::SelectionMap>>& answer :
+         {std::optional<std::vector<accounts::SelectionMap>>{}, std::optional(std::vector<accounts::SelectionMap>{}),
+          std::optional(listed.m_selections)}) {
+        seam.AnswerPicker(answer);
+        doc.OnCommand(ID_ADD_USER_GROUP);
+        EXPECT_FALSE(doc.IsModified());
+        EXPECT_EQ(doc.m_userData.GetSize(), 3u);
+    }
 }
 
 TEST_F(SelectionTest, RemoveUserGroupRemovesTheSelectedRowsWithoutAsking)

@@ -145,12 +145,26 @@ TEST_F(QtModalSeamTest, MainWindowThatWentAwayIsForgotten)
     EXPECT_EQ(seam.MainWindow(), nullptr);
 }
 
-TEST_F(QtModalSeamTest, FirstButtonIsTheDefault)
+TEST_F(QtModalSeamTest, FirstButtonIsTheDefaultUnlessTheRequestNamesOneOfItsButtons)
 {
+    const struct {
+        MessageButtons buttons;
+        std::optional<Answer> asked;
+        QMessageBox::StandardButton expected;
+    } cases[] = {
+        {MessageButtons::YesNoCancel, std::nullopt, QMessageBox::Yes},
+        {MessageButtons::YesNo, Answer::No, QMessageBox::No},
+        {MessageButtons::OkCancel, Answer::Cancel, QMessageBox::Cancel},
+        {MessageButtons::Ok, Answer::No, QMessageBox::Ok},  // not one of its buttons
+    };
     QtModalSeam seam;
-    std::unique_ptr<SeenBox> seen(WatchNextBox(QMessageBox::Cancel));
-    seam.Message("?", MessageButtons::YesNoCancel);
-    EXPECT_EQ(seen->defaultButton, QMessageBox::Yes);
+    for (const auto& c : cases) {
+        std::unique_ptr<SeenBox> seen(WatchNextBox(std::nullopt));
+        framework::MessageRequest request{"?", QString(), c.buttons};
+        request.defaultAnswer = c.asked;
+        seam.ShowMessage(request);
+        EXPECT_EQ(seen->defaultButton, c.expected);
+    }
 }
 
 TEST_F(QtModalSeamTest, DismissedBoxGivesTheAnswerThatDoesLeast)

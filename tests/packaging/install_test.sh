@@ -2,8 +2,9 @@
 # Installs the package on this machine as an administrator would, upgrades
 # it, removes and purges it, and checks that the configuration folder gets
 # the README's permissions and that the configuration and its .bak and
-# .unreadable copies survive every step unchanged. Needs root and a machine
-# without Quillon; skips otherwise. Leaves nothing behind.
+# .unreadable copies survive every step unchanged; where xrdp is installed,
+# that removing the package takes the xrdp rule out again. Needs root and a
+# machine without Quillon; skips otherwise. Leaves nothing behind.
 #
 #   install_test.sh PACKAGE.deb
 set -uo pipefail
@@ -61,11 +62,32 @@ folder_as_readme "upgrade"
 [ "$(stat -c %a "$dir/userConfig.QLNData")" = 644 ] || fail "the configuration is not readable by all"
 [ "$(stat -c %a "$dir/userConfig.QLNData.bak")" = 600 ] || fail "the backup's permissions changed"
 [ "$(/usr/bin/quillon --version)" = "quillon $(dpkg-deb -f "$deb" Version)" ] || fail "quillon --version"
-man -w quillonctl >/dev/null 2>&1 || fail "man finds no quillonctl page"
+for page in quillonctl quillon-xrdp-setup; do
+    man -w $page >/dev/null 2>&1 || fail "man finds no $page page"
+done
+
+# The xrdp rule set up as the README says; removing the package gives back
+# xrdp's files as they were, and says so.
+xrdp=/etc/xrdp
+xrdp_files="startwm.sh sesman.ini xrdp.ini"
+rule=false
+if [ -f "$xrdp/startwm.sh" ] && ! grep -qs -e '^# BEGIN quillon' -e '^; quillon-xrdp-setup ' "$xrdp"/*; then
+    mkdir "$work/xrdp" && (cd "$xrdp" && cp -p $xrdp_files "$work/xrdp/")
+    "$dir/quillon-xrdp-setup" root >/dev/null 2>&1 || fail "quillon-xrdp-setup root"
+    grep -q '^# BEGIN quillon' "$xrdp/startwm.sh" || fail "quillon-xrdp-setup set no rule"
+    rule=true
+fi
 
 # Without conffiles a removed package is gone for apt; dpkg still purges.
 for step in "apt_get remove" "dpkg --purge"; do
     $step quillon >>"$work/apt.log" 2>&1 || fail "$step"
+    if $rule; then
+        grep -q 'taking the Quillon rule out' "$work/apt.log" || fail "$step did not say it takes the xrdp rule out"
+        for f in $xrdp_files; do
+            cmp -s "$xrdp/$f" "$work/xrdp/$f" || { fail "$step left $xrdp/$f changed"; cp -p "$work/xrdp/$f" "$xrdp/$f"; }
+        done
+        rule=false
+    fi
     [ "$(sums)" = "$before" ] || fail "$step lost or changed the configuration or its copies"
     [ -e "$dir/quillon" ] && fail "$step left the program"
 done

@@ -45,6 +45,8 @@ l /usr/bin/pontlet
 f /usr/share/man/man1/quillon.1.gz
 f /usr/share/man/man1/quillonctl.1.gz
 f /usr/share/man/man1/pontlet.1.gz
+f /usr/share/man/man1/quillon-session.1.gz
+f /usr/share/man/man8/quillon-xrdp-setup.8.gz
 f /usr/share/applications/quillon.desktop
 f /usr/share/icons/hicolor/16x16/apps/quillon.png
 f /usr/share/icons/hicolor/32x32/apps/quillon.png
@@ -56,7 +58,7 @@ LIST
 # Every path the manual pages and the README name under /opt/quillon is in
 # the package, except the configuration, its copies and the open-with table,
 # which are the administrator's.
-named=$( (zcat "$root"/usr/share/man/man1/*.1.gz; cat "$src/README.md") |
+named=$( (zcat "$root"/usr/share/man/man*/*.gz; cat "$src/README.md") |
     grep -o '/opt/quillon/[A-Za-z0-9_.-]*' | sort -u | grep -v -e 'userConfig\.QLNData' -e 'open-with\.conf$')
 for path in $named; do
     [ -e "$root$path" ] || fail "$path is named in a manual page or the README but not in the package"
@@ -71,8 +73,8 @@ for program in quillon quillonctl pontlet; do
     grep -qi 'exit codes' <<<"$out" || fail "$program --help names no exit codes"
 done
 
-for page in quillon quillonctl pontlet; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+for page in man1/quillon.1 man1/quillonctl.1 man1/pontlet.1 man1/quillon-session.1 man8/quillon-xrdp-setup.8; do
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/$page.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
 done
 
@@ -99,7 +101,7 @@ while IFS='|' read -r version security knows; do
     run no-such-group-here >/dev/null 2>&1 && fail "$version: setup accepted an unknown group"
     diff -r "$etc" "$etc.orig" >/dev/null || fail "$version: a refused setup changed a file"
     run root >/dev/null 2>&1 && err=$(run root 2>&1 >/dev/null) || fail "$version: setup failed"
-    [ "$(grep -c "id -G) \" in \*\" $gid \"\*) exec \"/" "$etc/startwm.sh")" = 1 ] || fail "$version: the rule is not there once"
+    [ "$(grep -c "id -G) \" in \*\" $gid \"\*) .* exec \"/" "$etc/startwm.sh")" = 1 ] || fail "$version: the rule is not there once"
     [ "$(sed -n 2p "$etc/startwm.sh" | cut -c1-15)" = "# BEGIN quillon" ] || fail "$version: the rule is not first"
     [ "$(grep -c '^EnableUserWindowManager=false$' "$etc/sesman.ini")" = 1 ] || fail "$version: the per-user start script stays on"
     [ "$(sed -n '/^\[Channels\]/,/^\[Xorg\]/p' "$etc/xrdp.ini" | grep -c '^rail=false$')" = 1 ] ||
@@ -124,6 +126,27 @@ done <<'CASES'
 0.10.3|RestrictInboundClipboard=none|yes
 0.10.4|AllowAlternateShell=true\n#AllowAlternateShell=false|yes
 CASES
+
+# Without xrdp the setup says so and changes nothing; its help is its
+# leading comment, no code.
+err=$("$setup" --etc "$root/no-xrdp" root 2>&1) && fail "setup without xrdp succeeded"
+grep -q 'xrdp is not installed' <<<"$err" || fail "setup without xrdp said: $err"
+"$setup" --help | grep -q -e '^set ' -e '^etc=' && fail "setup --help prints code"
+
+# The rule hands a member to the session script, and to the ordinary desktop
+# once the script is gone (the package removed).
+mkdir -p "$root/fall/etc"
+cp "$setup" "$root/fall/"
+printf '#!/bin/sh\necho desktop\n' >"$root/fall/etc/startwm.sh"
+: >"$root/fall/etc/sesman.ini"; : >"$root/fall/etc/xrdp.ini"
+"$root/fall/quillon-xrdp-setup" --etc "$root/fall/etc" root >/dev/null 2>&1 || fail "setup beside no session script"
+for session in workplace missing; do
+    rm -f "$root/fall/quillon-session"
+    [ $session = missing ] || printf '#!/bin/sh\necho workplace\n' >"$root/fall/quillon-session"
+    chmod +x "$root/fall/quillon-session" 2>/dev/null
+    want=$session; [ $session = missing ] && want=desktop
+    [ "$(sh "$root/fall/etc/startwm.sh" 2>&1)" = $want ] || fail "a member with the session script $session does not get the $want"
+done
 
 if command -v desktop-file-validate >/dev/null; then
     out=$(desktop-file-validate "$root/usr/share/applications/quillon.desktop") || fail "desktop entry: $out"

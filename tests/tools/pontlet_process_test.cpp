@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -189,5 +192,65 @@ TEST(PontletProcess, InterruptedCopiesLeaveNoHalfFileUnderARealName)
         EXPECT_LT(copied, 3000u) << c.signal << ": stopped before the end";
         EXPECT_TRUE(c.signal == SIGKILL || leftovers == 0) << "cleaned up when asked to stop";
         EXPECT_LE(leftovers, 1u) << "at most the one file being written when killed";
+    }
+}
+
+namespace {
+
+// Whether the process catches SIGTERM yet (its handler is in place).
+bool CatchesTerm(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+    return false;
+}
+
+// Whether the process waits in its event loop, a box or window up.
+bool Sleeping(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string all((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const auto close = all.rfind(')');
+    return close != std::string::npos && all.size() > close + 2 && all[close + 2] == 'S';
+}
+
+} // namespace
+
+TEST(PontletProcess, OneStopSignalEndsItWithThreeWhateverIsOnScreen)
+{
+    const fs::path from = Fresh("stop-from"), to = Fresh("stop-to");
+    struct Case {
+        std::vector<std::string> args;  // with a window: the refusal box, the manual window
+        bool waitForTheLoop;            // signal once it waits for the user, else as soon as it listens
+    };
+    const std::vector<std::string> refused = {"-ServerPath", "/", "-ClientPath", to.string(), "-Server2Client"};
+    const std::vector<std::string> manual = {"-SetServerFileList", "Docs;" + from.string()};
+    for (const Case& c : {Case{refused, false}, Case{refused, true}, Case{manual, false}, Case{manual, true}}) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::vector<char*> argv = {const_cast<char*>(QUILLON_PONTLET)};
+            for (const std::string& a : c.args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::freopen("/dev/null", "w", stderr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        bool ended = false;
+        while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) &&
+               (!CatchesTerm(pid) || (c.waitForTheLoop && !Sleeping(pid))))
+            std::this_thread::yield();
+        if (!ended)
+            ::kill(pid, SIGTERM);
+        // A box that ignores the signal would wait for ever: a hang ends as a kill.
+        for (int polls = 0; !ended && ::waitpid(pid, &status, WNOHANG) == 0; ++polls) {
+            if (polls == 3000)
+                ::kill(pid, SIGKILL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 3) << c.args.front() << " " << c.waitForTheLoop;
     }
 }

@@ -56,9 +56,14 @@ TEST(PontletArguments, RefusesIncompleteOrUnknownSwitches)
         {"-ServerPath", "/s/", "-ClientPath", "/c/", "-Server2Client", "-Client2Server"},
         {"-ServerPath", "/s/", "-ClientPath", "/c/", "-Server2Client", "--force"},
         {"-SetServerFileList", "a;/b", "-Server2Client"},
+        {"-ServerPath", "/s\"", "-ClientPath", "/c/", "-Server2Client"},
+        {"-ServerPath", "/s/", "-ClientPath", "/c\" -hide", "-Server2Client"},
+        {"-SetServerFileList", "a;/b\"x"},
+        {"-SetServerFileList", "a;/b", "-ClientPath", "/c\""},
     };
     for (const auto& args : bad)
         EXPECT_FALSE(ParseArguments(args).ok) << (args.empty() ? "(none)" : args.back());
+    EXPECT_EQ(ParseArguments(bad.back()).error, "a folder path cannot contain the character \"");
 }
 
 TEST(TreeCopy, PoliciesDecideWhatHappensToExistingFiles)
@@ -156,8 +161,11 @@ TEST(PontletArguments, ListsSplitWhereTheProgramJoined)
         const char* path;
     };
     const Case cases[] = {
-        {false, "Docs;/srv/a;b/", "Docs", "/srv/a;b/"},   // the name ends at the first ';'
+        {false, "Docs;/srv/a;b/", "Docs", "/srv/a;b/"},   // the name ends at the first ";/"
+        {false, "Docs;2024;/srv/x", "Docs;2024", "/srv/x"},
+        {false, "a;/b;/c", "a", "/b;/c"},
         {false, "Docs;", "Docs", ""},
+        {false, "Docs;2024;", "Docs", "2024;"},  // no ";/": the first ';'
         {false, "/srv/only", "/srv/only", "/srv/only"},
         {true, "Default Directory (/home/a;b);/home/a;b", "Default Directory (/home/a;b)", "/home/a;b"},
         {true, "Default Directory (;);;", "Default Directory (;)", ";"},

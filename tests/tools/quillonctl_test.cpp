@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "config/config_file.h"
+#include "platform/accounts.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +117,10 @@ TEST(Quillonctl, LoadRefusesBadJsonNamingTheKeyAndWritesNothing)
         {R"({"entries": [{"name": "H\\g", "type": 3}]})", "entries[0] \"H\\g\": type 3"},
         {R"({"entries": [{"name": "H\\g", "locations": [{"name": "A"}, {"name": "a"}, {"name": "A"}]}]})",
          "entries[0] \"H\\g\": two locations named \"A\""},
+        {R"({"entries": [{"name": "H\\g", "locations": [{"name": "A", "serverLocation": "/s\"x"}]}]})",
+         "entries[0] \"H\\g\", location \"A\": a folder path cannot contain the character \""},
+        {R"({"entries": [{"name": "H\\g", "locations": [{"name": "B", "clientLocation": "\" -hide"}]}]})",
+         "entries[0] \"H\\g\", location \"B\": a folder path"},
     };
     auto out = Dir() / "never.QLNData";
     for (const auto& c : cases) {
@@ -137,14 +142,35 @@ TEST(Quillonctl, LoadTakesAnOlderSchemaAndSaysWhichWasWritten)
               std::string::npos) << r.err;
 }
 
-TEST(Quillonctl, CheckAndConvertReadOnlyRegularFilesAndNeverWait)
+TEST(Quillonctl, LoadAndCheckWarnOfEntriesWithoutADomainNamingTheFormThatMatches)
+{
+    std::string computer;
+    ASSERT_TRUE(platform::CreateSystemAccountServices()->LocalComputerName(computer));
+    const fs::path json = Dir() / "bare.json", out = Dir() / "bare.QLNData";
+    Put(json, R"({"entries": [{"name": "HOST\\anna"}, {"name": "qadm-u2"},
+                  {"name": "ops@corp.example", "type": 2}]})");
+    for (const std::vector<std::string>& call : {std::vector<std::string>{"load", json.string(), out.string()},
+                                                 std::vector<std::string>{"check", out.string()}}) {
+        const Outcome o = Ctl(call);
+        EXPECT_EQ(o.code, 0) << call[0];
+        EXPECT_EQ(o.err, "quillonctl: warning: entry \"qadm-u2\" has no domain and matches no account; \"" + computer
+                             + "\\qadm-u2\" would match\n"
+                             "quillonctl: warning: entry \"ops@corp.example\" has no domain and matches no account; "
+                             "\"CORP\\ops\" would match\n")
+            << call[0];
+    }
+}
+
+TEST(Quillonctl, CheckConvertAndLoadReadOnlyRegularFilesAndNeverWait)
 {
     const fs::path fifo = Dir() / "fifo", out = Dir() / "from-device.QLNData";
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> calls = {
         {"check", fifo.string()}, {"check", "/dev/zero"}, {"convert", "/dev/zero", out.string()},
-        {"convert", fifo.string(), out.string()}, {"check", Dir().string()}};
+        {"convert", fifo.string(), out.string()}, {"check", Dir().string()},
+        {"load", fifo.string(), out.string()}, {"load", "/dev/zero", out.string()},
+        {"load", Dir().string(), out.string()}};
     for (const auto& call : calls) {
         // In a child, so that a command waiting on the FIFO fails the test instead of hanging it.
         const pid_t child = ::fork();
@@ -158,6 +184,7 @@ TEST(Quillonctl, CheckAndConvertReadOnlyRegularFilesAndNeverWait)
     }
     EXPECT_FALSE(fs::exists(out));
     EXPECT_NE(Ctl({"check", "/dev/zero"}).err.find("/dev/zero: is not a regular file"), std::string::npos);
+    EXPECT_NE(Ctl({"load", "/dev/zero", out.string()}).err.find("/dev/zero: is not a regular file"), std::string::npos);
 }
 
 TEST(Quillonctl, CheckAndConvertReportDamageAndNeverTouchOutput)

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -56,6 +57,26 @@ int Automatic(const TransferOptions& o, QtPrompts& prompts)
     return outcome.ExitCode();
 }
 
+// A stop request (interrupt, terminate, hang-up) ends the program with
+// kExitCancelled at any moment: a copy under way is cancelled by its progress
+// window, which cleans up and returns; anything else (a report box, a
+// question, the idle manual window) holds nothing in flight, so the program
+// ends right there instead of waiting for a click.
+void EndOnStopRequest(QApplication& app)
+{
+    auto* watch = new QTimer(&app);
+    QObject::connect(watch, &QTimer::timeout, [] {
+        if (!platform::StopRequested())
+            return;
+        for (QWidget* w : QApplication::allWidgets())
+            if (auto* progress = qobject_cast<ProgressWindow*>(w); progress && progress->Copying())
+                return;
+        std::fflush(nullptr);
+        std::_Exit(kExitCancelled);
+    });
+    watch->start(100);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -87,6 +108,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Pontlet");
+    EndOnStopRequest(app);
     QtPrompts prompts;
     if (!refusal.empty()) {
         // Somebody started a transfer they can see: say why nothing happens.
@@ -97,14 +119,6 @@ int main(int argc, char** argv)
         return Automatic(o, prompts);
     ManualWindow window(o, prompts);
     window.show();
-    // A copy under way stops by itself when asked to (the progress window
-    // watches); an idle window just closes.
-    QTimer stopWatch;
-    QObject::connect(&stopWatch, &QTimer::timeout, &window, [&window] {
-        if (platform::StopRequested())
-            window.close();
-    });
-    stopWatch.start(1000);
     app.exec();
     return kExitDone;
 }

@@ -34,6 +34,7 @@ public:
     Outcome Run(int showAfterMs);
 
     void reject() override;  // Cancel, Escape and the close button
+    bool Copying() const { return m_refresh.isActive(); }  // between the start and the end of Run()
 
     // The texts shown now, as the copy last reported its progress.
     QString CountsText() const;

@@ -1,5 +1,7 @@
 #include "transfer_options.h"
 
+#include "transfer/command_lines.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -17,7 +19,11 @@ std::string Lower(std::string s)
 
 ListedFolder SplitServerList(const std::string& value)
 {
-    const auto cut = value.find(';');
+    // The folder is absolute, so a name may hold ';' as long as no '/'
+    // follows one.
+    auto cut = value.find(";/");
+    if (cut == std::string::npos)
+        cut = value.find(';');
     if (cut == std::string::npos)
         return {value, value};
     return {value.substr(0, cut), value.substr(cut + 1)};
@@ -52,7 +58,7 @@ std::string HelpText()
            "  -skip                    keep existing files\n"
            "  -hide                    no window; without a rule existing files are kept\n"
            "  --dry-run                print copy, overwrite, skip or ask for each file; change nothing\n"
-           "  -SetServerFileList N;DIR open server folder DIR, named N, beside the client folder to copy by hand\n"
+           "  -SetServerFileList N;DIR open server folder DIR, named N (up to the first ;/), beside the client folder\n"
            "  --help                   print this text\n"
            "  --version                print the version\n"
            "\n"
@@ -125,6 +131,14 @@ ParseResult ParseArguments(const std::vector<std::string>& args)
     if (o.showHelp || o.showVersion) {
         r.ok = true;
         return r;
+    }
+    // Quotes in a folder would have split the command line that started us
+    // elsewhere than meant.
+    for (const std::string& folder : {o.serverPath.string(), clientPathValue, o.server.path.string()}) {
+        if (folder.find(static_cast<char>(transfer::kForbiddenFolderCharacter)) != std::string::npos) {
+            r.error = "a folder path cannot contain the character \"";
+            return r;
+        }
     }
     if (haveServerList) {
         if (haveServerPath || haveDirection || o.dryRun) {

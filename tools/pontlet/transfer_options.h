@@ -43,8 +43,9 @@ struct ParseResult {
 // Switch names compare without regard to case, as the tool always has.
 ParseResult ParseArguments(const std::vector<std::string>& args);
 
-// The server list "NAME;DIR": the name ends at the first ';', so a folder
-// may hold any number of them. Without a ';' the value is both.
+// The server list "NAME;DIR": the name ends at the first ";/" (the folder is
+// absolute), else at the first ';', so both may hold ';'. Without a ';' the
+// value is both.
 ListedFolder SplitServerList(const std::string& value);
 
 // The client list, as the program writes it "Default Directory (DIR);DIR":

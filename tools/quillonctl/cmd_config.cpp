@@ -2,10 +2,15 @@
 #include "json_codec.h"
 
 #include "config/config_file.h"
+#include "config/text.h"
+#include "platform/accounts.h"
+#include "platform/files.h"
 
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
+#include <streambuf>
 
 namespace quillonctl {
 
@@ -31,12 +36,44 @@ bool ReadFile(const std::string& path, CTSUserData& data, std::uint32_t& schema,
     return true;
 }
 
+// The bytes read, as a stream for the JSON parser.
+class MemoryBuffer : public std::streambuf {
+public:
+    explicit MemoryBuffer(platform::WholeFile& file)
+    {
+        char* begin = reinterpret_cast<char*>(file.bytes.get());
+        setg(begin, begin, begin + file.size);
+    }
+};
+
 bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& err)
 {
     config::StoreResult r = config::SaveConfigurationFile(path, data);
     if (!r)
         err << "quillonctl: " << r.message << '\n';
     return r.ok;
+}
+
+// Accounts are matched as DOMAIN\name, so an entry named without a domain is
+// kept but can never be anyone's profile: say so, and how to name it.
+void WarnEntriesWithoutDomain(const CTSUserData& data, std::ostream& err)
+{
+    std::optional<std::string> computer;
+    for (const auto& entry : data.m_items) {
+        const std::string name = config::ToUtf8(entry->m_strName);
+        const std::size_t slash = name.find('\\');
+        if (slash != std::string::npos && slash > 0)
+            continue;
+        if (!computer) {
+            computer.emplace();
+            if (!platform::CreateSystemAccountServices()->LocalComputerName(*computer) || computer->empty())
+                *computer = "COMPUTER";
+        }
+        const platform::AccountName form =
+            platform::SplitLoginName(slash == std::string::npos ? name : name.substr(1), *computer);
+        err << "quillonctl: warning: entry \"" << name << "\" has no domain and matches no account; \"" << form.domain
+            << '\\' << form.name << "\" would match\n";
+    }
 }
 
 } // namespace
@@ -66,11 +103,15 @@ int Load(const Args& args, std::ostream&, std::ostream& err)
 {
     if (!Usage(args, 2, 2, "load JSON OUT", err))
         return kExitUsage;
-    std::ifstream in(args[0], std::ios::binary);
-    if (!in) {
-        err << "quillonctl: cannot open " << args[0] << '\n';
+    // Read whole and only from a regular file: a FIFO or a device would
+    // otherwise hold the command for good.
+    platform::WholeFile file;
+    if (const platform::FileError e = platform::ReadWholeFile(args[0], file)) {
+        err << "quillonctl: " << args[0] << ": " << e.message << '\n';
         return kExitBadInput;
     }
+    MemoryBuffer buffer(file);
+    std::istream in(&buffer);
     CTSUserData data;
     std::uint32_t schema = 0;
     try {
@@ -83,6 +124,7 @@ int Load(const Args& args, std::ostream&, std::ostream& err)
     }
     if (!WriteFile(args[1], data, err))
         return kExitBadInput;
+    WarnEntriesWithoutDomain(data, err);
     if (schema != CTSUserData::kCurrentSchema)
         err << "quillonctl: note: " << args[0] << " has schema " << schema << "; " << args[1] << " was written with schema "
             << CTSUserData::kCurrentSchema << '\n';
@@ -97,6 +139,7 @@ int Check(const Args& args, std::ostream& out, std::ostream& err)
     std::uint32_t schema = 0;
     if (!ReadFile(args[0], data, schema, err))
         return kExitBadInput;
+    WarnEntriesWithoutDomain(data, err);
     std::size_t locations = 0;
     for (const auto& e : data.m_items)
         locations += e->m_locations.GetSize();

@@ -1,6 +1,7 @@
 #include "json_codec.h"
 
 #include "config/text.h"
+#include "transfer/command_lines.h"
 
 #include <functional>
 #include <istream>
@@ -243,6 +244,10 @@ std::string RecordRuleViolation(const CTSUserData& data)
         for (const CTSAppDataItem& l : e.m_locations.m_items) {
             if (!locations.insert(l.m_strName).second)
                 return where + ": two locations named \"" + Text(l.m_strName, lossless) + "\"";
+            if (!transfer::IsTransferableFolderPath(l.m_strServerLocation)
+                || !transfer::IsTransferableFolderPath(l.m_strClientLocation))
+                return where + ", location \"" + Text(l.m_strName, lossless)
+                       + "\": a folder path cannot contain the character \"";
         }
     }
     return {};
