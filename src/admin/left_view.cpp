@@ -15,6 +15,7 @@
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
+#include "transfer/connect_plan.h"
 
 namespace {
 
@@ -266,6 +267,9 @@ void CLeftView::AutoTransfer(bool serverToClient)
     // A copy: the transfer's dialog lets the window paint, and a rebuild
     // would free the location.
     const CTSAppDataItem location = *GetSelectedLocation();
+    if (RefusedTransfer(location,
+                        transfer::AutoTransferSkipReason(location.m_strServerLocation, location.m_strClientLocation)))
+        return;
     m_document.Host().AutoTransfer(location.m_strServerLocation, location.m_strClientLocation, serverToClient,
                                    location.m_nOverwriteMode, location.m_bHideTransferWindow != 0);
 }
@@ -275,7 +279,21 @@ void CLeftView::OnLaunchFileExplorer()
     if (!CanLaunchFileExplorer())
         return;
     const CTSAppDataItem location = *GetSelectedLocation();
+    if (RefusedTransfer(location, transfer::ManualTransferSkipReason(location)))
+        return;
     m_document.Host().ManualTransfer(location);
+}
+
+bool CLeftView::RefusedTransfer(const CTSAppDataItem& location, const std::string& reason)
+{
+    if (reason.empty())
+        return false;
+    // Without a word the user would wait for a transfer that never comes;
+    // the reason reads as `quillonctl session --dry-run` prints it.
+    m_document.Seam().ShowMessage({QStringLiteral("%1: transfer skipped (%2).")
+                                       .arg(admin::ToQString(location.m_strName), QString::fromStdString(reason)),
+                                   QString(), MessageButtons::Ok, MessageIcon::Warning, this});
+    return true;
 }
 
 void CLeftView::RegisterCommands()

@@ -52,6 +52,8 @@ private:
     void RegisterCommands();
     void TreeMessage(const QString& text);
     void AutoTransfer(bool serverToClient);
+    // Tells the user why the transfer is not started; false when it is.
+    bool RefusedTransfer(const CTSAppDataItem& location, const std::string& reason);
     static bool HasLocationNamed(const CTSUserDataItem& entry, const std::u16string& name);
     // Asks before a renamed location takes the place of another of the entry's.
     bool AgreeToReplace(const CTSUserDataItem& entry, const std::u16string& name);

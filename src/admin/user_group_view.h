@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/user_group_view.h"
+#include "document/user_group_view_interface.h"
 
 class CQuillonDoc;
 class CTSUserDataItem;

@@ -350,8 +350,15 @@ void CQuillonView::GoUp()
 
 void CQuillonView::OnGoHome()
 {
-    if (const CTSAppDataItem* location = SelectedLocation())
-        NavigateTo(Text(location->m_strServerLocation));
+    const CTSAppDataItem* location = SelectedLocation();
+    if (!location)
+        return;
+    const QString server = Text(location->m_strServerLocation);
+    const QString home = location->m_bExpandEnvironment ? ExpandAddress(server) : server;
+    // A page or file already handed to the desktop is handed over again, as
+    // Refresh does: the user may have closed it.
+    const bool handedOver = (m_webShown && m_current == home) || (m_fileShown && m_current == LocalPathOf(home));
+    Navigate(home, handedOver ? Move::Reload : Move::New);
 }
 
 void CQuillonView::Navigate(const QString& address, Move move)

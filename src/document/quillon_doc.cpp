@@ -11,7 +11,7 @@
 #include "document/browser_view.h"
 #include "document/document_host.h"
 #include "document/locations_view.h"
-#include "document/user_group_view.h"
+#include "document/user_group_view_interface.h"
 #include "framework/command_ids.h"
 #include "framework/modal_seam.h"
 #include "platform/files.h"

@@ -2,7 +2,7 @@
 #include "document/browser_view.h"
 #include "document/locations_view.h"
 #include "document/quillon_doc.h"
-#include "document/user_group_view.h"
+#include "document/user_group_view_interface.h"
 
 namespace document {
 

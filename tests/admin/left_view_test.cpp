@@ -314,6 +314,35 @@ TEST_F(LeftViewTest, TransfersFollowTheLocationsSwitches)
     }
 }
 
+TEST_F(LeftViewTest, ARefusedTransferSaysWhy)
+{
+    const struct {
+        const char16_t *server, *client;
+        std::vector<std::string> calls;
+        QStringList messages;
+    } cases[] = {
+        {u"/srv/docs", u"", {"manual Docs"},
+         {"Docs: transfer skipped (no client folder).", "Docs: transfer skipped (no client folder)."}},
+        {u"", u"/mnt/c", {}, QStringList(3, "Docs: transfer skipped (no server folder).")},
+    };
+    for (const auto& c : cases) {
+        a->m_locations.m_items.clear();
+        CTSAppDataItem l = Location(u"Docs", c.server);
+        l.m_strClientLocation = c.client;
+        l.m_bSyncEnabled = l.m_bServerToClient = l.m_bClientToServer = l.m_bManualTransfer = 1;
+        a->m_locations.Add(l, false);
+        Select({a});
+        host.calls.clear();
+        const int before = seam.MessageTexts().size();
+        for (int i = 0; i < c.messages.size(); ++i)
+            seam.AnswerMessage(Answer::Ok);
+        for (int id : {ID_SEND_TO_CLIENT, ID_SEND_TO_SERVER, ID_LAUNCH_FILE_EXPLORER})
+            doc.OnCommand(id);
+        EXPECT_EQ(host.calls, c.calls);
+        EXPECT_EQ(seam.MessageTexts().mid(before), c.messages);
+    }
+}
+
 TEST_F(LeftViewTest, ClearingTheDocumentEmptiesTheTreeBeforeTheEntriesGo)
 {
     a->m_locations.Add(Location(u"Docs"), false);

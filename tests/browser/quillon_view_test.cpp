@@ -286,6 +286,9 @@ TEST_F(QuillonViewTest, WebAndFileLocationsAreHandedOverOnceAndShowTheEmptyFolde
         view.Refresh();
         Settle();
         EXPECT_EQ(opened.size(), 2u);
+        router.Execute(ID_GO_HOME);
+        Settle();
+        EXPECT_EQ(opened.size(), 3u);
     }
     EXPECT_TRUE(seam.MessageTexts().isEmpty());
 }

@@ -12,7 +12,7 @@
 #include "document/browser_view.h"
 #include "document/document_host.h"
 #include "document/locations_view.h"
-#include "document/user_group_view.h"
+#include "document/user_group_view_interface.h"
 #include "support/fake_document_host.h"
 
 namespace doctest {
