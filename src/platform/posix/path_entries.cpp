@@ -1,4 +1,5 @@
 #include "platform/path_entries.h"
+#include "platform/posix/rename_at.h"
 
 #include <cerrno>
 #include <climits>
@@ -27,9 +28,16 @@ PathAttributes GetEntryAttributes(const std::string& path)
 
 int RenamePath(const std::string& from, const std::string& to, bool replace)
 {
+    return posix::RenameAt(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), replace);
+}
+
+namespace posix {
+
+int RenameAt(int fromFolder, const char* from, int toFolder, const char* to, bool replace)
+{
     if (replace)
-        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return ::renameat(fromFolder, from, toFolder, to) == 0 ? 0 : errno;
+    if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0)
         return 0;
     const int error = errno;
     if (error != EINVAL && error != ENOSYS)
@@ -37,10 +45,12 @@ int RenamePath(const std::string& from, const std::string& to, bool replace)
     // A file system without the no-replace flag: check, then rename (a
     // narrow race, but nothing is replaced that existed when asked).
     struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0)
+    if (::fstatat(toFolder, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    return ::renameat(fromFolder, from, toFolder, to) == 0 ? 0 : errno;
 }
+
+} // namespace posix
 
 RealPath ResolveRealPath(const std::string& path)
 {
