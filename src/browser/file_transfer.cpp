@@ -64,19 +64,6 @@ QString ErrorText(const platform::FileError& e)
     return e.message.empty() ? SystemText(e.code) : QString::fromStdString(e.message);
 }
 
-std::string RandomSuffix()
-{
-    unsigned char bytes[6] = {};
-    platform::RandomBytes(bytes, sizeof bytes);
-    static const char digits[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned char b : bytes) {
-        text += digits[b >> 4];
-        text += digits[b & 15];
-    }
-    return text;
-}
-
 QString Tr(const char* text)
 {
     return QCoreApplication::translate("browser::FileTransfer", text);
@@ -219,7 +206,7 @@ FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QS
     if (!e) {
         const std::string hidden = Native(QLatin1Char('.') + targetInfo.fileName()) + ".part-";
         e = platform::CopyFileInto(in, info, into, Native(targetInfo.fileName()), replace,
-                                   [&hidden] { return hidden + RandomSuffix(); }, {});
+                                   [&hidden] { return hidden + platform::RandomHex(6); }, {});
     }
     if (e) {
         Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, ErrorText(e)));

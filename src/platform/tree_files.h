@@ -125,5 +125,7 @@ FileError CopyFileInto(OpenFile& source, const EntryInfo& info, const Folder& fo
 
 // Bytes from the system's random source; false when it gives none.
 bool RandomBytes(void* data, std::size_t n);
+// `bytes` random bytes as lower-case hex digits, for unpredictable names.
+std::string RandomHex(std::size_t bytes);
 
 } // namespace platform

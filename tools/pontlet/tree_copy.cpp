@@ -5,7 +5,6 @@
 #include "platform/stop_requests.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace fs = std::filesystem;
 using platform::EntryType;
@@ -55,12 +54,7 @@ SideFacts Facts(const platform::EntryInfo& info)
 
 std::string RandomTempName()
 {
-    unsigned char bytes[8] = {};
-    platform::RandomBytes(bytes, sizeof bytes);
-    char text[32];
-    std::snprintf(text, sizeof text, ".pontlet-%02x%02x%02x%02x%02x%02x%02x%02x", bytes[0], bytes[1], bytes[2],
-                  bytes[3], bytes[4], bytes[5], bytes[6], bytes[7]);
-    return text;
+    return ".pontlet-" + platform::RandomHex(8);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/tree_files.h"
+#include "platform/posix/rename_at.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -214,18 +215,8 @@ FileError Folder::SetLinkTimes(const std::string& name, FileTime accessed, FileT
 
 FileError Folder::Rename(const std::string& from, const std::string& to, bool replace) const
 {
-    if (replace)
-        return Checked(::renameat(m_fd, from.c_str(), m_fd, to.c_str()));
-    if (::renameat2(m_fd, from.c_str(), m_fd, to.c_str(), RENAME_NOREPLACE) == 0)
-        return {};
-    if (errno != EINVAL && errno != ENOSYS)
-        return Errno();
-    // A file system without the no-replace flag: check, then rename (a
-    // narrow race, but nothing is replaced that existed when asked).
-    struct stat st {};
-    if (::fstatat(m_fd, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
-        return FileErrorFromCode(EEXIST);
-    return Checked(::renameat(m_fd, from.c_str(), m_fd, to.c_str()));
+    const int error = posix::RenameAt(m_fd, from.c_str(), m_fd, to.c_str(), replace);
+    return error == 0 ? FileError{} : FileErrorFromCode(error);
 }
 
 FileError Folder::Remove(const std::string& name) const
@@ -420,6 +411,20 @@ bool RandomBytes(void* data, std::size_t n)
         n -= static_cast<std::size_t>(got);
     }
     return true;
+}
+
+std::string RandomHex(std::size_t bytes)
+{
+    std::vector<unsigned char> random(bytes);
+    RandomBytes(random.data(), random.size());
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes * 2);
+    for (unsigned char b : random) {
+        text += digits[b >> 4];
+        text += digits[b & 15];
+    }
+    return text;
 }
 
 } // namespace platform
