@@ -40,10 +40,7 @@ QThreadPool& Pool()
 
 QImage MakePreview(const Request& r)
 {
-    // Only plain files: a pipe named like a picture would block a reader.
-    // Never through a link, which may lead out of the location.
-    const QFileInfo info(r.path);
-    if (info.isSymLink() || !info.isFile())
+    if (!PreviewLoader::mayRead(r.path))
         return {};
     const ThumbnailCache cache;
     const auto flavor = ThumbnailCache::FlavorFor(r.previewSize);
@@ -94,6 +91,12 @@ void PreviewLoader::setSize(QSize size)
         return;
     m_size = size;
     clear();
+}
+
+bool PreviewLoader::mayRead(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.isSymLink() && info.isFile();
 }
 
 bool PreviewLoader::canPreview(const QString& fileName)

@@ -25,6 +25,10 @@ public:
     QSize size() const { return m_size; }
     // Whether the file's name says it is an image this program can read.
     static bool canPreview(const QString& fileName);
+    // Whether a preview may read the file: a plain file only (a pipe named
+    // like a picture would block its reader), never through a link, which
+    // may lead out of the location.
+    static bool mayRead(const QString& path);
     // The preview when it is made; otherwise a null image, the request is
     // queued and ready() follows once it is there.
     QImage preview(const QString& path, qint64 mtimeMs, qint64 size);

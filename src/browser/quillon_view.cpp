@@ -47,6 +47,13 @@ QString SystemText(int error)
     return QString::fromStdString(platform::GetSystemErrorText(error));
 }
 
+// A location's server folder as it is navigated to.
+QString ServerAddress(const CTSAppDataItem& location)
+{
+    const QString server = Text(location.m_strServerLocation);
+    return location.m_bExpandEnvironment ? ExpandAddress(server) : server;
+}
+
 } // namespace
 
 CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget* parent, ViewServices services)
@@ -178,8 +185,7 @@ QString CQuillonView::BoundaryFolder() const
     const CTSAppDataItem* location = SelectedLocation();
     if (!location || location->m_strServerLocation.empty())
         return ComparableRoot();
-    const QString server = Text(location->m_strServerLocation);
-    return LocalPathOf(location->m_bExpandEnvironment ? ExpandAddress(server) : server);
+    return LocalPathOf(ServerAddress(*location));
 }
 
 Boundary CQuillonView::CurrentBoundary() const
@@ -196,7 +202,7 @@ QStringList CQuillonView::LocationFolders() const
         for (const CTSAppDataItem& location : entry->m_locations.m_items) {
             const QString server = Text(location.m_strServerLocation);
             if (!server.isEmpty() && !IsWebAddress(server))
-                folders << LocalPathOf(location.m_bExpandEnvironment ? ExpandAddress(server) : server);
+                folders << LocalPathOf(ServerAddress(location));
         }
     }
     return folders;
@@ -204,13 +210,9 @@ QStringList CQuillonView::LocationFolders() const
 
 void CQuillonView::OpenFile(const QString& path)
 {
-    const Placement place = PlaceTarget(CurrentBoundary(), path);
-    if (place.kind == Placement::Outside)
-        m_files.Report(OutsideText());
-    else if (place.kind == Placement::Unreachable)
-        ReportUnreachable(path, place.error);
-    else
-        m_services.openUrl(QUrl::fromLocalFile(place.path));
+    // Its program gets the resolved path, so a link's target is typed by its own name.
+    if (const QString real = AdmitTarget(path); !real.isEmpty())
+        m_services.openUrl(QUrl::fromLocalFile(real));
 }
 
 QString CQuillonView::AdmitTarget(const QString& folder)
@@ -353,8 +355,7 @@ void CQuillonView::OnGoHome()
     const CTSAppDataItem* location = SelectedLocation();
     if (!location)
         return;
-    const QString server = Text(location->m_strServerLocation);
-    const QString home = location->m_bExpandEnvironment ? ExpandAddress(server) : server;
+    const QString home = ServerAddress(*location);
     // A page or file already handed to the desktop is handed over again, as
     // Refresh does: the user may have closed it.
     const bool handedOver = (m_webShown && m_current == home) || (m_fileShown && m_current == LocalPathOf(home));

@@ -1,11 +1,11 @@
 #include "browser/thumbstrip_preview.h"
 
-#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QThreadPool>
 
 #include "browser/gui_post.h"
+#include "browser/preview_loader.h"
 
 namespace browser {
 
@@ -53,9 +53,7 @@ void ThumbstripPreview::ShowItem(const QString& path, const QString& name, const
     const quint64 ticket = m_ticket;
     auto post = m_post;
     QThreadPool::globalInstance()->start([this, post, ticket, path] {
-        // As for the small previews: plain files only, never through a link.
-        const QFileInfo info(path);
-        if (info.isSymLink() || !info.isFile())
+        if (!PreviewLoader::mayRead(path))
             return;
         QImageReader reader(path);
         reader.setAutoTransform(true);
