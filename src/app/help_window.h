@@ -10,8 +10,7 @@ namespace app {
 
 // The program's help page in a window of its own: no other program is
 // started for help. Links within the page are followed; a link that leaves
-// it goes to `openExternal` where one is given (the administrator's face)
-// and nowhere otherwise.
+// it goes to `openExternal`, which decides whether it goes anywhere.
 class HelpWindow : public QWidget {
     Q_OBJECT
 public:

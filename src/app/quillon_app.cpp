@@ -228,11 +228,12 @@ void CQuillonApp::OnAppExit()
 void CQuillonApp::WinHelp(unsigned long, unsigned int)
 {
     if (!m_help) {
-        app::HelpWindow::ExternalOpener external;
-        if (IsAdministratorView())
-            external = [this](const QUrl& url) { m_environment.OpenUrl(url); };
-        m_help = new app::HelpWindow(Beside(ModuleDirectory(), platform::kHelpFileName), std::move(external),
-                                     MainWindow());
+        // Asked at each click: the face may have changed since the window opened.
+        auto external = [this](const QUrl& url) {
+            if (IsAdministratorView())
+                m_environment.OpenUrl(url);
+        };
+        m_help = new app::HelpWindow(Beside(ModuleDirectory(), platform::kHelpFileName), external, MainWindow());
         m_help->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_help->show();
