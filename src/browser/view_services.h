@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "browser/file_actions.h"
+#include "platform/path_entries.h"
 
 namespace document {
 class DocumentHost;
@@ -17,6 +18,8 @@ struct ViewServices {
     // Opens a file or address with the program the face allows.
     std::function<void(const QUrl&)> openUrl;
     TrashFunction trash;
+    // What a path names, asked on the view's examiner thread; may block.
+    std::function<platform::PathAttributes(const std::string&)> pathAttributes = platform::GetPathAttributes;
 };
 
 // Opening goes to the application, which knows the face; deleting to the
