@@ -73,7 +73,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     : QWidget(parent),
       m_document(document),
       m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
-      m_model(std::make_unique<FolderModel>()),
+      m_model(std::make_unique<FolderModel>(CreateSystemFolderLister(), nullptr, m_services.examiner)),
       m_files(document.Seam(), this, m_services.trash),
       m_transfer(new BackgroundTransfer(m_files, this)),
       m_post(std::make_shared<GuiPost>(this))

@@ -3,6 +3,7 @@
 
 #include <QUrl>
 
+#include "browser/examiner.h"
 #include "browser/file_actions.h"
 #include "platform/path_entries.h"
 
@@ -20,6 +21,8 @@ struct ViewServices {
     TrashFunction trash;
     // What a path names, asked on the view's examiner thread; may block.
     std::function<platform::PathAttributes(const std::string&)> pathAttributes = platform::GetPathAttributes;
+    // When the view's examiner counts as hung, and how many it leaves behind.
+    ExaminerOptions examiner;
 };
 
 // Opening goes to the application, which knows the face; deleting to the
