@@ -14,6 +14,7 @@ struct Examiner::Thread {
     bool ended = false;
     bool busy = false;
     QString share;                     // of the job under way
+    std::function<void()> refused;     // of the job under way, until it is given up
     std::atomic<Clock::rep> lastSign{0};  // when that job last made progress
 };
 
@@ -48,12 +49,14 @@ bool Examiner::startThread()
             thread->jobs.pop_front();
             thread->busy = true;
             thread->share = job.share;
+            thread->refused = std::move(job.refused);
             alive();
             lock.unlock();
             job.work(alive);
             job = {};
             lock.lock();
             thread->busy = false;
+            thread->refused = nullptr;
         }
     };
     try {
@@ -120,6 +123,10 @@ void Examiner::check()
         std::lock_guard<std::mutex> lock(m_thread->mutex);
         const Clock::duration quiet = m_options.now().time_since_epoch() - Clock::duration(m_thread->lastSign.load());
         if (m_thread->busy && quiet >= m_options.hangAfter) {
+            // Its caller hears now that no answer is coming; one that comes
+            // after all must be dropped there.
+            refusedJobs.push_back({m_thread->share, nullptr, std::move(m_thread->refused)});
+            m_thread->refused = nullptr;
             for (Job& job : m_thread->jobs) {
                 if (job.share == m_thread->share)
                     refusedJobs.push_back(std::move(job));

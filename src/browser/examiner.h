@@ -19,11 +19,11 @@ struct ExaminerOptions {
 
 // The one thread that examines and lists folders for a view, kept for the
 // view's life. Jobs run one after the other. A job that stops making
-// progress for `hangAfter` (a share that no longer answers) has its thread
-// abandoned, never joined: jobs for other shares move to a fresh thread,
-// while jobs for the share it hangs on are refused, so that clicks on a dead
-// share never add threads. At most `maxAbandoned` hung threads are left
-// behind; past that, every job that would need another is refused.
+// progress for `hangAfter` (a share that no longer answers) is refused and
+// its thread abandoned, never joined: jobs for other shares move to a fresh
+// thread, while jobs for the share it hangs on are refused, so that clicks on
+// a dead share never add threads. At most `maxAbandoned` hung threads are
+// left behind; past that, every job that would need another is refused.
 class Examiner {
 public:
     using Clock = std::chrono::steady_clock;
@@ -39,8 +39,9 @@ public:
     Examiner& operator=(const Examiner&) = delete;
 
     // Queues `work` for the folder of `share` (a mount point). When it will
-    // not run, `refused` is called on this thread instead: at once, or later
-    // from check(). `work` must not throw.
+    // not run or hangs, `refused` is called on this thread, never from
+    // inside run(); a hung `work` may still end later and report. `work`
+    // must not throw.
     void run(const QString& share, Work work, std::function<void()> refused);
     // Applies the rules above to the jobs that wait; a timer calls it while
     // any do.

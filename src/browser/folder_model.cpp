@@ -227,8 +227,10 @@ void FolderModel::startListing(bool asRefresh)
             post->post([this, generation, error] { finishListing(generation, error); });
     };
     const QString share = QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(m_folder).toStdString())));
-    m_examiner->run(share, std::move(worker), [this, generation = listing->generation] {
-        finishListing(generation, ETIMEDOUT);
+    m_examiner->run(share, std::move(worker), [this, listing] {
+        // Given up: should the share answer after all, the rows are dropped.
+        listing->cancelled = true;
+        finishListing(listing->generation, ETIMEDOUT);
     });
 }
 

@@ -432,7 +432,11 @@ void CQuillonView::Navigate(const QString& address, Move move)
     // While an earlier request hangs on the same share, no other waits
     // behind it: the folder shows as one that does not answer.
     m_model->examiner().run(ShareOf(path), std::move(probe), [this, ticket, path, move] {
-        Arrive(ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
+        if (ticket != m_ticket)
+            return;
+        // A late answer of this navigation is not taken any more.
+        ++m_ticket;
+        Arrive(m_ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
     });
 }
 

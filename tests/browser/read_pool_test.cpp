@@ -68,7 +68,7 @@ TEST(Examiner, AHungJobRefusesItsShareHandsOthersToOneFreshThreadAndStopsAtTheCa
     clock.Advance(1000ms);
     for (int click = 0; click < 10; ++click)
         examiner.run("/dead", hang, refuse);
-    ASSERT_TRUE(WaitFor([&] { return refused == 11; }));
+    ASSERT_TRUE(WaitFor([&] { return refused == 12; }));  // the clicks, the one behind, the hung one
     EXPECT_EQ(dead.Inside(), 1);
     EXPECT_EQ(examiner.threadsStarted(), 1);
     EXPECT_TRUE(examiner.hangsOn("/dead"));
@@ -81,14 +81,14 @@ TEST(Examiner, AHungJobRefusesItsShareHandsOthersToOneFreshThreadAndStopsAtTheCa
     ASSERT_TRUE(WaitFor([&] { return dead.Inside() == 2; }));
     clock.Advance(1000ms);
     examiner.run("/third", quick, refuse);
-    ASSERT_TRUE(WaitFor([&] { return refused == 12; }));
+    ASSERT_TRUE(WaitFor([&] { return refused == 14; }));
     EXPECT_EQ(examiner.threadsStarted(), 2);
     // Once the shares answer, work goes on.
     dead.Open();
     ASSERT_TRUE(WaitFor([&] { return dead.Inside() == 0 && !examiner.hangsOn("/dead") && !examiner.hangsOn("/dead2"); }));
     examiner.run("/dead", quick, refuse);
     ASSERT_TRUE(WaitFor([&] { return ran == 2; }));
-    EXPECT_EQ(refused, 12);
+    EXPECT_EQ(refused, 14);
 }
 
 } // namespace
