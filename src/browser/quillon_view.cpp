@@ -1,8 +1,6 @@
 #include "browser/quillon_view.h"
 
 #include <cerrno>
-#include <system_error>
-#include <thread>
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,6 +27,7 @@
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
+#include "platform/mounts.h"
 #include "platform/path_entries.h"
 #include "platform/system_error.h"
 
@@ -47,6 +46,20 @@ QString SystemText(int error)
     return QString::fromStdString(platform::GetSystemErrorText(error));
 }
 
+// The mounted file system a folder lies on, as far as its text tells.
+QString ShareOf(const QString& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(path).toStdString())));
+}
+
+QString UnreachableText(const QString& folder, int error)
+{
+    QString text = CQuillonView::tr("The folder %1 cannot be shown.\n%2").arg(folder, SystemText(error));
+    if (error == ETIMEDOUT)
+        text += QLatin1Char('\n') + CQuillonView::tr("The share it lies on does not answer; press Refresh to try again.");
+    return text;
+}
+
 // A location's server folder as it is navigated to.
 QString ServerAddress(const CTSAppDataItem& location)
 {
@@ -60,7 +73,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     : QWidget(parent),
       m_document(document),
       m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
-      m_model(std::make_unique<FolderModel>()),
+      m_model(std::make_unique<FolderModel>(CreateSystemFolderLister(), nullptr, m_services.examiner)),
       m_files(document.Seam(), this, m_services.trash),
       m_transfer(new BackgroundTransfer(m_files, this)),
       m_post(std::make_shared<GuiPost>(this))
@@ -396,31 +409,35 @@ void CQuillonView::Navigate(const QString& address, Move move)
     const quint64 ticket = ++m_ticket;
     m_navigating = true;
     SetBusy(true);
-    // The folder is examined on a worker: a share that hangs must not
-    // freeze the window. Only the latest navigation's answer counts.
-    // It is resolved there too: nothing outside the location is entered,
-    // whichever way (a link, "..", Back) the path leads there.
+    // The folder is examined on the view's examiner thread: a share that
+    // hangs must not freeze the window. Only the latest navigation's answer
+    // counts. It is resolved there too: nothing outside the location is
+    // entered, whichever way (a link, "..", Back) the path leads there.
     auto post = m_post;
     const QString root = BoundaryFolder();
-    auto examine = [root, path] {
+    auto attributes = m_services.pathAttributes;
+    auto latest = m_latestTicket;
+    *latest = ticket;
+    auto probe = [this, post, ticket, latest, path, move, root, attributes](const Examiner::Alive&) {
+        if (*latest != ticket)
+            return;  // a newer navigation came while this one waited
         const Placement place = PlaceTarget(ResolveBoundary(root), path);
         platform::PathAttributes found{place.error, false, false};
         if (place.kind == Placement::Inside)
-            found = platform::GetPathAttributes(QFile::encodeName(place.path).toStdString());
-        return std::make_pair(place, found);
-    };
-    auto probe = [this, post, ticket, path, move, examine] {
-        const auto [place, found] = examine();
+            found = attributes(QFile::encodeName(place.path).toStdString());
         post->post([this, ticket, path, move, place, found] {
             Arrive(ticket, path, move, place, found.error, found.isDirectory);
         });
     };
-    try {
-        std::thread(std::move(probe)).detach();
-    } catch (const std::system_error&) {
-        const auto [place, found] = examine();
-        Arrive(ticket, path, move, place, found.error, found.isDirectory);
-    }
+    // While an earlier request hangs on the same share, no other waits
+    // behind it: the folder shows as one that does not answer.
+    m_model->examiner().run(ShareOf(path), std::move(probe), [this, ticket, path, move] {
+        if (ticket != m_ticket)
+            return;
+        // A late answer of this navigation is not taken any more.
+        ++m_ticket;
+        Arrive(m_ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
+    });
 }
 
 void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const Placement& place, int error,
@@ -480,7 +497,7 @@ void CQuillonView::ShowUnreachable(const QString& path, Move move, int error)
     m_listed = false;
     m_model->setFolder(QString());
     SetBusy(false);
-    ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(path, SystemText(error)));
+    ShowEmpty(UnreachableText(path, error));
     ReportUnreachable(path, error);
     emit commandStateChanged();
 }
@@ -545,7 +562,7 @@ void CQuillonView::OnListingFailed(int error, const QString& folder)
     SetBusy(m_navigating);
     m_listed = false;
     m_model->setFolder(QString());
-    ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(folder, SystemText(error)));
+    ShowEmpty(UnreachableText(folder, error));
     if (m_firstListing)
         ReportUnreachable(folder, error);
     m_firstListing = false;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 
 #include <QPointer>
@@ -156,6 +157,9 @@ private:
     browser::FolderViews* m_views;
     QPointer<QMenu> m_contextMenu;
     std::shared_ptr<browser::GuiPost> m_post;
+    // The latest navigation, seen by the examiner's thread: older ones that
+    // still wait there are skipped.
+    std::shared_ptr<std::atomic<quint64>> m_latestTicket = std::make_shared<std::atomic<quint64>>(0);
 
     bool m_bAtRoot = true;
     QString m_strRootPath;
