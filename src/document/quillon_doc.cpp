@@ -37,6 +37,7 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 
 // A save takes well under a second; one that holds the lock longer is stuck.
 constexpr std::chrono::seconds kSaveLockWait{5};
+constexpr std::chrono::milliseconds kSaveLockPoll{50};
 
 // Beside the real file, where the save writes and renames.
 std::filesystem::path SaveLockPathFor(const std::filesystem::path& file)
@@ -202,25 +203,47 @@ bool CQuillonDoc::OnOpenDocument(const QString& path)
 
 bool CQuillonDoc::OnSaveDocument(const QString& path)
 {
-    // A configuration read in part must never replace the whole file.
-    if (m_bPartial)
+    // A configuration read in part must never replace the whole file; one
+    // save at a time (the wait for the lock lets the window paint).
+    if (m_bPartial || m_bSaving)
         return false;
+    m_bSaving = true;
+    struct SavingEnds {
+        bool& saving;
+        ~SavingEnds() { saving = false; }
+    } ends{m_bSaving};
     // Held from the check to the rename, so that two saves cannot both pass it.
-    platform::SaveLock lock;
-    if (!LockUnchangedOrAgreed(path, lock))
+    const std::unique_ptr<platform::SaveLockHolder> lock =
+        m_makeSaveLock ? m_makeSaveLock() : std::make_unique<platform::SaveLock>();
+    if (!LockUnchangedOrAgreed(path, *lock))
         return false;
     if (!KeepUnreadableBefore(path))
         return false;
     return Document::OnSaveDocument(path);
 }
 
-bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLock& lock)
+platform::FileError CQuillonDoc::TakeSaveLock(platform::SaveLockHolder& lock, const std::filesystem::path& lockFile)
+{
+    bool busy = false;
+    platform::FileError e = lock.TryAcquire(lockFile, busy);
+    if (!busy)
+        return e;
+    const framework::WaitRequest wait{QStringLiteral("Waiting for another administrator's save..."), kSaveLockWait,
+                                      kSaveLockPoll};
+    Seam().WaitUntil(wait, [&] {
+        e = lock.TryAcquire(lockFile, busy);
+        return !busy;
+    });
+    return busy ? platform::SaveLockStillBusy(kSaveLockWait) : e;
+}
+
+bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLockHolder& lock)
 {
     const std::filesystem::path file = ToFilePath(path);
     std::optional<platform::FileIdentity> agreed;  // the file the administrator agreed to overwrite
     for (;;) {
         const std::filesystem::path lockFile = SaveLockPathFor(file);
-        if (const platform::FileError e = lock.Acquire(lockFile, kSaveLockWait)) {
+        if (const platform::FileError e = TakeSaveLock(lock, lockFile)) {
             LoadSaveFailure failure{path, true, config::FileFailure(e, lockFile)};
             ReportSaveLoadException(failure);
             return false;
@@ -295,6 +318,10 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
 
 bool CQuillonDoc::SaveModified()
 {
+    // A close or open in the middle of a save waits for another try: the
+    // save may still fail, and its document must stay.
+    if (m_bSaving)
+        return false;
     // A user's face never saves, so closing it never asks: a question whose
     // Yes can only fail would keep a user from logging off.
     if (!IsModified() || !m_host.IsAdministrator())
@@ -454,7 +481,8 @@ void CQuillonDoc::RegisterCommands()
     map.On(ID_TEST_LOGON_SCRIPT, [this] { OnTestLogonScript(); });
     map.OnUpdate(ID_TEST_LOGON_SCRIPT, enableIf([this] { return TestLogonScriptEnabled(); }));
     // The base registers the save itself.
-    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified() && !m_bPartial && Host().IsAdministratorView(); }));
+    map.OnUpdate(ID_FILE_SAVE,
+                 enableIf([this] { return IsModified() && !m_bPartial && !m_bSaving && Host().IsAdministratorView(); }));
 
     // Forwarded to the locations tree, so that they work from any pane. A
     // command whose pane does not exist is disabled and does nothing.

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -94,6 +96,13 @@ public:
     // the entries that can become the profile); such a document never saves.
     bool IsPartial() const { return m_bPartial; }
 
+    // A save is under way (it may be waiting for another one's lock): no
+    // second save, open or close starts meanwhile.
+    bool IsSaving() const { return m_bSaving; }
+    // Where saves get their lock from; the file lock unless given another.
+    using SaveLockMaker = std::function<std::unique_ptr<platform::SaveLockHolder>()>;
+    void SetSaveLockMaker(SaveLockMaker maker) { m_makeSaveLock = std::move(maker); }
+
 protected:
     config::StoreResult ReadFile(const std::filesystem::path& path) override;
     config::StoreResult WriteFile(const std::filesystem::path& path) override;
@@ -110,12 +119,16 @@ private:
     // Takes the save lock and, when the file changed on disk since this
     // window read or wrote it, asks whether to overwrite. False: no save
     // (refused, or the lock failure reported).
-    bool LockUnchangedOrAgreed(const QString& path, platform::SaveLock& lock);
+    bool LockUnchangedOrAgreed(const QString& path, platform::SaveLockHolder& lock);
+    // Takes the lock, waiting through the seam while another save holds it.
+    platform::FileError TakeSaveLock(platform::SaveLockHolder& lock, const std::filesystem::path& lockFile);
 
     document::DocumentHost& m_host;
     platform::AccountServices& m_accounts;
     QString m_strUnreadablePath;  // an opened file that did not read, not yet saved over
     bool m_bPartial = false;      // holds only the user's candidate entries
+    bool m_bSaving = false;
+    SaveLockMaker m_makeSaveLock;
     // The configuration as this window last read or wrote it.
     std::filesystem::path m_diskFile;
     platform::FileIdentity m_diskIdentity;

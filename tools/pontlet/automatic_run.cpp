@@ -84,6 +84,12 @@ void ReportOutcome(const Outcome& outcome, std::ostream& err)
 int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
                      std::function<std::string()> tempNames)
 {
+    return CopyWithoutWindow(o, out, err, std::move(tempNames)).ExitCode();
+}
+
+Outcome CopyWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
+                          std::function<std::string()> tempNames)
+{
     CopySettings settings;
     settings.policy = o.overwrite;
     settings.dryRun = o.dryRun;
@@ -98,7 +104,7 @@ int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& 
     const Outcome outcome = copy.Run();
     out.flush();
     ReportOutcome(outcome, err);
-    return outcome.ExitCode();
+    return outcome;
 }
 
 } // namespace pontlet

@@ -34,7 +34,11 @@ std::string OneLine(const std::string& text);
 void ReportOutcome(const Outcome& outcome, std::ostream& err);
 
 // An automatic transfer without a window: dry-run lines go to `out`,
-// everything not copied to `err`. Returns the exit code.
+// everything not copied to `err`. Returns the whole outcome.
+Outcome CopyWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
+                          std::function<std::string()> tempNames = {});
+
+// As CopyWithoutWindow, returning the exit code.
 int RunWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
                      std::function<std::string()> tempNames = {});
 

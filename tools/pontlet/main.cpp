@@ -3,6 +3,7 @@
 #include "accounts/session_environment.h"
 #include "automatic_run.h"
 #include "config/text.h"
+#include "hidden_run.h"
 #include "manual_window.h"
 #include "platform/environment.h"
 #include "platform/stop_requests.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -43,8 +45,7 @@ QString Native(const std::filesystem::path& p)
 
 int Automatic(const TransferOptions& o, QtPrompts& prompts)
 {
-    const QString title = o.serverToClient ? QObject::tr("Pontlet - Sending Files To Client")
-                                           : QObject::tr("Pontlet - Sending Files To Server");
+    const QString title = AutomaticTitle(o);
     const CopyItem item = AutomaticItems(o).front();
     CopySettings settings;
     settings.policy = o.overwrite;
@@ -77,6 +78,30 @@ void EndOnStopRequest(QApplication& app)
     watch->start(100);
 }
 
+// What a hidden transfer ends with when no display opens for its report.
+int g_exitWithoutDisplay = kExitDone;
+
+// Qt's complaints about a display that does not open are not the transfer's
+// business (standard error has the report); its fatal one ends the program.
+void QuietWithoutDisplay(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fflush(nullptr);
+    std::_Exit(g_exitWithoutDisplay);
+}
+
+std::unique_ptr<QApplication> OpenDisplay(int& argc, char** argv, int exitCode)
+{
+    g_exitWithoutDisplay = exitCode;
+    const QtMessageHandler previous = qInstallMessageHandler(QuietWithoutDisplay);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    QApplication::setApplicationName("Pontlet");
+    EndOnStopRequest(*app);
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -103,8 +128,15 @@ int main(int argc, char** argv)
     const std::string refusal = SettleFolders(o, FromEnvironment, platform::HomeFolder());
     if (!refusal.empty())
         std::fprintf(stderr, "pontlet: %s\n", refusal.c_str());
-    if (o.mode == Mode::Automatic && (o.hide || o.dryRun))
-        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr) : kExitUsage;
+    if (o.mode == Mode::Automatic && (o.hide || o.dryRun)) {
+        std::unique_ptr<QApplication> app;
+        QtPrompts prompts;
+        return RunHidden(o, refusal, std::cout, std::cerr, [&](int exitCode) -> Prompts* {
+            std::cout.flush();
+            app = OpenDisplay(argc, argv, exitCode);
+            return &prompts;
+        });
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Pontlet");
