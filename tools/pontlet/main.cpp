@@ -41,7 +41,7 @@ QString Native(const std::filesystem::path& p)
     return QString::fromStdString(p.string());
 }
 
-int Automatic(const TransferOptions& o, QtPrompts& prompts)
+int Automatic(const TransferOptions& o, QtPrompts& prompts, FolderWait wait)
 {
     const QString title = o.serverToClient ? QObject::tr("Pontlet - Sending Files To Client")
                                            : QObject::tr("Pontlet - Sending Files To Server");
@@ -49,6 +49,7 @@ int Automatic(const TransferOptions& o, QtPrompts& prompts)
     CopySettings settings;
     settings.policy = o.overwrite;
     settings.createTarget = true;
+    settings.awaitFolders = std::move(wait);
     ProgressWindow window({item}, std::move(settings), prompts, title,
                           QObject::tr("From %1\nto %2").arg(Native(item.sourceFolder), Native(item.targetFolder)));
     const Outcome outcome = window.Run(0);
@@ -100,11 +101,12 @@ int main(int argc, char** argv)
         std::puts("pontlet " QUILLON_VERSION);
         return kExitDone;
     }
-    const std::string refusal = SettleFolders(o, FromEnvironment, platform::HomeFolder());
+    const std::optional<std::filesystem::path> home = platform::HomeFolder();
+    const std::string refusal = SettleFolders(o, FromEnvironment, home);
     if (!refusal.empty())
         std::fprintf(stderr, "pontlet: %s\n", refusal.c_str());
     if (o.mode == Mode::Automatic && (o.hide || o.dryRun))
-        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr) : kExitUsage;
+        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr, {}, ClientDriveWait(o, home)) : kExitUsage;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Pontlet");
@@ -116,7 +118,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     if (o.mode == Mode::Automatic)
-        return Automatic(o, prompts);
+        return Automatic(o, prompts, ClientDriveWait(o, home));
     ManualWindow window(o, prompts);
     window.show();
     app.exec();
