@@ -6,6 +6,7 @@
 #include <string>
 
 #include "transfer_options.h"
+#include "tree_copy.h"
 
 namespace pontlet {
 
@@ -23,8 +24,9 @@ using OpenPrompts = std::function<Prompts*(int exitCode)>;
 // folders settled: `refusal` says why they may not be used, empty when they
 // may. Hidden means no progress window, not no report: what a hidden
 // transfer leaves not copied, a refusal included, is told once at its end,
-// besides standard error. A dry run only writes. Returns the exit code.
+// besides standard error. A dry run only writes. `wait` is what the copy
+// waits for first (a late client drive). Returns the exit code.
 int RunHidden(const TransferOptions& options, const std::string& refusal, std::ostream& out, std::ostream& err,
-              const OpenPrompts& open);
+              const OpenPrompts& open, FolderWait wait = {});
 
 } // namespace pontlet

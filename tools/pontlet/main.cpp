@@ -43,13 +43,14 @@ QString Native(const std::filesystem::path& p)
     return QString::fromStdString(p.string());
 }
 
-int Automatic(const TransferOptions& o, QtPrompts& prompts)
+int Automatic(const TransferOptions& o, QtPrompts& prompts, FolderWait wait)
 {
     const QString title = AutomaticTitle(o);
     const CopyItem item = AutomaticItems(o).front();
     CopySettings settings;
     settings.policy = o.overwrite;
     settings.createTarget = true;
+    settings.awaitFolders = std::move(wait);
     ProgressWindow window({item}, std::move(settings), prompts, title,
                           QObject::tr("From %1\nto %2").arg(Native(item.sourceFolder), Native(item.targetFolder)));
     const Outcome outcome = window.Run(0);
@@ -125,7 +126,8 @@ int main(int argc, char** argv)
         std::puts("pontlet " QUILLON_VERSION);
         return kExitDone;
     }
-    const std::string refusal = SettleFolders(o, FromEnvironment, platform::HomeFolder());
+    const std::optional<std::filesystem::path> home = platform::HomeFolder();
+    const std::string refusal = SettleFolders(o, FromEnvironment, home);
     if (!refusal.empty())
         std::fprintf(stderr, "pontlet: %s\n", refusal.c_str());
     if (o.mode == Mode::Automatic && (o.hide || o.dryRun)) {
@@ -135,7 +137,7 @@ int main(int argc, char** argv)
             std::cout.flush();
             app = OpenDisplay(argc, argv, exitCode);
             return &prompts;
-        });
+        }, ClientDriveWait(o, home));
     }
 
     QApplication app(argc, argv);
@@ -148,7 +150,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     if (o.mode == Mode::Automatic)
-        return Automatic(o, prompts);
+        return Automatic(o, prompts, ClientDriveWait(o, home));
     ManualWindow window(o, prompts);
     window.show();
     app.exec();

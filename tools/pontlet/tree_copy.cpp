@@ -95,6 +95,15 @@ std::string TreeCopy::NextTempName()
 
 Outcome TreeCopy::Run()
 {
+    if (m_settings.awaitFolders) {
+        const std::string why = m_settings.awaitFolders([this] { return Stopped(); });
+        m_outcome.cancelled = Stopped();
+        if (!why.empty() && !m_outcome.cancelled)
+            for (const CopyItem& item : m_items)
+                m_outcome.failures.push_back({item.name.empty() ? item.sourceFolder : item.sourceFolder / item.name, why});
+        if (!why.empty() || m_outcome.cancelled)
+            return std::move(m_outcome);
+    }
     std::vector<Root> roots(m_items.size());
     for (std::size_t i = 0; i < m_items.size() && !Stopped(); ++i)
         Prepare(m_items[i], roots[i]);
