@@ -21,7 +21,7 @@ class CommandRouter;
 }
 
 namespace browser {
-class BackgroundTransfer;
+class BackgroundOperation;
 class FolderModel;
 class FolderViews;
 class GuiPost;
@@ -136,7 +136,7 @@ private:
     void OnTask(int task);
     void OnRenameRequested(const QModelIndex& index, const QString& newName);
     void OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action);
-    void OnTransferFinished(bool done);
+    void OnOperationFinished(bool done);
     void SelectWhenListed(const QString& name, bool edit);
     void TrySelectPending();
     QStringList SelectedPaths() const;
@@ -147,8 +147,8 @@ private:
     browser::ViewServices m_services;
     std::unique_ptr<browser::FolderModel> m_model;
     browser::FileActions m_files;
-    browser::BackgroundTransfer* m_transfer;
-    bool m_clearClipboardWhenDone = false;  // the running transfer pastes cut files
+    browser::BackgroundOperation* m_operation;
+    bool m_clearClipboardWhenDone = false;  // the running operation pastes cut files
     QStackedWidget* m_pages;
     browser::StartPage* m_startPage;
     QWidget* m_folderPage;
