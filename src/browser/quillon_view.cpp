@@ -134,19 +134,8 @@ void CQuillonView::OnInitialUpdate()
 void CQuillonView::RegisterCommands()
 {
     CommandMap& map = Commands();
-    map.On(ID_GO_BACK, [this] { GoBack(); });
-    map.OnUpdate(ID_GO_BACK, [this](CommandState& state) { state.enabled = CanGoBack(); });
-    map.On(ID_GO_FORWARD, [this] { GoForward(); });
-    map.OnUpdate(ID_GO_FORWARD, [this](CommandState& state) { state.enabled = CanGoForward(); });
-    map.On(ID_GO_HOME, [this] { OnGoHome(); });
-    map.OnUpdate(ID_GO_HOME, [this](CommandState& state) {
-        if (m_document.m_pLocationsView)
-            state.enabled = SelectedLocation() != nullptr;
-    });
-    map.On(ID_REFRESH, [this] { Refresh(); });
-    map.OnUpdate(ID_REFRESH, [](CommandState&) {});
-    map.On(ID_STOP, [this] { Stop(); });
-    map.OnUpdate(ID_STOP, [](CommandState&) {});
+    // Back, Forward, Stop, Refresh and Home are the document's, which
+    // forwards them here from any pane with one enable rule each.
     map.On(ID_HELP_FINDER, [this] { m_document.Host().OpenHelp(); });
     map.On(ID_HELP, [this] { m_document.Host().OpenHelp(); });
 }
@@ -350,7 +339,12 @@ void CQuillonView::GoUp()
     SelectWhenListed(QFileInfo(QDir::cleanPath(m_current)).fileName(), false);
 }
 
-void CQuillonView::OnGoHome()
+bool CQuillonView::CanGoHome() const
+{
+    return SelectedLocation() != nullptr;
+}
+
+void CQuillonView::GoHome()
 {
     const CTSAppDataItem* location = SelectedLocation();
     if (!location)
@@ -905,7 +899,7 @@ void CQuillonView::OnTask(int task)
     case TaskPane::Task::Rename: RenameSelection(); break;
     case TaskPane::Task::Delete: DeleteSelection(); break;
     case TaskPane::Task::NewFolder: NewFolder(); break;
-    case TaskPane::Task::Home: OnGoHome(); break;
+    case TaskPane::Task::Home: GoHome(); break;
     case TaskPane::Task::Refresh: Refresh(); break;
     }
 }

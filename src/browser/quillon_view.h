@@ -55,13 +55,15 @@ public:
     void SetRootPath(const QString& path) override;
     void NavigateTo(const QString& address) override;
     void ShowStartPage() override;
+    void GoHome() override;
     // Back only while the history allows it and the root is not shown.
     bool CanGoBack() const override;
     bool CanGoForward() const override;
+    // Home while a location is selected.
+    bool CanGoHome() const override;
 
     // One level up, never above the root (Backspace, Alt+Up).
     void GoUp();
-    void OnGoHome();
     // A folder is navigated to, a file opened with its program.
     void ActivateRow(const QModelIndex& index);
 
