@@ -27,6 +27,20 @@ QString Number(std::uint64_t n)
     return QLocale().toString(qulonglong(n));
 }
 
+constexpr qint64 kSpeedWindowMs = 3000;
+
+QString TimeLeft(double seconds)
+{
+    const auto counted = [](int n, const char* one, const char* many) {
+        return OperationWindow::tr(n == 1 ? one : many).arg(n);
+    };
+    if (seconds < 60)
+        return counted(std::max(1, int(seconds + 0.5)), "about %1 second left", "about %1 seconds left");
+    if (seconds < 3600)
+        return counted(int(seconds / 60 + 0.5), "about %1 minute left", "about %1 minutes left");
+    return counted(int(seconds / 3600 + 0.5), "about %1 hour left", "about %1 hours left");
+}
+
 } // namespace
 
 OperationWindow::OperationWindow(QWidget* parent) : QDialog(parent)
@@ -57,6 +71,8 @@ void OperationWindow::Begin(const QString& title, bool bytes)
     m_current->clear();
     m_current->setToolTip(QString());
     m_bar->setRange(0, 0);
+    m_samples.clear();
+    m_clock.start();
 }
 
 void OperationWindow::Show(const OperationProgress& p)
@@ -72,6 +88,22 @@ void OperationWindow::Show(const OperationProgress& p)
                               : tr("%1 of %2 items").arg(Number(p.filesDone), Number(p.filesTotal)));
     m_current->setText(m_current->fontMetrics().elidedText(p.current, Qt::ElideMiddle, m_current->width()));
     m_current->setToolTip(p.current);
+    if (!m_cancel->isEnabled())
+        return;  // "Cancelling..." stays
+    // Over the last seconds, so that a pause for a question is soon forgotten.
+    const qint64 now = m_clock.elapsed();
+    m_samples.push_back({now, done, p.bytesDone});
+    while (m_samples.size() > 2 && now - m_samples.front().ms > kSpeedWindowMs)
+        m_samples.pop_front();
+    const Sample& first = m_samples.front();
+    const qint64 span = now - first.ms;
+    const double speed = span >= 500 ? (done - first.work) * 1000.0 / double(span) : 0;
+    QString rate;
+    if (speed > 0 && m_bytes)
+        rate = tr("%1/s").arg(Size(std::uint64_t(double(p.bytesDone - first.bytes) * 1000.0 / double(span))));
+    if (speed > 0 && work > done)
+        rate = rate.isEmpty() ? TimeLeft((work - done) / speed) : tr("%1, %2").arg(rate, TimeLeft((work - done) / speed));
+    m_state->setText(rate);
 }
 
 void OperationWindow::reject()
@@ -87,6 +119,11 @@ void OperationWindow::reject()
 QString OperationWindow::CountsText() const
 {
     return m_counts->text();
+}
+
+QString OperationWindow::RateText() const
+{
+    return m_state->text();
 }
 
 QString OperationWindow::CurrentText() const

@@ -1,5 +1,8 @@
 #pragma once
 #include <QDialog>
+#include <QElapsedTimer>
+
+#include <deque>
 
 #include "browser/operation_meter.h"
 
@@ -25,12 +28,20 @@ public:
 
     QString CountsText() const;
     QString CurrentText() const;
+    QString RateText() const;
 
 signals:
     void cancelRequested();
 
 private:
     bool m_bytes = true;
+    QElapsedTimer m_clock;
+    struct Sample {
+        qint64 ms;
+        double work;
+        std::uint64_t bytes;
+    };
+    std::deque<Sample> m_samples;  // for the speed
     QLabel* m_counts = nullptr;
     QLabel* m_current = nullptr;
     QProgressBar* m_bar = nullptr;

@@ -482,6 +482,11 @@ TEST_F(QuillonViewTest, FileOperationsFromTheViewReportFailuresAndShowResults)
     Key(Qt::Key_Delete);
     EXPECT_EQ(seam.MessageTexts().last(), "Are you sure you want to move \"b.txt\" to the Trash?");
     EXPECT_TRUE(QFile::exists(root + "/sub/b.txt"));
+    // Yes removes it on the worker; without a trash, after asking again.
+    seam.AnswerMessage(Answer::Yes).AnswerMessage(Answer::Yes);
+    Key(Qt::Key_Delete);
+    EXPECT_FALSE(QFile::exists(root + "/sub/b.txt"));
+    EXPECT_TRUE(WaitUntil([&] { return !Row("b.txt").isValid(); }));
 }
 
 TEST_F(QuillonViewTest, ADropCopiesOnAWorkerAndAsksBeforeReplacing)
