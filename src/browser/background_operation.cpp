@@ -50,10 +50,7 @@ BackgroundOperation::BackgroundOperation(FileActions& actions, QWidget* owner, i
 {
     m_window->hide();
     m_show.setSingleShot(true);
-    connect(&m_show, &QTimer::timeout, this, [this] {
-        m_window->Show(Progress());
-        m_window->show();
-    });
+    connect(&m_show, &QTimer::timeout, this, &BackgroundOperation::ShowWindow);
     m_refresh.setInterval(kRefreshMs);
     connect(&m_refresh, &QTimer::timeout, this, [this] { m_window->Show(Progress()); });
     connect(m_window, &OperationWindow::cancelRequested, this, &BackgroundOperation::Cancel);
@@ -116,23 +113,27 @@ bool BackgroundOperation::Start(const QString& title, bool bytes, Job job)
         m_show.start(m_showAfterMs);
     m_refresh.start();
 
-    // Only posted calls touch m_actions, and they run only while this object
-    // lives; the worker keeps `shared` (and so the meter) alive itself.
+    // Only posted calls touch this object and m_actions, and they run only
+    // while this object lives; the worker keeps `shared` (and so the meter)
+    // alive itself.
     auto post = m_post;
     FileActions* actions = &m_actions;
     Shared* state = shared.get();
     const OperationContext context{
-        [post, actions, state](const QString& message) {
-            AskOnGuiThread<bool>(post, state->gone, [=] { actions->Report(message); return true; }, true);
+        [this, post, actions, state](const QString& message) {
+            AskOnGuiThread<bool>(post, state->gone, [=, this] {
+                return Asking<bool>([=] { actions->Report(message); return true; });
+            }, true);
         },
-        [post, actions, state](const QString& question) {
-            return AskOnGuiThread<framework::Answer>(post, state->gone, [=] { return actions->Ask(question); },
-                                                     framework::Answer::Cancel);
+        [this, post, actions, state](const QString& question) {
+            return AskOnGuiThread<framework::Answer>(post, state->gone, [=, this] {
+                return Asking<framework::Answer>([=] { return actions->Ask(question); });
+            }, framework::Answer::Cancel);
         },
-        [post, actions, state](const QString& target, bool folders) {
-            return AskOnGuiThread<ConflictAnswer>(post, state->gone,
-                                                  [=] { return actions->AskConflict(target, folders); },
-                                                  ConflictAnswer::Cancel);
+        [this, post, actions, state](const QString& target, bool folders) {
+            return AskOnGuiThread<ConflictAnswer>(post, state->gone, [=, this] {
+                return Asking<ConflictAnswer>([=] { return actions->AskConflict(target, folders); });
+            }, ConflictAnswer::Cancel);
         },
         [state] { return state->stop || state->gone; },
         &state->meter};
@@ -154,8 +155,30 @@ bool BackgroundOperation::Start(const QString& title, bool bytes, Job job)
     return true;
 }
 
+template <class T>
+T BackgroundOperation::Asking(const std::function<T()>& ask)
+{
+    ++m_asking;
+    const T answer = ask();
+    m_window->ForgetSpeed();
+    if (--m_asking == 0 && m_showPending)
+        ShowWindow();
+    return answer;
+}
+
+void BackgroundOperation::ShowWindow()
+{
+    // A modal window shown over an open box would take its input away.
+    m_showPending = m_asking > 0;
+    if (m_showPending || !m_running)
+        return;
+    m_window->Show(Progress());
+    m_window->show();
+}
+
 void BackgroundOperation::Finish(bool done)
 {
+    m_showPending = false;
     m_show.stop();
     m_refresh.stop();
     m_window->Show(Progress());

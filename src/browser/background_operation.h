@@ -60,6 +60,10 @@ private:
 
     bool Start(const QString& title, bool bytes, Job job);
     void Finish(bool done);
+    void ShowWindow();
+    // Runs a question or a failure box for the worker.
+    template <class T>
+    T Asking(const std::function<T()>& ask);
 
     FileActions& m_actions;
     QPointer<OperationWindow> m_window;  // its owner may delete it first
@@ -69,6 +73,8 @@ private:
     QTimer m_show;
     QTimer m_refresh;
     bool m_running = false;
+    int m_asking = 0;           // boxes open for the worker
+    bool m_showPending = false;  // the window is due once they are answered
 };
 
 } // namespace browser

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "browser/operation_meter.h"
 #include "browser/properties_dialog.h"
@@ -47,7 +48,12 @@ bool Exists(const QString& path)
 
 TrashFunction SystemTrash()
 {
-    return [](const QString& path) { return QFile::moveToTrash(path); };
+    return [](const QString& path) {
+        // Qt makes the trash folder, but not the data folder that holds it,
+        // which a new account does not have yet.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        return QFile::moveToTrash(path);
+    };
 }
 
 FileActions::FileActions(framework::ModalSeam& seam, QWidget* owner, TrashFunction trash)

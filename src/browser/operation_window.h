@@ -24,6 +24,8 @@ public:
     // A new operation: its title, and whether it counts bytes.
     void Begin(const QString& title, bool bytes);
     void Show(const OperationProgress& progress);
+    // The time spent on a question says nothing about the speed.
+    void ForgetSpeed() { m_samples.clear(); }
     void reject() override;
 
     QString CountsText() const;

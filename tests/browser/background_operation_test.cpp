@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLocale>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "browser/background_operation.h"
@@ -148,4 +149,36 @@ TEST(BackgroundOperation, TheWindowCountsFilesAndBytesOrItemsAndCancelAsksToStop
     QObject::connect(&operation.Window(), &OperationWindow::cancelRequested, [&] { asked = true; });
     operation.Window().reject();
     EXPECT_TRUE(asked);
+}
+
+// A modal progress window that opened over a question would take its
+// input away: it waits until the question is answered.
+TEST(BackgroundOperation, TheWindowNeverOpensOverAQuestion)
+{
+    testsupport::TestApplication();
+    const QString dir = Scratch("operation-question");
+    Write(dir + "/from/a", "new");
+    Write(dir + "/to/a", "old");
+    CancellingSeam seam;
+    FileActions actions(seam, nullptr, {});
+    BackgroundOperation operation(actions, nullptr, 0);
+    std::optional<bool> done;
+    QObject::connect(&operation, &BackgroundOperation::finished, [&](bool d) { done = d; });
+    bool before = false, during = false;
+    seam.whileAsked = [&] {
+        before = operation.Window().isVisible();
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();  // the window's moment comes
+        during = operation.Window().isVisible();
+    };
+    seam.AnswerMessage(Answer::No);
+    ASSERT_TRUE(operation.StartTransfer({dir + "/from/a"}, dir + "/to", false));
+    // Mostly, the question is posted before the window's moment is seen.
+    while (operation.Progress().counting)
+        QThread::yieldCurrentThread();
+    QThread::msleep(50);
+    ASSERT_TRUE(WaitUntil([&] { return done.has_value(); }));
+    EXPECT_EQ(during, before);
+    EXPECT_FALSE(operation.Window().isVisible());
+    EXPECT_EQ(Read(dir + "/to/a"), "old");
 }
