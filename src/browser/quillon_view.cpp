@@ -12,7 +12,7 @@
 #include <QMenu>
 #include <QStackedWidget>
 
-#include "browser/background_transfer.h"
+#include "browser/background_operation.h"
 #include "browser/common_tasks_setting.h"
 #include "browser/file_clipboard.h"
 #include "browser/folder_model.h"
@@ -75,7 +75,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
       m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
       m_model(std::make_unique<FolderModel>(CreateSystemFolderLister(), nullptr, m_services.examiner)),
       m_files(document.Seam(), this, m_services.trash),
-      m_transfer(new BackgroundTransfer(m_files, this)),
+      m_operation(new BackgroundOperation(m_files, this)),
       m_post(std::make_shared<GuiPost>(this))
 {
     setObjectName(QStringLiteral("CQuillonView"));
@@ -117,7 +117,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     connect(m_views, &FolderViews::activated, this, &CQuillonView::ActivateRow);
     connect(m_views, &FolderViews::selectionChanged, this, &CQuillonView::UpdateTaskPane);
     connect(m_views, &FolderViews::filesDropped, this, &CQuillonView::OnFilesDropped);
-    connect(m_transfer, &BackgroundTransfer::finished, this, &CQuillonView::OnTransferFinished);
+    connect(m_operation, &BackgroundOperation::finished, this, &CQuillonView::OnOperationFinished);
     connect(m_taskPane, &TaskPane::taskChosen, this, [this](TaskPane::Task task) { OnTask(int(task)); });
 
     // Every event of the view's widgets passes the input rule first,
@@ -132,9 +132,9 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
 CQuillonView::~CQuillonView()
 {
     m_post->detach();
-    // A running copy stops asking before the file actions go, and the views
-    // go before the model they show.
-    delete m_transfer;
+    // A running operation stops asking before the file actions go, and the
+    // views go before the model they show.
+    delete m_operation;
     delete m_pages;
 }
 
@@ -147,19 +147,8 @@ void CQuillonView::OnInitialUpdate()
 void CQuillonView::RegisterCommands()
 {
     CommandMap& map = Commands();
-    map.On(ID_GO_BACK, [this] { GoBack(); });
-    map.OnUpdate(ID_GO_BACK, [this](CommandState& state) { state.enabled = CanGoBack(); });
-    map.On(ID_GO_FORWARD, [this] { GoForward(); });
-    map.OnUpdate(ID_GO_FORWARD, [this](CommandState& state) { state.enabled = CanGoForward(); });
-    map.On(ID_GO_HOME, [this] { OnGoHome(); });
-    map.OnUpdate(ID_GO_HOME, [this](CommandState& state) {
-        if (m_document.m_pLocationsView)
-            state.enabled = SelectedLocation() != nullptr;
-    });
-    map.On(ID_REFRESH, [this] { Refresh(); });
-    map.OnUpdate(ID_REFRESH, [](CommandState&) {});
-    map.On(ID_STOP, [this] { Stop(); });
-    map.OnUpdate(ID_STOP, [](CommandState&) {});
+    // Back, Forward, Stop, Refresh and Home are the document's, which
+    // forwards them here from any pane with one enable rule each.
     map.On(ID_HELP_FINDER, [this] { m_document.Host().OpenHelp(); });
     map.On(ID_HELP, [this] { m_document.Host().OpenHelp(); });
 }
@@ -363,7 +352,12 @@ void CQuillonView::GoUp()
     SelectWhenListed(QFileInfo(QDir::cleanPath(m_current)).fileName(), false);
 }
 
-void CQuillonView::OnGoHome()
+bool CQuillonView::CanGoHome() const
+{
+    return SelectedLocation() != nullptr;
+}
+
+void CQuillonView::GoHome()
 {
     const CTSAppDataItem* location = SelectedLocation();
     if (!location)
@@ -639,12 +633,12 @@ bool CQuillonView::IsShowingStartPage() const
 
 bool CQuillonView::IsBusy() const
 {
-    return m_navigating || m_model->isLoading() || m_transfer->IsRunning();
+    return m_navigating || m_model->isLoading() || m_operation->IsRunning();
 }
 
 void CQuillonView::SetBusy(bool busy)
 {
-    if (busy || m_transfer->IsRunning())
+    if (busy || m_operation->IsRunning())
         setCursor(Qt::BusyCursor);
     else
         unsetCursor();
@@ -745,10 +739,13 @@ void CQuillonView::DeleteSelection()
         }
         paths << (place.kind == Placement::Inside ? place.path : path);
     }
-    if (paths.isEmpty())
+    // One operation at a time: nothing is asked while another runs.
+    if (paths.isEmpty() || m_operation->IsRunning() || !m_files.ConfirmDelete(paths))
         return;
-    m_files.Delete(paths);
-    m_model->refresh();
+    if (m_operation->StartDelete(paths)) {
+        m_clearClipboardWhenDone = false;
+        SetBusy(true);
+    }
 }
 
 void CQuillonView::NewFolder()
@@ -805,12 +802,12 @@ bool CQuillonView::StartTransfer(const QStringList& sources, const QString& targ
     // Only from the user's locations, only into the one shown; nothing is
     // transferred when one item lies elsewhere.
     const QStringList locations = LocationFolders();
-    return m_transfer->Start(sources, target, move, [locations](QStringList& from, QString& into) {
+    return m_operation->StartTransfer(sources, target, move, [locations](QStringList& from, QString& into) {
         return AdmitCopy(locations, from, into);
     });
 }
 
-void CQuillonView::OnTransferFinished(bool done)
+void CQuillonView::OnOperationFinished(bool done)
 {
     // Cut files are pasted once; what failed stays on the clipboard.
     if (m_clearClipboardWhenDone && done)
@@ -919,7 +916,7 @@ void CQuillonView::OnTask(int task)
     case TaskPane::Task::Rename: RenameSelection(); break;
     case TaskPane::Task::Delete: DeleteSelection(); break;
     case TaskPane::Task::NewFolder: NewFolder(); break;
-    case TaskPane::Task::Home: OnGoHome(); break;
+    case TaskPane::Task::Home: GoHome(); break;
     case TaskPane::Task::Refresh: Refresh(); break;
     }
 }

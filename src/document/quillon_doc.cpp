@@ -519,6 +519,7 @@ void CQuillonDoc::RegisterCommands()
         {ID_GO_FORWARD, &Browser::GoForward, &Browser::CanGoForward},
         {ID_STOP, &Browser::Stop, nullptr},
         {ID_REFRESH, &Browser::Refresh, nullptr},
+        {ID_GO_HOME, &Browser::GoHome, &Browser::CanGoHome},
     };
     for (const BrowserCommand& c : browserCommands) {
         map.On(c.id, [this, c] {
@@ -529,12 +530,4 @@ void CQuillonDoc::RegisterCommands()
                          return m_pBrowserView && (!c.enabled || (m_pBrowserView->*c.enabled)());
                      }));
     }
-    map.On(ID_GO_HOME, [this] {
-        const CTSAppDataItem* location = m_pLocationsView ? m_pLocationsView->GetSelectedLocation() : nullptr;
-        if (m_pBrowserView && location)
-            m_pBrowserView->NavigateTo(Text(location->m_strServerLocation));
-    });
-    map.OnUpdate(ID_GO_HOME, enableIf([this] {
-                     return m_pBrowserView && m_pLocationsView && m_pLocationsView->GetSelectedLocation();
-                 }));
 }

@@ -65,6 +65,7 @@ protected:
         location.m_strName = u"Docs";
         location.m_strServerLocation = root.toStdU16String();
         doc.RegisterLocationsView(tree);
+        router.SetDocument(&doc);
         router.SetActiveView(&view);
         view.OnInitialUpdate();
         view.resize(640, 480);
@@ -520,6 +521,11 @@ TEST_F(QuillonViewTest, FileOperationsFromTheViewReportFailuresAndShowResults)
     Key(Qt::Key_Delete);
     EXPECT_EQ(seam.MessageTexts().last(), "Are you sure you want to move \"b.txt\" to the Trash?");
     EXPECT_TRUE(QFile::exists(root + "/sub/b.txt"));
+    // Yes removes it on the worker; without a trash, after asking again.
+    seam.AnswerMessage(Answer::Yes).AnswerMessage(Answer::Yes);
+    Key(Qt::Key_Delete);
+    EXPECT_FALSE(QFile::exists(root + "/sub/b.txt"));
+    EXPECT_TRUE(WaitUntil([&] { return !Row("b.txt").isValid(); }));
 }
 
 TEST_F(QuillonViewTest, ADropCopiesOnAWorkerAndAsksBeforeReplacing)
@@ -618,6 +624,30 @@ TEST_F(QuillonViewTest, CommandsAndHelpGoThroughTheView)
     Write(root + "/new.txt", "N");
     router.Execute(ID_REFRESH);
     EXPECT_TRUE(WaitUntil([&] { return Row("new.txt").isValid(); }));
+}
+
+// The navigation commands are the document's alone: whichever pane is
+// active, Home is enabled by the browser's one rule and lands in it.
+TEST_F(QuillonViewTest, HomeHasOneEnableRuleWhicheverPaneIsActive)
+{
+    Select();
+    Go(root + "/sub");
+    const struct {
+        bool selected;
+        framework::CommandTarget* active;
+        bool enabled;
+    } cases[] = {{true, &view, true}, {true, &tree, true}, {false, &view, false}, {false, &tree, false}};
+    for (const auto& c : cases) {
+        tree.selected = c.selected ? &location : nullptr;
+        router.SetActiveView(c.active);
+        EXPECT_EQ(router.QueryState(ID_GO_HOME).enabled, c.enabled) << c.selected << (c.active == &view);
+        EXPECT_EQ(view.CanGoHome(), c.enabled);
+        EXPECT_FALSE(view.OnCommand(ID_GO_HOME));  // the view handles none itself
+    }
+    tree.selected = &location;
+    router.Execute(ID_GO_HOME);
+    Settle();
+    EXPECT_EQ(view.CurrentFolder(), root);
 }
 
 // Links, "..", the clipboard and drops never lead out of the location; the
