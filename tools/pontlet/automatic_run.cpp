@@ -1,6 +1,7 @@
 #include "automatic_run.h"
 
 #include "folder_rules.h"
+#include "outcome_journal.h"
 
 #include <cstdio>
 #include <ostream>
@@ -82,7 +83,7 @@ void ReportOutcome(const Outcome& outcome, std::ostream& err)
 }
 
 int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
-                     std::function<std::string()> tempNames)
+                     std::function<std::string()> tempNames, const RunJournal* journal)
 {
     CopySettings settings;
     settings.policy = o.overwrite;
@@ -98,6 +99,7 @@ int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& 
     const Outcome outcome = copy.Run();
     out.flush();
     ReportOutcome(outcome, err);
+    JournalOutcome(journal, o, outcome);
     return outcome.ExitCode();
 }
 

@@ -13,6 +13,8 @@
 // said about its outcome.
 namespace pontlet {
 
+struct RunJournal;
+
 // Expands the client folder the tool was given (a manual transfer without
 // one gets the home folder) and checks both folders. Empty when they may be
 // used, else why not (wrong usage: exit code 2).
@@ -36,6 +38,6 @@ void ReportOutcome(const Outcome& outcome, std::ostream& err);
 // An automatic transfer without a window: dry-run lines go to `out`,
 // everything not copied to `err`. Returns the exit code.
 int RunWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
-                     std::function<std::string()> tempNames = {});
+                     std::function<std::string()> tempNames = {}, const RunJournal* journal = nullptr);
 
 } // namespace pontlet

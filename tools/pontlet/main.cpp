@@ -3,7 +3,10 @@
 #include "accounts/session_environment.h"
 #include "automatic_run.h"
 #include "config/text.h"
+#include "journal/journal.h"
 #include "manual_window.h"
+#include "outcome_journal.h"
+#include "platform/accounts.h"
 #include "platform/environment.h"
 #include "platform/stop_requests.h"
 #include "platform/user_home.h"
@@ -41,7 +44,7 @@ QString Native(const std::filesystem::path& p)
     return QString::fromStdString(p.string());
 }
 
-int Automatic(const TransferOptions& o, QtPrompts& prompts)
+int Automatic(const TransferOptions& o, QtPrompts& prompts, const RunJournal& run)
 {
     const QString title = o.serverToClient ? QObject::tr("Pontlet - Sending Files To Client")
                                            : QObject::tr("Pontlet - Sending Files To Server");
@@ -53,6 +56,7 @@ int Automatic(const TransferOptions& o, QtPrompts& prompts)
                           QObject::tr("From %1\nto %2").arg(Native(item.sourceFolder), Native(item.targetFolder)));
     const Outcome outcome = window.Run(0);
     ReportOutcome(outcome, std::cerr);
+    JournalOutcome(&run, o, outcome);
     TellOutcome(prompts, nullptr, title, outcome);
     return outcome.ExitCode();
 }
@@ -100,11 +104,12 @@ int main(int argc, char** argv)
         std::puts("pontlet " QUILLON_VERSION);
         return kExitDone;
     }
+    const RunJournal runJournal{journal::SystemJournal("pontlet", *platform::CreateSystemAccountServices())};
     const std::string refusal = SettleFolders(o, FromEnvironment, platform::HomeFolder());
     if (!refusal.empty())
         std::fprintf(stderr, "pontlet: %s\n", refusal.c_str());
     if (o.mode == Mode::Automatic && (o.hide || o.dryRun))
-        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr) : kExitUsage;
+        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr, {}, &runJournal) : kExitUsage;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Pontlet");
@@ -116,7 +121,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     if (o.mode == Mode::Automatic)
-        return Automatic(o, prompts);
+        return Automatic(o, prompts, runJournal);
     ManualWindow window(o, prompts);
     window.show();
     app.exec();
