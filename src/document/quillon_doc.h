@@ -6,6 +6,7 @@
 
 #include "config/records.h"
 #include "framework/document.h"
+#include "journal/events.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -94,6 +95,10 @@ public:
     // the entries that can become the profile); such a document never saves.
     bool IsPartial() const { return m_bPartial; }
 
+    // The entries as the administrator's face last read or wrote them, to
+    // tell what a save changed.
+    const journal::EntrySnapshot& ReadEntries() const { return m_readEntries; }
+
 protected:
     config::StoreResult ReadFile(const std::filesystem::path& path) override;
     config::StoreResult WriteFile(const std::filesystem::path& path) override;
@@ -104,6 +109,8 @@ private:
     bool TestLogonScriptEnabled() const;
     void ShowMessage(const QString& text);
     void ReportScriptFailure(const CTSUserDataItem& entry);
+    // The first open tells the journal who started, with which profile.
+    void JournalSessionStart();
     // Keeps the unreadable file before it is saved over; false when that
     // failed and the save must not go on (the failure has been reported).
     bool KeepUnreadableBefore(const QString& path);
@@ -119,4 +126,8 @@ private:
     // The configuration as this window last read or wrote it.
     std::filesystem::path m_diskFile;
     platform::FileIdentity m_diskIdentity;
+    accounts::ProfileMatch m_profileMatch = accounts::ProfileMatch::New;
+    bool m_bSessionStartTold = false;
+    journal::EntrySnapshot m_readEntries;
+    std::string m_keptUnreadable;  // where the last save kept an unreadable file
 };
