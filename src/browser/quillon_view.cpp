@@ -28,6 +28,7 @@
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
 #include "platform/mounts.h"
+#include "journal/events.h"
 #include "platform/path_entries.h"
 #include "platform/system_error.h"
 
@@ -65,6 +66,14 @@ QString ServerAddress(const CTSAppDataItem& location)
 {
     const QString server = Text(location.m_strServerLocation);
     return location.m_bExpandEnvironment ? ExpandAddress(server) : server;
+}
+
+// Each refusal of the confinement rules is told to the journal; returns it.
+QString JournalRefusal(const journal::Journal& journal, const QString& path, const QString& refusal)
+{
+    if (!refusal.isEmpty())
+        journal.Write(journal::Refused(path.toStdString(), "outside the locations: " + refusal.toStdString()));
+    return refusal;
 }
 
 } // namespace
@@ -223,7 +232,7 @@ QString CQuillonView::AdmitTarget(const QString& folder)
     if (place.kind == Placement::Inside)
         return place.path;
     if (place.kind == Placement::Outside)
-        m_files.Report(OutsideText());
+        m_files.Report(JournalRefusal(m_document.Host().Journal(), folder, OutsideText()));
     else
         ReportUnreachable(folder, place.error);
     return {};
@@ -443,7 +452,7 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
     if (place.kind == Placement::Outside) {
         // Refused: the view, its history included, stays where it was.
         SetBusy(m_model->isLoading());
-        m_files.Report(OutsideText());
+        m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
         emit commandStateChanged();
         return;
     }
@@ -719,7 +728,7 @@ void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& ne
     QMetaObject::invokeMethod(this, [this, path, newName] {
         const Placement place = PlaceEntry({CurrentBoundary().real}, path);
         if (place.kind == Placement::Outside)
-            m_files.Report(OutsideText());
+            m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
         else if (m_files.Rename(place.kind == Placement::Inside ? place.path : path, newName))
             SelectWhenListed(newName, false);
         m_model->refresh();
@@ -734,7 +743,7 @@ void CQuillonView::DeleteSelection()
         // A link goes, never what it points to; so its own place counts.
         const Placement place = PlaceEntry(boundary, path);
         if (place.kind == Placement::Outside) {
-            m_files.Report(OutsideText());
+            m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
             return;
         }
         paths << (place.kind == Placement::Inside ? place.path : path);
@@ -802,8 +811,10 @@ bool CQuillonView::StartTransfer(const QStringList& sources, const QString& targ
     // Only from the user's locations, only into the one shown; nothing is
     // transferred when one item lies elsewhere.
     const QStringList locations = LocationFolders();
-    return m_operation->StartTransfer(sources, target, move, [locations](QStringList& from, QString& into) {
-        return AdmitCopy(locations, from, into);
+    const journal::Journal journal = m_document.Host().Journal();
+    return m_operation->StartTransfer(sources, target, move, [locations, journal](QStringList& from, QString& into) {
+        const QString asked = from.join(QLatin1Char(';')) + QStringLiteral(" -> ") + into;
+        return JournalRefusal(journal, asked, AdmitCopy(locations, from, into));
     });
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "accounts/net_management.h"
 #include "accounts/object_picker.h"
@@ -104,7 +105,23 @@ CTSUserDataItem* CQuillonDoc::GetProfile()
     if (m_pProfile)
         return m_pProfile;
     accounts::NetManagement net(std::u16string(), m_accounts);
-    return accounts::ResolveProfile(m_userData, net).entry;
+    const accounts::Profile profile = accounts::ResolveProfile(m_userData, net);
+    m_profileMatch = profile.matchedBy;
+    return profile.entry;
+}
+
+void CQuillonDoc::JournalSessionStart()
+{
+    if (std::exchange(m_bSessionStartTold, true))
+        return;
+    const std::size_t entries = m_userData.GetSize();
+    const CTSUserDataItem* profile = GetProfile();
+    const std::u16string name = profile->m_strName;
+    m_host.Journal().Write(journal::SessionStart(m_host.IsAdministrator(), m_host.IsServiceMode(), name,
+                                                 m_profileMatch, profile->m_locations.GetSize()));
+    // An entry made up for this record alone stays out of the administrator's configuration.
+    if (!m_pProfile && m_userData.GetSize() > entries)
+        m_userData.Remove(name);
 }
 
 void CQuillonDoc::SetupProfile()
@@ -130,11 +147,8 @@ bool CQuillonDoc::RunAutoTransfers()
 {
     // The plan is a copy: a transfer's dialog must not see the list change
     // under it. A transfer that fails or is skipped does not stop the next.
-    for (const transfer::AutoLaunch& launch : transfer::ConnectPlan(GetProfile()->m_locations.m_items)) {
-        if (launch.Starts())
-            m_host.AutoTransfer(launch.serverPath, launch.clientPath, launch.serverToClient, launch.overwriteMode,
-                                launch.hide);
-    }
+    for (const transfer::AutoLaunch& launch : transfer::ConnectPlan(GetProfile()->m_locations.m_items))
+        m_host.ConnectTransfer(launch);
     return true;
 }
 
@@ -185,6 +199,7 @@ bool CQuillonDoc::OnOpenDocument(const QString& path)
     }
 
     SetupProfile();
+    JournalSessionStart();
     // The views drop whatever they held of the previous contents before any
     // dialog of the session start lets the window paint again.
     UpdateAllViews(nullptr);
@@ -259,8 +274,11 @@ bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLockH
                                                           "program since it was opened. Overwrite those changes?"),
                                            QString(), MessageButtons::YesNo, MessageIcon::Question};
         question.defaultAnswer = Answer::No;  // Enter keeps the other administrator's work
-        if (Seam().ShowMessage(question) != Answer::Yes)
+        if (Seam().ShowMessage(question) != Answer::Yes) {
+            m_host.Journal().Write(journal::ConfigurationSaveFailed(
+                file.string(), "console", "changed by another program since it was read, and not overwritten"));
             return false;
+        }
         agreed = now;
     }
 }
@@ -295,12 +313,15 @@ bool CQuillonDoc::KeepUnreadableBefore(const QString& path)
         return false;
     }
     m_strUnreadablePath.clear();
+    m_keptUnreadable = kept.string();
     return true;
 }
 
 void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
 {
     if (failure.saving) {
+        m_host.Journal().Write(
+            journal::ConfigurationSaveFailed(ToFilePath(failure.path).string(), "console", failure.result.message));
         Document::ReportSaveLoadException(failure);
         ShowMessage(QStringLiteral("Could not save data configuration file\nPlease retry saving the file later"));
         return;
@@ -312,6 +333,8 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
                                          "administrator"));
         return;
     }
+    m_host.Journal().Write(journal::ConfigurationReadFailed(ToFilePath(failure.path).string(), failure.result.message,
+                                                            failure.result.offset));
     Document::ReportSaveLoadException(failure);
     ShowMessage(QStringLiteral("Could not open data configuration file\nStarting with new empty configuration file"));
 }
@@ -340,7 +363,9 @@ config::StoreResult CQuillonDoc::ReadFile(const std::filesystem::path& path)
     // user sessions: read just the entries that can become the profile.
     if (m_host.IsAdministrator()) {
         m_bPartial = false;
-        return config::LoadConfigurationFile(path, m_userData, {}, &m_diskIdentity);
+        config::StoreResult r = config::LoadConfigurationFile(path, m_userData, {}, &m_diskIdentity);
+        m_readEntries = r ? journal::TakeSnapshot(m_userData) : journal::EntrySnapshot();
+        return r;
     }
     accounts::NetManagement net(std::u16string(), m_accounts);
     config::StoreResult r =
@@ -356,6 +381,12 @@ config::StoreResult CQuillonDoc::WriteFile(const std::filesystem::path& path)
     // This window's own save is what it knows of the file from now on.
     if (r && path == m_diskFile)
         m_diskIdentity = written;
+    if (r) {
+        m_host.Journal().Write(journal::ConfigurationSaved(path.string(), "console",
+                                                           journal::CompareEntries(m_readEntries, m_userData),
+                                                           std::exchange(m_keptUnreadable, {})));
+        m_readEntries = journal::TakeSnapshot(m_userData);
+    }
     return r;
 }
 

@@ -8,6 +8,7 @@
 
 #include "config/records.h"
 #include "framework/document.h"
+#include "journal/events.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -102,6 +103,9 @@ public:
     // Where saves get their lock from; the file lock unless given another.
     using SaveLockMaker = std::function<std::unique_ptr<platform::SaveLockHolder>()>;
     void SetSaveLockMaker(SaveLockMaker maker) { m_makeSaveLock = std::move(maker); }
+    // The entries as the administrator's face last read or wrote them, to
+    // tell what a save changed.
+    const journal::EntrySnapshot& ReadEntries() const { return m_readEntries; }
 
 protected:
     config::StoreResult ReadFile(const std::filesystem::path& path) override;
@@ -113,6 +117,8 @@ private:
     bool TestLogonScriptEnabled() const;
     void ShowMessage(const QString& text);
     void ReportScriptFailure(const CTSUserDataItem& entry);
+    // The first open tells the journal who started, with which profile.
+    void JournalSessionStart();
     // Keeps the unreadable file before it is saved over; false when that
     // failed and the save must not go on (the failure has been reported).
     bool KeepUnreadableBefore(const QString& path);
@@ -132,4 +138,8 @@ private:
     // The configuration as this window last read or wrote it.
     std::filesystem::path m_diskFile;
     platform::FileIdentity m_diskIdentity;
+    accounts::ProfileMatch m_profileMatch = accounts::ProfileMatch::New;
+    bool m_bSessionStartTold = false;
+    journal::EntrySnapshot m_readEntries;
+    std::string m_keptUnreadable;  // where the last save kept an unreadable file
 };

@@ -2,6 +2,7 @@
 
 #include "client_drive.h"
 #include "folder_rules.h"
+#include "outcome_journal.h"
 
 #include <cstdio>
 #include <ostream>
@@ -96,13 +97,13 @@ FolderWait ClientDriveWait(const TransferOptions& o, const std::optional<fs::pat
 }
 
 int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
-                     std::function<std::string()> tempNames, FolderWait wait)
+                     std::function<std::string()> tempNames, FolderWait wait, const RunJournal* journal)
 {
-    return CopyWithoutWindow(o, out, err, std::move(tempNames), std::move(wait)).ExitCode();
+    return CopyWithoutWindow(o, out, err, std::move(tempNames), std::move(wait), journal).ExitCode();
 }
 
 Outcome CopyWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
-                          std::function<std::string()> tempNames, FolderWait wait)
+                          std::function<std::string()> tempNames, FolderWait wait, const RunJournal* journal)
 {
     CopySettings settings;
     settings.policy = o.overwrite;
@@ -119,6 +120,7 @@ Outcome CopyWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostr
     const Outcome outcome = copy.Run();
     out.flush();
     ReportOutcome(outcome, err);
+    JournalOutcome(journal, o, outcome);
     return outcome;
 }
 

@@ -13,6 +13,8 @@
 // said about its outcome.
 namespace pontlet {
 
+struct RunJournal;
+
 // Expands the client folder the tool was given (a manual transfer without
 // one gets the home folder) and checks both folders. Empty when they may be
 // used, else why not (wrong usage: exit code 2).
@@ -41,10 +43,12 @@ FolderWait ClientDriveWait(const TransferOptions& options, const std::optional<s
 // An automatic transfer without a window: dry-run lines go to `out`,
 // everything not copied to `err`. Returns the whole outcome.
 Outcome CopyWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
-                          std::function<std::string()> tempNames = {}, FolderWait wait = {});
+                          std::function<std::string()> tempNames = {}, FolderWait wait = {},
+                          const RunJournal* journal = nullptr);
 
 // As CopyWithoutWindow, returning the exit code.
 int RunWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
-                     std::function<std::string()> tempNames = {}, FolderWait wait = {});
+                     std::function<std::string()> tempNames = {}, FolderWait wait = {},
+                     const RunJournal* journal = nullptr);
 
 } // namespace pontlet

@@ -15,7 +15,7 @@ QString AutomaticTitle(const TransferOptions& o)
 }
 
 int RunHidden(const TransferOptions& o, const std::string& refusal, std::ostream& out, std::ostream& err,
-              const OpenPrompts& open, FolderWait wait)
+              const OpenPrompts& open, FolderWait wait, const RunJournal* journal)
 {
     if (!refusal.empty()) {
         // Standard error has had it already.
@@ -24,7 +24,7 @@ int RunHidden(const TransferOptions& o, const std::string& refusal, std::ostream
                 prompts->Tell(nullptr, AutomaticTitle(o), QString::fromStdString(refusal), {});
         return kExitUsage;
     }
-    const Outcome outcome = CopyWithoutWindow(o, out, err, {}, std::move(wait));
+    const Outcome outcome = CopyWithoutWindow(o, out, err, {}, std::move(wait), journal);
     const int code = outcome.ExitCode();
     if (o.dryRun || code != kExitNotCopied)
         return code;

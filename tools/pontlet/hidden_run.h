@@ -11,6 +11,7 @@
 namespace pontlet {
 
 class Prompts;
+struct RunJournal;
 
 // The title of an automatic transfer's windows, naming its direction.
 QString AutomaticTitle(const TransferOptions& options);
@@ -27,6 +28,6 @@ using OpenPrompts = std::function<Prompts*(int exitCode)>;
 // besides standard error. A dry run only writes. `wait` is what the copy
 // waits for first (a late client drive). Returns the exit code.
 int RunHidden(const TransferOptions& options, const std::string& refusal, std::ostream& out, std::ostream& err,
-              const OpenPrompts& open, FolderWait wait = {});
+              const OpenPrompts& open, FolderWait wait = {}, const RunJournal* journal = nullptr);
 
 } // namespace pontlet

@@ -4,7 +4,10 @@
 #include "automatic_run.h"
 #include "config/text.h"
 #include "hidden_run.h"
+#include "journal/journal.h"
 #include "manual_window.h"
+#include "outcome_journal.h"
+#include "platform/accounts.h"
 #include "platform/environment.h"
 #include "platform/stop_requests.h"
 #include "platform/user_home.h"
@@ -43,7 +46,7 @@ QString Native(const std::filesystem::path& p)
     return QString::fromStdString(p.string());
 }
 
-int Automatic(const TransferOptions& o, QtPrompts& prompts, FolderWait wait)
+int Automatic(const TransferOptions& o, QtPrompts& prompts, FolderWait wait, const RunJournal& run)
 {
     const QString title = AutomaticTitle(o);
     const CopyItem item = AutomaticItems(o).front();
@@ -55,6 +58,7 @@ int Automatic(const TransferOptions& o, QtPrompts& prompts, FolderWait wait)
                           QObject::tr("From %1\nto %2").arg(Native(item.sourceFolder), Native(item.targetFolder)));
     const Outcome outcome = window.Run(0);
     ReportOutcome(outcome, std::cerr);
+    JournalOutcome(&run, o, outcome);
     TellOutcome(prompts, nullptr, title, outcome);
     return outcome.ExitCode();
 }
@@ -126,6 +130,7 @@ int main(int argc, char** argv)
         std::puts("pontlet " QUILLON_VERSION);
         return kExitDone;
     }
+    const RunJournal runJournal{journal::SystemJournal("pontlet", *platform::CreateSystemAccountServices())};
     const std::optional<std::filesystem::path> home = platform::HomeFolder();
     const std::string refusal = SettleFolders(o, FromEnvironment, home);
     if (!refusal.empty())
@@ -137,7 +142,7 @@ int main(int argc, char** argv)
             std::cout.flush();
             app = OpenDisplay(argc, argv, exitCode);
             return &prompts;
-        }, ClientDriveWait(o, home));
+        }, ClientDriveWait(o, home), &runJournal);
     }
 
     QApplication app(argc, argv);
@@ -150,7 +155,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     if (o.mode == Mode::Automatic)
-        return Automatic(o, prompts, ClientDriveWait(o, home));
+        return Automatic(o, prompts, ClientDriveWait(o, home), runJournal);
     ManualWindow window(o, prompts);
     window.show();
     app.exec();

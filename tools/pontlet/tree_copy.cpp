@@ -317,8 +317,10 @@ void TreeCopy::CopyLeaf(const Place& from, const Node& node)
             ++m_outcome.skipped;
         else if (!Replace(from, node))
             return;  // counted as not copied, or cancelled
-        else
+        else {
             ++m_outcome.copied;
+            m_outcome.bytesCopied += node.info.type == EntryType::File ? node.info.size : 0;
+        }
     }
     ++m_filesDone;
     m_bytesDone.store(bytesBefore + (node.info.type == EntryType::File ? node.info.size : 0));
