@@ -27,7 +27,7 @@ constexpr int kRefreshMs = 100;
 // Runs `ask` on the GUI thread and waits for its answer; `whenGone` when the
 // answer cannot come any more.
 template <class T>
-T AskOnGuiThread(const std::shared_ptr<GuiPost>& post, const std::atomic<bool>& gone, std::function<T()> ask,
+T askOnGuiThread(const std::shared_ptr<GuiPost>& post, const std::atomic<bool>& gone, std::function<T()> ask,
                  T whenGone)
 {
     auto promise = std::make_shared<std::promise<T>>();
@@ -50,10 +50,10 @@ BackgroundOperation::BackgroundOperation(FileActions& actions, QWidget* owner, i
 {
     m_window->hide();
     m_show.setSingleShot(true);
-    connect(&m_show, &QTimer::timeout, this, &BackgroundOperation::ShowWindow);
+    connect(&m_show, &QTimer::timeout, this, &BackgroundOperation::showWindow);
     m_refresh.setInterval(kRefreshMs);
-    connect(&m_refresh, &QTimer::timeout, this, [this] { m_window->Show(Progress()); });
-    connect(m_window, &OperationWindow::cancelRequested, this, &BackgroundOperation::Cancel);
+    connect(&m_refresh, &QTimer::timeout, this, [this] { m_window->showProgress(progress()); });
+    connect(m_window, &OperationWindow::cancelRequested, this, &BackgroundOperation::cancel);
 }
 
 BackgroundOperation::~BackgroundOperation()
@@ -64,21 +64,21 @@ BackgroundOperation::~BackgroundOperation()
     delete m_window;
 }
 
-void BackgroundOperation::Cancel()
+void BackgroundOperation::cancel()
 {
     if (auto shared = std::atomic_load(&m_shared))
         shared->stop = true;
 }
 
-OperationProgress BackgroundOperation::Progress() const
+OperationProgress BackgroundOperation::progress() const
 {
-    return m_shared ? m_shared->meter.Snapshot() : OperationProgress{};
+    return m_shared ? m_shared->meter.snapshot() : OperationProgress{};
 }
 
-bool BackgroundOperation::StartTransfer(const QStringList& sources, const QString& targetFolder, bool move,
+bool BackgroundOperation::startTransfer(const QStringList& sources, const QString& targetFolder, bool move,
                                         Admit admit)
 {
-    return Start(move ? tr("Moving") : tr("Copying"), true, [=](const OperationContext& context) {
+    return start(move ? tr("Moving") : tr("Copying"), true, [=](const OperationContext& context) {
         QStringList from = sources;
         QString into = targetFolder;
         if (admit) {
@@ -88,27 +88,27 @@ bool BackgroundOperation::StartTransfer(const QStringList& sources, const QStrin
             }
         }
         FileTransfer transfer(context.askConflict, context.report, context.stopped);
-        transfer.SetMeter(context.meter);
-        return transfer.Run(from, into, move);
+        transfer.setMeter(context.meter);
+        return transfer.run(from, into, move);
     });
 }
 
-bool BackgroundOperation::StartDelete(const QStringList& paths)
+bool BackgroundOperation::startDelete(const QStringList& paths)
 {
-    const TrashFunction trash = m_actions.Trash();
-    return Start(tr("Deleting"), false, [paths, trash](const OperationContext& context) {
-        return FileActions::RemoveEntries(paths, trash, context);
+    const TrashFunction trash = m_actions.trash();
+    return start(tr("Deleting"), false, [paths, trash](const OperationContext& context) {
+        return FileActions::removeEntries(paths, trash, context);
     });
 }
 
-bool BackgroundOperation::Start(const QString& title, bool bytes, Job job)
+bool BackgroundOperation::start(const QString& title, bool bytes, Job job)
 {
     if (m_running)
         return false;
     m_running = true;
     auto shared = std::make_shared<Shared>();
     std::atomic_store(&m_shared, shared);
-    m_window->Begin(title, bytes);
+    m_window->begin(title, bytes);
     if (m_showAfterMs >= 0)
         m_show.start(m_showAfterMs);
     m_refresh.start();
@@ -121,67 +121,67 @@ bool BackgroundOperation::Start(const QString& title, bool bytes, Job job)
     Shared* state = shared.get();
     const OperationContext context{
         [this, post, actions, state](const QString& message) {
-            AskOnGuiThread<bool>(post, state->gone, [=, this] {
-                return Asking<bool>([=] { actions->Report(message); return true; });
+            askOnGuiThread<bool>(post, state->gone, [=, this] {
+                return asking<bool>([=] { actions->report(message); return true; });
             }, true);
         },
         [this, post, actions, state](const QString& question) {
-            return AskOnGuiThread<framework::Answer>(post, state->gone, [=, this] {
-                return Asking<framework::Answer>([=] { return actions->Ask(question); });
+            return askOnGuiThread<framework::Answer>(post, state->gone, [=, this] {
+                return asking<framework::Answer>([=] { return actions->ask(question); });
             }, framework::Answer::Cancel);
         },
         [this, post, actions, state](const QString& target, bool folders) {
-            return AskOnGuiThread<ConflictAnswer>(post, state->gone, [=, this] {
-                return Asking<ConflictAnswer>([=] { return actions->AskConflict(target, folders); });
+            return askOnGuiThread<ConflictAnswer>(post, state->gone, [=, this] {
+                return asking<ConflictAnswer>([=] { return actions->askConflict(target, folders); });
             }, ConflictAnswer::Cancel);
         },
         [state] { return state->stop || state->gone; },
         &state->meter};
     auto work = [this, post, shared, context, job] {
         const bool done = job(context);
-        post->post([this, done] { Finish(done); });
+        post->post([this, done] { finish(done); });
     };
     try {
         std::thread(std::move(work)).detach();
     } catch (const std::system_error&) {
         // No thread to be had: done here, the window frozen meanwhile.
         const OperationContext direct{
-            [actions](const QString& message) { actions->Report(message); },
-            [actions](const QString& question) { return actions->Ask(question); },
-            [actions](const QString& target, bool folders) { return actions->AskConflict(target, folders); },
+            [actions](const QString& message) { actions->report(message); },
+            [actions](const QString& question) { return actions->ask(question); },
+            [actions](const QString& target, bool folders) { return actions->askConflict(target, folders); },
             context.stopped, context.meter};
-        Finish(job(direct));
+        finish(job(direct));
     }
     return true;
 }
 
 template <class T>
-T BackgroundOperation::Asking(const std::function<T()>& ask)
+T BackgroundOperation::asking(const std::function<T()>& ask)
 {
     ++m_asking;
     const T answer = ask();
-    m_window->ForgetSpeed();
+    m_window->forgetSpeed();
     if (--m_asking == 0 && m_showPending)
-        ShowWindow();
+        showWindow();
     return answer;
 }
 
-void BackgroundOperation::ShowWindow()
+void BackgroundOperation::showWindow()
 {
     // A modal window shown over an open box would take its input away.
     m_showPending = m_asking > 0;
     if (m_showPending || !m_running)
         return;
-    m_window->Show(Progress());
+    m_window->showProgress(progress());
     m_window->show();
 }
 
-void BackgroundOperation::Finish(bool done)
+void BackgroundOperation::finish(bool done)
 {
     m_showPending = false;
     m_show.stop();
     m_refresh.stop();
-    m_window->Show(Progress());
+    m_window->showProgress(progress());
     m_window->hide();
     m_running = false;
     emit finished(done);

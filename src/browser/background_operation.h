@@ -34,21 +34,21 @@ public:
     BackgroundOperation(FileActions& actions, QWidget* owner, int showAfterMs = 500);
     ~BackgroundOperation() override;
 
-    bool IsRunning() const { return m_running; }
+    bool isRunning() const { return m_running; }
     // Run on the worker before anything is transferred (resolving paths may
     // wait on a share): it may change the sources and the target, and a text
     // it returns is reported instead of transferring.
     using Admit = std::function<QString(QStringList& sources, QString& targetFolder)>;
 
     // Each is false (and nothing started) while another operation runs.
-    bool StartTransfer(const QStringList& sources, const QString& targetFolder, bool move, Admit admit = {});
+    bool startTransfer(const QStringList& sources, const QString& targetFolder, bool move, Admit admit = {});
     // The removal of FileActions::Delete, once the user has confirmed it.
-    bool StartDelete(const QStringList& paths);
+    bool startDelete(const QStringList& paths);
 
     // The progress window's Cancel; safe from any thread.
-    void Cancel();
-    OperationProgress Progress() const;
-    OperationWindow& Window() const { return *m_window; }
+    void cancel();
+    OperationProgress progress() const;
+    OperationWindow& progressWindow() const { return *m_window; }
 
 signals:
     // `done`: everything was done, nothing failed or was cancelled.
@@ -58,12 +58,12 @@ private:
     struct Shared;
     using Job = std::function<bool(const OperationContext& context)>;
 
-    bool Start(const QString& title, bool bytes, Job job);
-    void Finish(bool done);
-    void ShowWindow();
+    bool start(const QString& title, bool bytes, Job job);
+    void finish(bool done);
+    void showWindow();
     // Runs a question or a failure box for the worker.
     template <class T>
-    T Asking(const std::function<T()>& ask);
+    T asking(const std::function<T()>& ask);
 
     FileActions& m_actions;
     QPointer<OperationWindow> m_window;  // its owner may delete it first

@@ -11,12 +11,12 @@ const char kKey[] = "ShellState/ShowCommonTasks";
 
 } // namespace
 
-bool ReadShowCommonTasks()
+bool readShowCommonTasks()
 {
     return QSettings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon")).value(QLatin1String(kKey), false).toBool();
 }
 
-void WriteShowCommonTasks(bool show)
+void writeShowCommonTasks(bool show)
 {
     QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
     settings.setValue(QLatin1String(kKey), show);

@@ -5,7 +5,7 @@
 // stays as the last location set it after the program ends.
 namespace browser {
 
-bool ReadShowCommonTasks();
-void WriteShowCommonTasks(bool show);
+bool readShowCommonTasks();
+void writeShowCommonTasks(bool show);
 
 } // namespace browser

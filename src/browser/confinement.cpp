@@ -12,60 +12,60 @@ namespace browser {
 
 namespace {
 
-std::string Native(const QString& path)
+std::string native(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
 }
 
-QString FromNative(const std::string& path)
+QString fromNative(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-bool InsideAny(const QStringList& boundaries, const std::string& real)
+bool insideAny(const QStringList& boundaries, const std::string& real)
 {
     for (const QString& boundary : boundaries)
-        if (!boundary.isEmpty() && platform::IsSameOrInside(Native(boundary), real))
+        if (!boundary.isEmpty() && platform::IsSameOrInside(native(boundary), real))
             return true;
     return false;
 }
 
 } // namespace
 
-QString OutsideText()
+QString outsideText()
 {
     return QCoreApplication::translate("browser::Confinement", "This item lies outside your locations.");
 }
 
-Boundary ResolveBoundary(const QString& folder)
+Boundary resolveBoundary(const QString& folder)
 {
-    const platform::RealPath real = platform::ResolveRealPath(Native(folder));
+    const platform::RealPath real = platform::ResolveRealPath(native(folder));
     if (real.error != 0)
         return {QString(), real.error};
-    return {FromNative(real.path), 0};
+    return {fromNative(real.path), 0};
 }
 
-Placement PlaceTarget(const Boundary& boundary, const QString& path)
+Placement placeTarget(const Boundary& boundary, const QString& path)
 {
     if (boundary.real.isEmpty())
         return {Placement::Unreachable, boundary.error ? boundary.error : ENOENT, {}};
-    const platform::RealPath real = platform::ResolveRealPath(Native(path));
+    const platform::RealPath real = platform::ResolveRealPath(native(path));
     if (real.error == 0) {
-        if (!InsideAny({boundary.real}, real.path))
+        if (!insideAny({boundary.real}, real.path))
             return {Placement::Outside, 0, {}};
-        return {Placement::Inside, 0, FromNative(real.path)};
+        return {Placement::Inside, 0, fromNative(real.path)};
     }
-    const Placement entry = PlaceEntry({boundary.real}, path);
+    const Placement entry = placeEntry({boundary.real}, path);
     if (entry.kind != Placement::Inside)
         return entry.kind == Placement::Outside ? entry : Placement{Placement::Unreachable, real.error, {}};
-    if (platform::GetEntryAttributes(Native(entry.path)).isLink)
+    if (platform::GetEntryAttributes(native(entry.path)).isLink)
         return {Placement::Outside, 0, {}};
     return {Placement::Unreachable, real.error, {}};
 }
 
-Placement PlaceEntry(const QStringList& boundaries, const QString& path)
+Placement placeEntry(const QStringList& boundaries, const QString& path)
 {
-    std::string text = Native(path);
+    std::string text = native(path);
     while (text.size() > 1 && text.back() == '/')
         text.pop_back();
     const std::size_t slash = text.rfind('/');
@@ -75,39 +75,39 @@ Placement PlaceEntry(const QStringList& boundaries, const QString& path)
         const platform::RealPath real = platform::ResolveRealPath(text);
         if (real.error != 0)
             return {Placement::Unreachable, real.error, {}};
-        if (!InsideAny(boundaries, real.path))
+        if (!insideAny(boundaries, real.path))
             return {Placement::Outside, 0, {}};
-        return {Placement::Inside, 0, FromNative(real.path)};
+        return {Placement::Inside, 0, fromNative(real.path)};
     }
     const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : text.substr(0, slash);
     const platform::RealPath folder = platform::ResolveRealPath(parent);
     if (folder.error != 0)
         return {Placement::Unreachable, folder.error, {}};
     const std::string entry = folder.path == "/" ? "/" + name : folder.path + "/" + name;
-    if (!InsideAny(boundaries, entry))
+    if (!insideAny(boundaries, entry))
         return {Placement::Outside, 0, {}};
-    return {Placement::Inside, 0, FromNative(entry)};
+    return {Placement::Inside, 0, fromNative(entry)};
 }
 
-QString AdmitCopy(const QStringList& locations, QStringList& sources, QString& target)
+QString admitCopy(const QStringList& locations, QStringList& sources, QString& target)
 {
     if (locations.isEmpty())
-        return OutsideText();
-    const Boundary current = ResolveBoundary(locations.first());
+        return outsideText();
+    const Boundary current = resolveBoundary(locations.first());
     QStringList boundaries;
     for (const QString& folder : locations)
-        if (const Boundary b = ResolveBoundary(folder); !b.real.isEmpty() && !boundaries.contains(b.real))
+        if (const Boundary b = resolveBoundary(folder); !b.real.isEmpty() && !boundaries.contains(b.real))
             boundaries << b.real;
     QStringList resolved;
     for (const QString& source : sources) {
-        const Placement place = PlaceEntry(boundaries, source);
+        const Placement place = placeEntry(boundaries, source);
         if (place.kind != Placement::Inside)
-            return OutsideText();
+            return outsideText();
         resolved << place.path;
     }
-    const Placement into = PlaceTarget(current, target);
+    const Placement into = placeTarget(current, target);
     if (into.kind == Placement::Outside)
-        return OutsideText();
+        return outsideText();
     if (into.kind == Placement::Unreachable)
         return QCoreApplication::translate("browser::Confinement", "Cannot copy into \"%1\": %2")
             .arg(target, QString::fromStdString(platform::GetSystemErrorText(into.error)));

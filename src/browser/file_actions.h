@@ -27,7 +27,7 @@ struct OperationContext {
 // Moves a file or folder to the desktop's trash; false when there is none
 // for it (or it cannot go there).
 using TrashFunction = std::function<bool(const QString& path)>;
-TrashFunction SystemTrash();
+TrashFunction systemTrash();
 
 // The file operations of the folder view, with their questions and their
 // failure reports, all through the modal seam. Each tells the user what went
@@ -37,30 +37,30 @@ public:
     FileActions(framework::ModalSeam& seam, QWidget* owner, TrashFunction trash);
 
     // Why a name cannot be given to a file, or empty when it can.
-    static QString CheckName(const QString& name);
+    static QString checkName(const QString& name);
 
     // Renames within the entry's folder; never replaces another entry.
-    bool Rename(const QString& path, const QString& newName);
+    bool rename(const QString& path, const QString& newName);
     // To the trash after a confirmation; where the trash cannot take an
     // entry, asks before deleting it for good.
-    bool Delete(const QStringList& paths);
+    bool deletePaths(const QStringList& paths);
     // Delete's two halves: the confirmation, then the removal. The removal
     // touches no FileActions, so that it can run on a worker that outlives
     // them; it stops between entries once `stopped` says so.
-    bool ConfirmDelete(const QStringList& paths);
-    static bool RemoveEntries(const QStringList& paths, const TrashFunction& trash, const OperationContext& context);
-    const TrashFunction& Trash() const { return m_trash; }
+    bool confirmDelete(const QStringList& paths);
+    static bool removeEntries(const QStringList& paths, const TrashFunction& trash, const OperationContext& context);
+    const TrashFunction& trash() const { return m_trash; }
     // "New Folder", or the first free "New Folder (n)"; its name, or empty
     // when it could not be made.
-    QString NewFolder(const QString& folder);
+    QString newFolder(const QString& folder);
     // Copies or moves into a folder, asking before anything is replaced.
-    bool Transfer(const QStringList& sources, const QString& targetFolder, bool move);
-    void ShowProperties(const QString& path, const QString& typeText);
+    bool transfer(const QStringList& sources, const QString& targetFolder, bool move);
+    void showProperties(const QString& path, const QString& typeText);
 
     // The question about a taken name and the failure box of a transfer.
-    ConflictAnswer AskConflict(const QString& target, bool folders);
-    void Report(const QString& text);
-    framework::Answer Ask(const QString& question);
+    ConflictAnswer askConflict(const QString& target, bool folders);
+    void report(const QString& text);
+    framework::Answer ask(const QString& question);
 
 private:
 

@@ -11,7 +11,7 @@ const QString kKdeCutFormat = QStringLiteral("application/x-kde-cutselection");
 
 } // namespace
 
-QMimeData* MakeFileClipboard(const QStringList& paths, bool cut)
+QMimeData* makeFileClipboard(const QStringList& paths, bool cut)
 {
     auto* data = new QMimeData;
     QList<QUrl> urls;
@@ -29,7 +29,7 @@ QMimeData* MakeFileClipboard(const QStringList& paths, bool cut)
     return data;
 }
 
-ClipboardFiles ReadFileClipboard(const QMimeData* data)
+ClipboardFiles readFileClipboard(const QMimeData* data)
 {
     ClipboardFiles files;
     if (!data)

@@ -13,7 +13,7 @@ struct ClipboardFiles {
     bool cut = false;
 };
 
-QMimeData* MakeFileClipboard(const QStringList& paths, bool cut);
-ClipboardFiles ReadFileClipboard(const QMimeData* data);
+QMimeData* makeFileClipboard(const QStringList& paths, bool cut);
+ClipboardFiles readFileClipboard(const QMimeData* data);
 
 } // namespace browser

@@ -27,7 +27,7 @@ struct Entry {
     bool isFile = false;  // a regular file, not a link to one
 };
 
-Entry Examine(const QString& path)
+Entry examine(const QString& path)
 {
     const QFileInfo info(path);
     Entry e;
@@ -38,35 +38,35 @@ Entry Examine(const QString& path)
     return e;
 }
 
-QString Join(const QString& folder, const QString& name)
+QString join(const QString& folder, const QString& name)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-std::string Native(const QString& path)
+std::string native(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
 }
 
-QString SystemText(int error)
+QString systemText(int error)
 {
     return QString::fromStdString(platform::GetSystemErrorText(error));
 }
 
 // By the exact text: another letter case is another folder here.
-bool IsSameOrBelow(const QString& folder, const QString& path)
+bool isSameOrBelow(const QString& folder, const QString& path)
 {
     const QString outer = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     const QString inner = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     return inner == outer || inner.startsWith(outer.endsWith(QLatin1Char('/')) ? outer : outer + QLatin1Char('/'));
 }
 
-QString ErrorText(const platform::FileError& e)
+QString errorText(const platform::FileError& e)
 {
-    return e.message.empty() ? SystemText(e.code) : QString::fromStdString(e.message);
+    return e.message.empty() ? systemText(e.code) : QString::fromStdString(e.message);
 }
 
-QString Tr(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("browser::FileTransfer", text);
 }
@@ -77,7 +77,7 @@ struct Tally {
 };
 
 // What an entry holds, links not followed.
-Tally Count(const QString& path, const std::function<bool()>& stopped)
+Tally count(const QString& path, const std::function<bool()>& stopped)
 {
     const QFileInfo info(path);
     if (info.isSymLink() || !info.isDir())
@@ -103,7 +103,7 @@ FileTransfer::FileTransfer(AskConflict ask, Report report, std::function<bool()>
 {
 }
 
-QString FileTransfer::FreeCopyName(const QString& folder, const QString& name, bool isFolder)
+QString FileTransfer::freeCopyName(const QString& folder, const QString& name, bool isFolder)
 {
     QString base = name;
     QString suffix;
@@ -113,24 +113,24 @@ QString FileTransfer::FreeCopyName(const QString& folder, const QString& name, b
         suffix = name.mid(dot);
     }
     for (int n = 1;; ++n) {
-        const QString candidate = n == 1 ? Tr("%1 (copy)%2").arg(base, suffix)
-                                         : Tr("%1 (copy %2)%3").arg(base, QString::number(n), suffix);
-        if (!Examine(Join(folder, candidate)).exists)
+        const QString candidate = n == 1 ? translated("%1 (copy)%2").arg(base, suffix)
+                                         : translated("%1 (copy %2)%3").arg(base, QString::number(n), suffix);
+        if (!examine(join(folder, candidate)).exists)
             return candidate;
     }
 }
 
-bool FileTransfer::Run(const QStringList& sources, const QString& targetFolder, bool move)
+bool FileTransfer::run(const QStringList& sources, const QString& targetFolder, bool move)
 {
     m_cancelled = false;
     if (m_meter) {
         Tally total;
         for (const QString& source : sources) {
-            const Tally one = Count(source, m_stopped);
+            const Tally one = count(source, m_stopped);
             total.files += one.files;
             total.bytes += one.bytes;
         }
-        m_meter->SetTotals(total.files, total.bytes);
+        m_meter->setTotals(total.files, total.bytes);
     }
     bool ok = true;
     for (const QString& source : sources) {
@@ -139,43 +139,43 @@ bool FileTransfer::Run(const QStringList& sources, const QString& targetFolder, 
         const QFileInfo info(source);
         const QString name = info.fileName();
         if (name.isEmpty()) {
-            Fail(Tr("Cannot copy \"%1\": %2").arg(source, SystemText(EINVAL)));
+            fail(translated("Cannot copy \"%1\": %2").arg(source, systemText(EINVAL)));
             ok = false;
             continue;
         }
         const bool sameFolder = QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(targetFolder);
         if (sameFolder && move)
             continue;
-        const QString target = sameFolder ? Join(targetFolder, FreeCopyName(targetFolder, name, Examine(source).isDir))
-                                          : Join(targetFolder, name);
-        const Outcome outcome = TransferOne(source, target, move);
+        const QString target = sameFolder ? join(targetFolder, freeCopyName(targetFolder, name, examine(source).isDir))
+                                          : join(targetFolder, name);
+        const Outcome outcome = transferOne(source, target, move);
         if (outcome == Outcome::Failed || outcome == Outcome::Cancelled)
             ok = false;
     }
     return ok && !m_cancelled;
 }
 
-FileTransfer::Outcome FileTransfer::TransferOne(const QString& source, const QString& target, bool move)
+FileTransfer::Outcome FileTransfer::transferOne(const QString& source, const QString& target, bool move)
 {
-    if (Stopped()) {
+    if (stopped()) {
         m_cancelled = true;
         return Outcome::Cancelled;
     }
     const char* cannot = move ? "Cannot move \"%1\": %2" : "Cannot copy \"%1\": %2";
-    const Entry from = Examine(source);
+    const Entry from = examine(source);
     if (!from.exists) {
-        Fail(Tr(cannot).arg(source, SystemText(ENOENT)));
+        fail(translated(cannot).arg(source, systemText(ENOENT)));
         return Outcome::Failed;
     }
-    if (from.isDir && IsSameOrBelow(source, target)) {
-        Fail(Tr("Cannot put the folder \"%1\" into itself.").arg(source));
+    if (from.isDir && isSameOrBelow(source, target)) {
+        fail(translated("Cannot put the folder \"%1\" into itself.").arg(source));
         return Outcome::Failed;
     }
     bool replace = false;
-    if (const Entry to = Examine(target); to.exists) {
+    if (const Entry to = examine(target); to.exists) {
         const bool folders = from.isDir && to.isDir;
         if (!folders && (from.isDir || to.isDir)) {
-            Fail(Tr("Cannot replace \"%1\": one of the two is a folder and the other is not.").arg(target));
+            fail(translated("Cannot replace \"%1\": one of the two is a folder and the other is not.").arg(target));
             return Outcome::Failed;
         }
         switch (m_ask(target, folders)) {
@@ -188,41 +188,41 @@ FileTransfer::Outcome FileTransfer::TransferOne(const QString& source, const QSt
             break;
         }
         if (folders)
-            return MergeFolder(source, target, move);
+            return mergeFolder(source, target, move);
         replace = true;
     }
     if (move) {
-        const int error = platform::RenamePath(Native(source), Native(target), replace);
+        const int error = platform::RenamePath(native(source), native(target), replace);
         if (error == 0) {
-            CountDone(target);
+            countDone(target);
             return Outcome::Done;
         }
         if (error != EXDEV) {
-            Fail(Tr(cannot).arg(source, SystemText(error)));
+            fail(translated(cannot).arg(source, systemText(error)));
             return Outcome::Failed;
         }
     }
-    const Outcome copied = CopyEntry(source, target, replace);
+    const Outcome copied = copyEntry(source, target, replace);
     if (copied != Outcome::Done || !move)
         return copied;
-    return RemoveSource(source);
+    return removeSource(source);
 }
 
-FileTransfer::Outcome FileTransfer::CopyEntry(const QString& source, const QString& target, bool replace)
+FileTransfer::Outcome FileTransfer::copyEntry(const QString& source, const QString& target, bool replace)
 {
-    const Entry from = Examine(source);
+    const Entry from = examine(source);
     if (from.isLink)
-        return CopyLink(source, target, replace);
+        return copyLink(source, target, replace);
     if (from.isDir)
-        return CopyFolderNew(source, target);
+        return copyFolderNew(source, target);
     if (from.isFile)
-        return CopyFileInto(source, target, replace);
+        return copyFileInto(source, target, replace);
     // Pipes and devices: reading one could block for ever.
-    Fail(Tr("Cannot copy \"%1\": it is not a regular file.").arg(source));
+    fail(translated("Cannot copy \"%1\": it is not a regular file.").arg(source));
     return Outcome::Failed;
 }
 
-FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QString& target, bool replace)
+FileTransfer::Outcome FileTransfer::copyFileInto(const QString& source, const QString& target, bool replace)
 {
     const QFileInfo sourceInfo(source);
     const QFileInfo targetInfo(target);
@@ -230,28 +230,28 @@ FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QS
     platform::OpenFile in;
     platform::EntryInfo info;
     // Never through a link: one swapped in for the source since is refused.
-    platform::FileError e = platform::Folder::Open(Native(sourceInfo.path()), from);
+    platform::FileError e = platform::Folder::Open(native(sourceInfo.path()), from);
     if (!e)
-        e = in.OpenForReading(from, Native(sourceInfo.fileName()), false, info);
+        e = in.OpenForReading(from, native(sourceInfo.fileName()), false, info);
     if (e) {
-        Fail(Tr("Cannot copy \"%1\": %2").arg(source, ErrorText(e)));
+        fail(translated("Cannot copy \"%1\": %2").arg(source, errorText(e)));
         return Outcome::Failed;
     }
     // Written beside the target and renamed over its name, so that a link at
     // the name is replaced, never written through.
     platform::Folder into;
-    e = platform::Folder::Open(Native(targetInfo.path()), into);
+    e = platform::Folder::Open(native(targetInfo.path()), into);
     if (!e) {
         if (m_meter)
-            m_meter->Begin(source);
+            m_meter->begin(source);
         // Asked between chunks, so that Cancel does not wait for a big file.
         auto progress = [this](std::uint64_t copied) {
             if (m_meter)
-                m_meter->SetFileBytes(copied);
-            return !Stopped();
+                m_meter->setFileBytes(copied);
+            return !stopped();
         };
-        const std::string hidden = Native(QLatin1Char('.') + targetInfo.fileName()) + ".part-";
-        e = platform::CopyFileInto(in, info, into, Native(targetInfo.fileName()), replace,
+        const std::string hidden = native(QLatin1Char('.') + targetInfo.fileName()) + ".part-";
+        e = platform::CopyFileInto(in, info, into, native(targetInfo.fileName()), replace,
                                    [&hidden] { return hidden + platform::RandomHex(6); }, progress);
     }
     if (e.kind == platform::FileErrorKind::Cancelled) {
@@ -259,49 +259,49 @@ FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QS
         return Outcome::Cancelled;
     }
     if (e) {
-        Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, ErrorText(e)));
+        fail(translated("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, errorText(e)));
         return Outcome::Failed;
     }
     if (m_meter)
-        m_meter->Done(1, info.size);
+        m_meter->done(1, info.size);
     return Outcome::Done;
 }
 
-FileTransfer::Outcome FileTransfer::CopyLink(const QString& source, const QString& target, bool replace)
+FileTransfer::Outcome FileTransfer::copyLink(const QString& source, const QString& target, bool replace)
 {
     std::error_code ec;
-    const std::filesystem::path pointsTo = std::filesystem::read_symlink(Native(source), ec);
+    const std::filesystem::path pointsTo = std::filesystem::read_symlink(native(source), ec);
     if (ec) {
-        Fail(Tr("Cannot copy \"%1\": %2").arg(source, SystemText(ec.value())));
+        fail(translated("Cannot copy \"%1\": %2").arg(source, systemText(ec.value())));
         return Outcome::Failed;
     }
     const QFileInfo targetInfo(target);
-    const QString made = replace ? Join(targetInfo.path(), QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".link"))
+    const QString made = replace ? join(targetInfo.path(), QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".link"))
                                  : target;
-    std::filesystem::create_symlink(pointsTo, Native(made), ec);
+    std::filesystem::create_symlink(pointsTo, native(made), ec);
     int error = ec ? ec.value() : 0;
-    if (!error && replace && (error = platform::RenamePath(Native(made), Native(target), true)) != 0)
+    if (!error && replace && (error = platform::RenamePath(native(made), native(target), true)) != 0)
         QFile::remove(made);
     if (error) {
-        Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, SystemText(error)));
+        fail(translated("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, systemText(error)));
         return Outcome::Failed;
     }
     if (m_meter)
-        m_meter->Done(1, 0);
+        m_meter->done(1, 0);
     return Outcome::Done;
 }
 
-FileTransfer::Outcome FileTransfer::CopyFolderNew(const QString& source, const QString& target)
+FileTransfer::Outcome FileTransfer::copyFolderNew(const QString& source, const QString& target)
 {
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.isReadable() || !sourceInfo.isExecutable()) {
-        Fail(Tr("Cannot copy \"%1\": %2").arg(source, SystemText(EACCES)));
+        fail(translated("Cannot copy \"%1\": %2").arg(source, systemText(EACCES)));
         return Outcome::Failed;
     }
     const QFileInfo targetInfo(target);
-    QTemporaryDir temporary(Join(targetInfo.path(), QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".part-XXXXXX")));
+    QTemporaryDir temporary(join(targetInfo.path(), QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".part-XXXXXX")));
     if (!temporary.isValid()) {
-        Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, temporary.errorString()));
+        fail(translated("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, temporary.errorString()));
         return Outcome::Failed;
     }
     const QFileInfoList children =
@@ -309,12 +309,12 @@ FileTransfer::Outcome FileTransfer::CopyFolderNew(const QString& source, const Q
     // Reports name the folder being made, never its temporary name.
     m_shownAs.append({temporary.path(), target});
     for (const QFileInfo& child : children) {
-        if (Stopped()) {
+        if (stopped()) {
             m_shownAs.removeLast();
             m_cancelled = true;
             return Outcome::Cancelled;
         }
-        const Outcome outcome = CopyEntry(child.filePath(), Join(temporary.path(), child.fileName()), false);
+        const Outcome outcome = copyEntry(child.filePath(), join(temporary.path(), child.fileName()), false);
         if (outcome != Outcome::Done) {
             m_shownAs.removeLast();
             return outcome;
@@ -322,22 +322,22 @@ FileTransfer::Outcome FileTransfer::CopyFolderNew(const QString& source, const Q
     }
     m_shownAs.removeLast();
     QFile::setPermissions(temporary.path(), sourceInfo.permissions());
-    if (const int error = platform::RenamePath(Native(temporary.path()), Native(target), false); error != 0) {
-        Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, SystemText(error)));
+    if (const int error = platform::RenamePath(native(temporary.path()), native(target), false); error != 0) {
+        fail(translated("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, systemText(error)));
         return Outcome::Failed;
     }
     temporary.setAutoRemove(false);
     return Outcome::Done;
 }
 
-FileTransfer::Outcome FileTransfer::MergeFolder(const QString& source, const QString& target, bool move)
+FileTransfer::Outcome FileTransfer::mergeFolder(const QString& source, const QString& target, bool move)
 {
     bool whole = true;
     bool failed = false;
     const QFileInfoList children =
         QDir(source).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& child : children) {
-        const Outcome outcome = TransferOne(child.filePath(), Join(target, child.fileName()), move);
+        const Outcome outcome = transferOne(child.filePath(), join(target, child.fileName()), move);
         if (outcome == Outcome::Cancelled)
             return outcome;
         whole = whole && outcome == Outcome::Done;
@@ -349,26 +349,26 @@ FileTransfer::Outcome FileTransfer::MergeFolder(const QString& source, const QSt
     return failed ? Outcome::Failed : whole ? Outcome::Done : Outcome::Skipped;
 }
 
-FileTransfer::Outcome FileTransfer::RemoveSource(const QString& source)
+FileTransfer::Outcome FileTransfer::removeSource(const QString& source)
 {
-    const Entry from = Examine(source);
+    const Entry from = examine(source);
     const bool removed = from.isDir ? QDir(source).removeRecursively() : QFile::remove(source);
     if (removed)
         return Outcome::Done;
-    Fail(Tr("\"%1\" was copied, but the original could not be removed.").arg(source));
+    fail(translated("\"%1\" was copied, but the original could not be removed.").arg(source));
     return Outcome::Failed;
 }
 
-void FileTransfer::CountDone(const QString& path)
+void FileTransfer::countDone(const QString& path)
 {
     if (!m_meter)
         return;
-    m_meter->Begin(path);
-    const Tally moved = Count(path, {});
-    m_meter->Done(moved.files, moved.bytes);
+    m_meter->begin(path);
+    const Tally moved = count(path, {});
+    m_meter->done(moved.files, moved.bytes);
 }
 
-void FileTransfer::Fail(const QString& message)
+void FileTransfer::fail(const QString& message)
 {
     QString shown = message;
     for (qsizetype i = m_shownAs.size() - 1; i >= 0; --i)

@@ -32,30 +32,30 @@ public:
 
     // Counts the sources before the first entry and keeps `meter` up to
     // date; `stopped` is then also asked between the chunks of a file.
-    void SetMeter(OperationMeter* meter) { m_meter = meter; }
+    void setMeter(OperationMeter* meter) { m_meter = meter; }
 
     // False when anything failed or the user cancelled; what was done stays
     // done. A copy into the source's own folder gets a free "(copy)" name; a
     // move there does nothing.
-    bool Run(const QStringList& sources, const QString& targetFolder, bool move);
+    bool run(const QStringList& sources, const QString& targetFolder, bool move);
 
     // "name (copy)", "name (copy 2)", ... before the suffix of a file, the
     // first that `folder` does not hold.
-    static QString FreeCopyName(const QString& folder, const QString& name, bool isFolder);
+    static QString freeCopyName(const QString& folder, const QString& name, bool isFolder);
 
 private:
     enum class Outcome { Done, Failed, Skipped, Cancelled };
 
-    Outcome TransferOne(const QString& source, const QString& target, bool move);
-    Outcome CopyEntry(const QString& source, const QString& target, bool replace);
-    Outcome CopyFileInto(const QString& source, const QString& target, bool replace);
-    Outcome CopyLink(const QString& source, const QString& target, bool replace);
-    Outcome CopyFolderNew(const QString& source, const QString& target);
-    Outcome MergeFolder(const QString& source, const QString& target, bool move);
-    Outcome RemoveSource(const QString& source);
-    void Fail(const QString& message);
-    bool Stopped() const { return m_stopped && m_stopped(); }
-    void CountDone(const QString& path);
+    Outcome transferOne(const QString& source, const QString& target, bool move);
+    Outcome copyEntry(const QString& source, const QString& target, bool replace);
+    Outcome copyFileInto(const QString& source, const QString& target, bool replace);
+    Outcome copyLink(const QString& source, const QString& target, bool replace);
+    Outcome copyFolderNew(const QString& source, const QString& target);
+    Outcome mergeFolder(const QString& source, const QString& target, bool move);
+    Outcome removeSource(const QString& source);
+    void fail(const QString& message);
+    bool stopped() const { return m_stopped && m_stopped(); }
+    void countDone(const QString& path);
 
     AskConflict m_ask;
     Report m_report;

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kPad = 4;
 
-QString Text(const QModelIndex& index, int column)
+QString text(const QModelIndex& index, int column)
 {
     return index.sibling(index.row(), column).data(Qt::DisplayRole).toString();
 }
@@ -21,7 +21,7 @@ QString Text(const QModelIndex& index, int column)
 
 FolderDelegate::FolderDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-void FolderDelegate::SetMode(Mode mode, QSize iconSize, QSize cell)
+void FolderDelegate::setMode(Mode mode, QSize iconSize, QSize cell)
 {
     m_mode = mode;
     m_iconSize = iconSize;
@@ -35,7 +35,7 @@ QSize FolderDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelI
     return QStyledItemDelegate::sizeHint(option, index);
 }
 
-QRect FolderDelegate::TextRect(const QStyleOptionViewItem& option) const
+QRect FolderDelegate::textRect(const QStyleOptionViewItem& option) const
 {
     const QRect r = option.rect.adjusted(kPad, kPad, -kPad, -kPad);
     const int line = option.fontMetrics.height();
@@ -54,7 +54,7 @@ void FolderDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionVie
         QStyledItemDelegate::updateEditorGeometry(editor, option, index);
         return;
     }
-    editor->setGeometry(TextRect(option).adjusted(0, -2, 0, 2));
+    editor->setGeometry(textRect(option).adjusted(0, -2, 0, 2));
 }
 
 void FolderDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -94,12 +94,12 @@ void FolderDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
             const QSize iconSize = m_iconSize / 2;
             icon.paint(painter, QRect(frame.center() - QPoint(iconSize.width() / 2, iconSize.height() / 2), iconSize));
         }
-        const QRect text = TextRect(option);
+        const QRect text = textRect(option);
         painter->drawText(text, Qt::AlignHCenter | Qt::AlignTop, option.fontMetrics.elidedText(name, Qt::ElideMiddle, text.width()));
     } else {
         const QRect iconRect(r.left(), r.top() + (r.height() - m_iconSize.height()) / 2, m_iconSize.width(), m_iconSize.height());
         icon.paint(painter, iconRect);
-        QRect line = TextRect(option);
+        QRect line = textRect(option);
         const int step = option.fontMetrics.height();
         painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter, option.fontMetrics.elidedText(name, Qt::ElideMiddle, line.width()));
         QColor dim = textColour;
@@ -109,7 +109,7 @@ void FolderDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         for (int column : {int(FolderModel::TypeColumn), int(FolderModel::SizeColumn)}) {
             line.translate(0, step);
             painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                              option.fontMetrics.elidedText(Text(index, column), Qt::ElideRight, line.width()));
+                              option.fontMetrics.elidedText(text(index, column), Qt::ElideRight, line.width()));
         }
     }
     if (option.state.testFlag(QStyle::State_HasFocus)) {

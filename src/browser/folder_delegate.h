@@ -18,15 +18,15 @@ public:
     explicit FolderDelegate(QObject* parent = nullptr);
 
     // `cell` is the size every row gets.
-    void SetMode(Mode mode, QSize iconSize, QSize cell);
-    Mode GetMode() const { return m_mode; }
+    void setMode(Mode mode, QSize iconSize, QSize cell);
+    Mode getMode() const { return m_mode; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    QRect TextRect(const QStyleOptionViewItem& option) const;
+    QRect textRect(const QStyleOptionViewItem& option) const;
 
     Mode m_mode = Mode::Plain;
     QSize m_iconSize{16, 16};

@@ -16,7 +16,7 @@ constexpr std::size_t kMaxPlaced = 64;
 
 } // namespace
 
-FolderDiff DiffFolder(const std::vector<FileEntry>& shown, std::vector<FileEntry>&& fresh, RowOrder* order)
+FolderDiff diffFolder(const std::vector<FileEntry>& shown, std::vector<FileEntry>&& fresh, RowOrder* order)
 {
     FolderDiff diff;
     QHash<QString, int> freshIndex;

@@ -19,6 +19,6 @@ struct FolderDiff {
 
 // `shown` is in the order of `order`, or in no order when it is null; then
 // new rows are appended. Worker-safe: touches nothing but its arguments.
-FolderDiff DiffFolder(const std::vector<FileEntry>& shown, std::vector<FileEntry>&& fresh, RowOrder* order);
+FolderDiff diffFolder(const std::vector<FileEntry>& shown, std::vector<FileEntry>&& fresh, RowOrder* order);
 
 } // namespace browser

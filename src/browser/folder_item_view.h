@@ -33,9 +33,9 @@ public:
         this->setTextElideMode(Qt::ElideMiddle);
     }
 
-    void SetDropHandler(DropHandler handler) { m_onDrop = std::move(handler); }
+    void setDropHandler(DropHandler handler) { m_onDrop = std::move(handler); }
 
-    static Qt::DropAction ActionFor(const QDropEvent& event)
+    static Qt::DropAction actionFor(const QDropEvent& event)
     {
         if (event.modifiers().testFlag(Qt::ControlModifier))
             return Qt::CopyAction;
@@ -49,7 +49,7 @@ protected:
     {
         {
             QPainter painter(this->viewport());
-            m_decor.Paint(painter, this->viewport()->rect(), this->palette().color(QPalette::Base),
+            m_decor.paint(painter, this->viewport()->rect(), this->palette().color(QPalette::Base),
                           this->palette().color(QPalette::PlaceholderText));
         }
         Base::paintEvent(event);
@@ -62,7 +62,7 @@ protected:
             return;
         }
         Base::dragEnterEvent(event);
-        Accept(*event);
+        accept(*event);
     }
 
     void dragMoveEvent(QDragMoveEvent* event) override
@@ -72,7 +72,7 @@ protected:
             return;
         }
         Base::dragMoveEvent(event);
-        Accept(*event);
+        accept(*event);
     }
 
     void dropEvent(QDropEvent* event) override
@@ -85,7 +85,7 @@ protected:
             event->ignore();
             return;
         }
-        const Qt::DropAction action = ActionFor(*event);
+        const Qt::DropAction action = actionFor(*event);
         event->setDropAction(action);
         event->accept();
         // The view's own drop indicator ends with the drag.
@@ -96,9 +96,9 @@ protected:
     }
 
 private:
-    void Accept(QDropEvent& event)
+    void accept(QDropEvent& event)
     {
-        event.setDropAction(ActionFor(event));
+        event.setDropAction(actionFor(event));
         event.accept();
     }
 

@@ -20,7 +20,7 @@ constexpr auto kBatchInterval = std::chrono::milliseconds(40);
 
 class SystemFolderLister final : public FolderLister {
 public:
-    int List(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
+    int list(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
              const std::function<bool()>& cancelled) override
     {
         using Clock = std::chrono::steady_clock;
@@ -59,7 +59,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<FolderLister> CreateSystemFolderLister()
+std::unique_ptr<FolderLister> createSystemFolderLister()
 {
     return std::make_unique<SystemFolderLister>();
 }

@@ -17,11 +17,11 @@ public:
     virtual ~FolderLister();
     // Calls `batch` with rows as they are read (first batch small and quick),
     // returns 0 or an errno. Must stop early when `cancelled()` returns true.
-    virtual int List(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
+    virtual int list(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
                      const std::function<bool()>& cancelled) = 0;
 };
 
 // readdir + fstatat through the platform layer.
-std::unique_ptr<FolderLister> CreateSystemFolderLister();
+std::unique_ptr<FolderLister> createSystemFolderLister();
 
 } // namespace browser

@@ -35,7 +35,7 @@ constexpr int kHoldMs = 30;
 constexpr int kRefreshDelayMs = 250;
 constexpr int kMaxRefreshDelayMs = 5000;
 
-std::vector<FileEntry> EntriesOf(const auto& rows)
+std::vector<FileEntry> entriesOf(const auto& rows)
 {
     std::vector<FileEntry> out;
     out.reserve(rows.size());
@@ -222,7 +222,7 @@ void FolderModel::startListing(bool asRefresh)
                 post->post([this, generation] { takeBatches(generation); });
             }
         };
-        const int error = lister->List(listing->folder, batch, cancelled);
+        const int error = lister->list(listing->folder, batch, cancelled);
         if (!cancelled())
             post->post([this, generation, error] { finishListing(generation, error); });
     };
@@ -294,7 +294,7 @@ void FolderModel::finishListing(quint64 generation, int error)
         std::vector<FileEntry> fresh;
         for (auto& b : batches)
             std::move(b.begin(), b.end(), std::back_inserter(fresh));
-        auto shown = EntriesOf(m_rows);
+        auto shown = entriesOf(m_rows);
         const bool sorted = m_sorted;
         const int column = m_sortColumn;
         const Qt::SortOrder order = m_sortOrder;
@@ -302,7 +302,7 @@ void FolderModel::finishListing(quint64 generation, int error)
         auto post = m_post;
         QThreadPool::globalInstance()->start([=, this, shown = std::move(shown), fresh = std::move(fresh)]() mutable {
             RowOrder rowOrder(column, order);
-            auto diff = std::make_shared<FolderDiff>(DiffFolder(shown, std::move(fresh), sorted ? &rowOrder : nullptr));
+            auto diff = std::make_shared<FolderDiff>(diffFolder(shown, std::move(fresh), sorted ? &rowOrder : nullptr));
             post->post([this, generation, version, diff] { applyDiff(generation, version, *diff); });
         });
         return;
@@ -406,7 +406,7 @@ void FolderModel::sortInWorker(const std::vector<Row>& rows,
     const int column = m_sortColumn;
     const Qt::SortOrder order = m_sortOrder;
     QThreadPool::globalInstance()->start(
-        [post, column, order, entries = EntriesOf(rows), ranks = std::move(ranks), then = std::move(then)] {
+        [post, column, order, entries = entriesOf(rows), ranks = std::move(ranks), then = std::move(then)] {
             RowOrder rowOrder(column, order);
             auto sorted = std::make_shared<RowOrder::Sorted>(rowOrder.sorted(entries, ranks.empty() ? nullptr : &ranks));
             post->post([then, sorted] { then(sorted->order, sorted->nameRanks); });

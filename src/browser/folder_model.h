@@ -29,7 +29,7 @@ public:
     enum Column { NameColumn, SizeColumn, TypeColumn, ModifiedColumn, ColumnCount };
     enum Role { FilePathRole = Qt::UserRole + 1, IsDirRole, PreviewRole /* QImage, async */, MimeTypeRole };
 
-    explicit FolderModel(std::unique_ptr<FolderLister> lister = CreateSystemFolderLister(), QObject* parent = nullptr,
+    explicit FolderModel(std::unique_ptr<FolderLister> lister = createSystemFolderLister(), QObject* parent = nullptr,
                          Examiner::Options examiner = {});
     ~FolderModel() override;
 

@@ -32,7 +32,7 @@ struct ListLook {
     FolderDelegate::Mode delegate;
 };
 
-ListLook LookOf(int style)
+ListLook lookOf(int style)
 {
     switch (style) {
     case FolderViews::Icon: return {QListView::IconMode, QListView::LeftToRight, kLargeIcon, FolderDelegate::Mode::Plain};
@@ -45,7 +45,7 @@ ListLook LookOf(int style)
 }
 
 // One size for every row of a style (see FolderDelegate).
-QSize CellOf(const ListLook& look, int lineHeight)
+QSize cellOf(const ListLook& look, int lineHeight)
 {
     switch (look.delegate) {
     case FolderDelegate::Mode::Thumbnail: return {look.icon + 28, look.icon + lineHeight + 16};
@@ -57,7 +57,7 @@ QSize CellOf(const ListLook& look, int lineHeight)
     return {200, std::max(look.icon, lineHeight) + 4};
 }
 
-void ShapeList(QListView& view, FolderDelegate& delegate, const ListLook& look, bool wrapping)
+void shapeList(QListView& view, FolderDelegate& delegate, const ListLook& look, bool wrapping)
 {
     view.setViewMode(look.mode);
     // setViewMode resets these.
@@ -67,8 +67,8 @@ void ShapeList(QListView& view, FolderDelegate& delegate, const ListLook& look, 
     view.setResizeMode(QListView::Adjust);
     view.setIconSize(QSize(look.icon, look.icon));
     view.setWordWrap(look.mode == QListView::IconMode);
-    const QSize cell = CellOf(look, view.fontMetrics().height());
-    delegate.SetMode(look.delegate, view.iconSize(), cell);
+    const QSize cell = cellOf(look, view.fontMetrics().height());
+    delegate.setMode(look.delegate, view.iconSize(), cell);
     view.setGridSize(look.mode == QListView::IconMode ? cell : QSize());
     view.setSpacing(look.mode == QListView::IconMode ? 0 : 1);
 }
@@ -78,7 +78,7 @@ void ShapeList(QListView& view, FolderDelegate& delegate, const ListLook& look, 
 FolderViews::FolderViews(FolderModel& model, QWidget* parent)
     : QStackedWidget(parent), m_model(model), m_post(std::make_shared<GuiPost>(this))
 {
-    m_decor.SetEmptyTest([this] { return m_model.rowCount() == 0 && !m_model.isLoading(); });
+    m_decor.setEmptyTest([this] { return m_model.rowCount() == 0 && !m_model.isLoading(); });
 
     m_list = new FolderListView(m_decor, this);
     m_list->setObjectName(QStringLiteral("folderList"));
@@ -102,7 +102,7 @@ FolderViews::FolderViews(FolderModel& model, QWidget* parent)
     m_strip->setObjectName(QStringLiteral("thumbstrip"));
     auto* stripDelegate = new FolderDelegate(m_strip);
     m_strip->setItemDelegate(stripDelegate);
-    ShapeList(*m_strip, *stripDelegate, LookOf(Thumbstrip), false);
+    shapeList(*m_strip, *stripDelegate, lookOf(Thumbstrip), false);
     m_strip->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_strip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_strip->setFixedHeight(m_strip->gridSize().height() + m_strip->horizontalScrollBar()->sizeHint().height() + 2 * m_strip->frameWidth());
@@ -126,15 +126,15 @@ FolderViews::FolderViews(FolderModel& model, QWidget* parent)
                        static_cast<QAbstractItemView*>(m_strip)})
         connect(view, &QAbstractItemView::activated, this, &FolderViews::activated);
     auto dropHandler = [this](const QStringList& paths, const QModelIndex& onto, Qt::DropAction action) {
-        OnDrop(paths, onto, action);
+        onDrop(paths, onto, action);
     };
-    m_list->SetDropHandler(dropHandler);
-    m_details->SetDropHandler(dropHandler);
-    m_strip->SetDropHandler(dropHandler);
-    connect(&m_model, &FolderModel::modelReset, this, [this] { UpdatePreview(); });
-    connect(&m_model, &FolderModel::layoutChanged, this, [this] { UpdatePreview(); });
-    connect(&m_model, &FolderModel::rowsInserted, this, [this] { UpdatePreview(); });
-    SetViewStyle(Details);
+    m_list->setDropHandler(dropHandler);
+    m_details->setDropHandler(dropHandler);
+    m_strip->setDropHandler(dropHandler);
+    connect(&m_model, &FolderModel::modelReset, this, [this] { updatePreview(); });
+    connect(&m_model, &FolderModel::layoutChanged, this, [this] { updatePreview(); });
+    connect(&m_model, &FolderModel::rowsInserted, this, [this] { updatePreview(); });
+    setViewStyle(Details);
 }
 
 FolderViews::~FolderViews()
@@ -143,33 +143,33 @@ FolderViews::~FolderViews()
     m_post->detach();
 }
 
-bool FolderViews::IsItemView(const QObject* object) const
+bool FolderViews::isItemView(const QObject* object) const
 {
     return object == m_list || object == m_details || object == m_strip;
 }
 
-void FolderViews::SetViewStyle(int style)
+void FolderViews::setViewStyle(int style)
 {
     if (style < Icon || style > Thumbstrip || style == m_style)
         return;
     m_style = style;
     if (style == Details) {
-        Activate(m_details);
+        activate(m_details);
     } else if (style == Thumbstrip) {
         m_model.setPreviewSize(QSize(kThumbnail, kThumbnail));
-        Activate(m_strip);
+        activate(m_strip);
     } else {
-        const ListLook look = LookOf(style);
+        const ListLook look = lookOf(style);
         if (look.delegate == FolderDelegate::Mode::Thumbnail)
             m_model.setPreviewSize(QSize(kThumbnail, kThumbnail));
-        ShapeList(*m_list, *m_delegate, look, true);
-        Activate(m_list);
+        shapeList(*m_list, *m_delegate, look, true);
+        activate(m_list);
         m_list->doItemsLayout();
     }
-    UpdatePreview();
+    updatePreview();
 }
 
-void FolderViews::Activate(QAbstractItemView* view)
+void FolderViews::activate(QAbstractItemView* view)
 {
     const bool hadFocus = m_active && m_active->hasFocus();
     if (view == m_active) {
@@ -203,7 +203,7 @@ void FolderViews::Activate(QAbstractItemView* view)
         m_details->setSortingEnabled(true);
     }
     m_active = view;
-    ConnectSelection(view);
+    connectSelection(view);
     if (current.isValid())
         view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     if (!selection.isEmpty())
@@ -213,37 +213,37 @@ void FolderViews::Activate(QAbstractItemView* view)
         view->setFocus();
 }
 
-void FolderViews::ConnectSelection(QAbstractItemView* view)
+void FolderViews::connectSelection(QAbstractItemView* view)
 {
     QItemSelectionModel* selection = view->selectionModel();
     connect(selection, &QItemSelectionModel::selectionChanged, this, [this] {
-        UpdatePreview();
+        updatePreview();
         emit selectionChanged();
     });
-    connect(selection, &QItemSelectionModel::currentChanged, this, [this] { UpdatePreview(); });
+    connect(selection, &QItemSelectionModel::currentChanged, this, [this] { updatePreview(); });
 }
 
-void FolderViews::UpdatePreview()
+void FolderViews::updatePreview()
 {
     if (m_style != Thumbstrip)
         return;
-    QModelIndex index = CurrentRow();
-    const QModelIndexList selected = SelectedRows();
+    QModelIndex index = currentRow();
+    const QModelIndexList selected = selectedRows();
     if (!selected.isEmpty() && !selected.contains(index))
         index = selected.first();
     // Nothing chosen yet: the first entry, so that the picture is never blank.
     if (!index.isValid())
         index = m_model.index(0, 0);
     if (!index.isValid()) {
-        m_preview->Clear();
+        m_preview->clear();
         return;
     }
     const QString name = index.data(Qt::DisplayRole).toString();
-    m_preview->ShowItem(m_model.filePath(index), name, index.data(Qt::DecorationRole).value<QIcon>(),
+    m_preview->showItem(m_model.filePath(index), name, index.data(Qt::DecorationRole).value<QIcon>(),
                         !m_model.isDir(index) && PreviewLoader::canPreview(name));
 }
 
-QModelIndexList FolderViews::SelectedRows() const
+QModelIndexList FolderViews::selectedRows() const
 {
     QModelIndexList rows;
     if (!m_active || !m_active->selectionModel())
@@ -255,7 +255,7 @@ QModelIndexList FolderViews::SelectedRows() const
     return rows;
 }
 
-qsizetype FolderViews::SelectedCount() const
+qsizetype FolderViews::selectedCount() const
 {
     // From the ranges, not the indexes: Ctrl+A in a folder of 100,000 files
     // must not build a list of them on every change.
@@ -267,12 +267,12 @@ qsizetype FolderViews::SelectedCount() const
     return count;
 }
 
-QModelIndex FolderViews::CurrentRow() const
+QModelIndex FolderViews::currentRow() const
 {
     return m_active ? m_active->currentIndex().siblingAtColumn(0) : QModelIndex();
 }
 
-void FolderViews::SelectRow(const QModelIndex& index)
+void FolderViews::selectRow(const QModelIndex& index)
 {
     if (!m_active || !index.isValid())
         return;
@@ -280,17 +280,17 @@ void FolderViews::SelectRow(const QModelIndex& index)
     m_active->scrollTo(index);
 }
 
-void FolderViews::SetPlaceholder(const QString& text)
+void FolderViews::setPlaceholder(const QString& text)
 {
-    m_decor.SetPlaceholder(text);
+    m_decor.setPlaceholder(text);
     if (m_active)
         m_active->viewport()->update();
 }
 
-void FolderViews::SetBackground(const QString& imagePath, int style)
+void FolderViews::setBackground(const QString& imagePath, int style)
 {
     auto apply = [this](const QImage& image, int imageStyle) {
-        m_decor.SetImage(image, imageStyle);
+        m_decor.setImage(image, imageStyle);
         if (m_active)
             m_active->viewport()->update();
         emit backgroundChanged();
@@ -309,7 +309,7 @@ void FolderViews::SetBackground(const QString& imagePath, int style)
     const quint64 ticket = ++m_backgroundTicket;
     m_backgroundPath = imagePath;
     m_backgroundImage = QImage();
-    m_decor.SetImage({}, -1);
+    m_decor.setImage({}, -1);
     // On the previews' pool: the image may sit on a share that hangs. The
     // administrator chose it, so a link at its name is followed.
     auto post = m_post;
@@ -325,7 +325,7 @@ void FolderViews::SetBackground(const QString& imagePath, int style)
     });
 }
 
-void FolderViews::OnDrop(const QStringList& paths, const QModelIndex& onto, Qt::DropAction action)
+void FolderViews::onDrop(const QStringList& paths, const QModelIndex& onto, Qt::DropAction action)
 {
     const QModelIndex row = onto.siblingAtColumn(0);
     const QString target = row.isValid() && m_model.isDir(row) ? m_model.filePath(row) : m_model.folder();

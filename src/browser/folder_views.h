@@ -30,31 +30,31 @@ public:
     ~FolderViews() override;
 
     // 1 to 7; any other value (-1: not set) leaves the style as it is.
-    void SetViewStyle(int style);
-    int ViewStyle() const { return m_style; }
+    void setViewStyle(int style);
+    int viewStyle() const { return m_style; }
 
     // The image drawn behind the rows, read on a worker thread; style -1, an
     // empty path or an image that cannot be read: none, without a message.
-    void SetBackground(const QString& imagePath, int style);
-    const ViewDecor& Decor() const { return m_decor; }
+    void setBackground(const QString& imagePath, int style);
+    const ViewDecor& decor() const { return m_decor; }
     // Shown instead of rows while the folder shows none; empty: the usual
     // "This folder is empty." text.
-    void SetPlaceholder(const QString& text);
+    void setPlaceholder(const QString& text);
 
-    QAbstractItemView* ActiveView() const { return m_active; }
-    FolderListView* ListView() const { return m_list; }
-    FolderDetailsView* DetailsView() const { return m_details; }
-    FolderListView* StripView() const { return m_strip; }
-    ThumbstripPreview* StripPreview() const { return m_preview; }
-    FolderDelegate* Delegate() const { return m_delegate; }
-    bool IsItemView(const QObject* object) const;
+    QAbstractItemView* activeView() const { return m_active; }
+    FolderListView* listView() const { return m_list; }
+    FolderDetailsView* detailsView() const { return m_details; }
+    FolderListView* stripView() const { return m_strip; }
+    ThumbstripPreview* stripPreview() const { return m_preview; }
+    FolderDelegate* delegate() const { return m_delegate; }
+    bool isItemView(const QObject* object) const;
 
     // The selected rows (name column), in row order; the current row first
     // is not promised.
-    QModelIndexList SelectedRows() const;
-    qsizetype SelectedCount() const;
-    QModelIndex CurrentRow() const;
-    void SelectRow(const QModelIndex& index);
+    QModelIndexList selectedRows() const;
+    qsizetype selectedCount() const;
+    QModelIndex currentRow() const;
+    void selectRow(const QModelIndex& index);
 
 signals:
     void activated(const QModelIndex& index);
@@ -64,10 +64,10 @@ signals:
     void backgroundChanged();
 
 private:
-    void Activate(QAbstractItemView* view);
-    void ConnectSelection(QAbstractItemView* view);
-    void UpdatePreview();
-    void OnDrop(const QStringList& paths, const QModelIndex& onto, Qt::DropAction action);
+    void activate(QAbstractItemView* view);
+    void connectSelection(QAbstractItemView* view);
+    void updatePreview();
+    void onDrop(const QStringList& paths, const QModelIndex& onto, Qt::DropAction action);
 
     FolderModel& m_model;
     ViewDecor m_decor;

@@ -5,7 +5,7 @@
 
 namespace browser {
 
-bool SwallowInput(InputKind kind, bool ctrlDown, const InputContext& context)
+bool swallowInput(InputKind kind, bool ctrlDown, const InputContext& context)
 {
     if (kind == InputKind::Other || !context.hasTree)
         return false;
@@ -16,7 +16,7 @@ bool SwallowInput(InputKind kind, bool ctrlDown, const InputContext& context)
     return kind == InputKind::RightButton || ctrlDown;
 }
 
-InputKind ClassifyInput(const QEvent& event, bool& ctrlDown)
+InputKind classifyInput(const QEvent& event, bool& ctrlDown)
 {
     ctrlDown = false;
     switch (event.type()) {

@@ -21,9 +21,9 @@ struct InputContext {
 // True when the input is to be swallowed: with a tree but no location,
 // every key and right click; with a location that does not allow them and
 // outside the administrator view, the right button and keys with Ctrl down.
-bool SwallowInput(InputKind kind, bool ctrlDown, const InputContext& context);
+bool swallowInput(InputKind kind, bool ctrlDown, const InputContext& context);
 
 // What an event is to the rule above, and whether Ctrl is down with it.
-InputKind ClassifyInput(const QEvent& event, bool& ctrlDown);
+InputKind classifyInput(const QEvent& event, bool& ctrlDown);
 
 } // namespace browser

@@ -2,13 +2,13 @@
 
 namespace browser {
 
-void NavigationHistory::Clear()
+void NavigationHistory::clear()
 {
     m_entries.clear();
     m_index = -1;
 }
 
-void NavigationHistory::Push(const QString& address)
+void NavigationHistory::push(const QString& address)
 {
     if (m_index >= 0 && m_entries[m_index] == address)
         return;
@@ -17,29 +17,29 @@ void NavigationHistory::Push(const QString& address)
     m_index = m_entries.size() - 1;
 }
 
-QString NavigationHistory::PeekBack() const
+QString NavigationHistory::peekBack() const
 {
-    return CanGoBack() ? m_entries[m_index - 1] : QString();
+    return canGoBack() ? m_entries[m_index - 1] : QString();
 }
 
-QString NavigationHistory::PeekForward() const
+QString NavigationHistory::peekForward() const
 {
-    return CanGoForward() ? m_entries[m_index + 1] : QString();
+    return canGoForward() ? m_entries[m_index + 1] : QString();
 }
 
-void NavigationHistory::StepBack()
+void NavigationHistory::stepBack()
 {
-    if (CanGoBack())
+    if (canGoBack())
         --m_index;
 }
 
-void NavigationHistory::StepForward()
+void NavigationHistory::stepForward()
 {
-    if (CanGoForward())
+    if (canGoForward())
         ++m_index;
 }
 
-QString NavigationHistory::Current() const
+QString NavigationHistory::current() const
 {
     return m_index >= 0 ? m_entries[m_index] : QString();
 }

@@ -8,16 +8,16 @@ namespace browser {
 // what lay ahead; going to the address already shown adds nothing.
 class NavigationHistory {
 public:
-    void Clear();
-    void Push(const QString& address);
-    bool CanGoBack() const { return m_index > 0; }
-    bool CanGoForward() const { return m_index + 1 < m_entries.size(); }
+    void clear();
+    void push(const QString& address);
+    bool canGoBack() const { return m_index > 0; }
+    bool canGoForward() const { return m_index + 1 < m_entries.size(); }
     // The address one step back or ahead, without moving; empty when none.
-    QString PeekBack() const;
-    QString PeekForward() const;
-    void StepBack();
-    void StepForward();
-    QString Current() const;
+    QString peekBack() const;
+    QString peekForward() const;
+    void stepBack();
+    void stepForward();
+    QString current() const;
 
 private:
     QStringList m_entries;

@@ -19,34 +19,34 @@ struct OperationProgress {
 // Written by the worker doing the operation, read by the window showing it.
 class OperationMeter {
 public:
-    void SetTotals(std::uint64_t files, std::uint64_t bytes)
+    void setTotals(std::uint64_t files, std::uint64_t bytes)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_progress.counting = false;
         m_progress.filesTotal = files;
         m_progress.bytesTotal = bytes;
     }
-    void Begin(const QString& current)
+    void begin(const QString& current)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_progress.current = current;
         m_fileBytes = 0;
     }
     // The bytes of the entry at hand so far.
-    void SetFileBytes(std::uint64_t bytes)
+    void setFileBytes(std::uint64_t bytes)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_fileBytes = bytes;
     }
     // Entries finished (a folder moved whole counts all it holds).
-    void Done(std::uint64_t files, std::uint64_t bytes)
+    void done(std::uint64_t files, std::uint64_t bytes)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_progress.filesDone += files;
         m_progress.bytesDone += bytes;
         m_fileBytes = 0;
     }
-    OperationProgress Snapshot() const
+    OperationProgress snapshot() const
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         OperationProgress p = m_progress;

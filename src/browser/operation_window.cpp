@@ -17,19 +17,19 @@ namespace {
 // without it a tree of small files would seem to take no time at all.
 constexpr double kBytesPerFile = 64 * 1024;
 
-QString Size(std::uint64_t bytes)
+QString sizeText(std::uint64_t bytes)
 {
     return QLocale().formattedDataSize(static_cast<qint64>(bytes));
 }
 
-QString Number(std::uint64_t n)
+QString countText(std::uint64_t n)
 {
     return QLocale().toString(qulonglong(n));
 }
 
 constexpr qint64 kSpeedWindowMs = 3000;
 
-QString TimeLeft(double seconds)
+QString timeLeft(double seconds)
 {
     const auto counted = [](int n, const char* one, const char* many) {
         return OperationWindow::tr(n == 1 ? one : many).arg(n);
@@ -61,7 +61,7 @@ OperationWindow::OperationWindow(QWidget* parent) : QDialog(parent)
     resize(480, sizeHint().height());
 }
 
-void OperationWindow::Begin(const QString& title, bool bytes)
+void OperationWindow::begin(const QString& title, bool bytes)
 {
     setWindowTitle(title);
     m_bytes = bytes;
@@ -75,7 +75,7 @@ void OperationWindow::Begin(const QString& title, bool bytes)
     m_clock.start();
 }
 
-void OperationWindow::Show(const OperationProgress& p)
+void OperationWindow::showProgress(const OperationProgress& p)
 {
     if (p.counting)
         return;
@@ -84,8 +84,8 @@ void OperationWindow::Show(const OperationProgress& p)
     m_bar->setRange(0, 1000);
     m_bar->setValue(int((work > 0 ? std::min(1.0, done / work) : 1.0) * 1000));
     m_counts->setText(m_bytes ? tr("%1 of %2 files, %3 of %4")
-                                    .arg(Number(p.filesDone), Number(p.filesTotal), Size(p.bytesDone), Size(p.bytesTotal))
-                              : tr("%1 of %2 items").arg(Number(p.filesDone), Number(p.filesTotal)));
+                                    .arg(countText(p.filesDone), countText(p.filesTotal), sizeText(p.bytesDone), sizeText(p.bytesTotal))
+                              : tr("%1 of %2 items").arg(countText(p.filesDone), countText(p.filesTotal)));
     m_current->setText(m_current->fontMetrics().elidedText(p.current, Qt::ElideMiddle, m_current->width()));
     m_current->setToolTip(p.current);
     if (!m_cancel->isEnabled())
@@ -100,9 +100,9 @@ void OperationWindow::Show(const OperationProgress& p)
     const double speed = span >= 500 ? (done - first.work) * 1000.0 / double(span) : 0;
     QString rate;
     if (speed > 0 && m_bytes)
-        rate = tr("%1/s").arg(Size(std::uint64_t(double(p.bytesDone - first.bytes) * 1000.0 / double(span))));
+        rate = tr("%1/s").arg(sizeText(std::uint64_t(double(p.bytesDone - first.bytes) * 1000.0 / double(span))));
     if (speed > 0 && work > done)
-        rate = rate.isEmpty() ? TimeLeft((work - done) / speed) : tr("%1, %2").arg(rate, TimeLeft((work - done) / speed));
+        rate = rate.isEmpty() ? timeLeft((work - done) / speed) : tr("%1, %2").arg(rate, timeLeft((work - done) / speed));
     m_state->setText(rate);
 }
 
@@ -116,17 +116,17 @@ void OperationWindow::reject()
     emit cancelRequested();
 }
 
-QString OperationWindow::CountsText() const
+QString OperationWindow::countsText() const
 {
     return m_counts->text();
 }
 
-QString OperationWindow::RateText() const
+QString OperationWindow::rateText() const
 {
     return m_state->text();
 }
 
-QString OperationWindow::CurrentText() const
+QString OperationWindow::currentText() const
 {
     return m_current->toolTip();
 }

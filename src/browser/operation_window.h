@@ -22,15 +22,15 @@ public:
     explicit OperationWindow(QWidget* parent = nullptr);
 
     // A new operation: its title, and whether it counts bytes.
-    void Begin(const QString& title, bool bytes);
-    void Show(const OperationProgress& progress);
+    void begin(const QString& title, bool bytes);
+    void showProgress(const OperationProgress& progress);
     // The time spent on a question says nothing about the speed.
-    void ForgetSpeed() { m_samples.clear(); }
+    void forgetSpeed() { m_samples.clear(); }
     void reject() override;
 
-    QString CountsText() const;
-    QString CurrentText() const;
-    QString RateText() const;
+    QString countsText() const;
+    QString currentText() const;
+    QString rateText() const;
 
 signals:
     void cancelRequested();

@@ -9,7 +9,7 @@ namespace browser {
 
 namespace {
 
-QString WithoutTrailingSeparator(const QString& path)
+QString withoutTrailingSeparator(const QString& path)
 {
     if (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))
         return path.chopped(1);
@@ -20,10 +20,10 @@ QString WithoutTrailingSeparator(const QString& path)
 
 bool IsSamePath(const QString& a, const QString& b)
 {
-    return WithoutTrailingSeparator(a).compare(WithoutTrailingSeparator(b), Qt::CaseInsensitive) == 0;
+    return withoutTrailingSeparator(a).compare(withoutTrailingSeparator(b), Qt::CaseInsensitive) == 0;
 }
 
-bool IsWithin(const QString& folder, const QString& path)
+bool isWithin(const QString& folder, const QString& path)
 {
     const QString outer = QDir::cleanPath(folder);
     const QString inner = QDir::cleanPath(path);
@@ -35,15 +35,15 @@ bool IsWithin(const QString& folder, const QString& path)
     return inner.startsWith(prefix, Qt::CaseInsensitive);
 }
 
-QString ParentWithin(const QString& root, const QString& path)
+QString parentWithin(const QString& root, const QString& path)
 {
-    if (IsSamePath(root, path) || !IsWithin(root, path))
+    if (IsSamePath(root, path) || !isWithin(root, path))
         return {};
     const QString parent = QDir::cleanPath(QDir::cleanPath(path) + QStringLiteral("/.."));
-    return IsWithin(root, parent) ? parent : QString();
+    return isWithin(root, parent) ? parent : QString();
 }
 
-bool IsWebAddress(const QString& address)
+bool isWebAddress(const QString& address)
 {
     const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid() || !address.contains(QStringLiteral("://")))
@@ -52,7 +52,7 @@ bool IsWebAddress(const QString& address)
     return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp");
 }
 
-QString LocalPathOf(const QString& address)
+QString localPathOf(const QString& address)
 {
     if (address.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) {
         const QUrl url(address);
@@ -62,7 +62,7 @@ QString LocalPathOf(const QString& address)
     return address;
 }
 
-QString ExpandAddress(const QString& address)
+QString expandAddress(const QString& address)
 {
     std::u16string expanded;
     if (!transfer::ExpandPath(address.toStdU16String(), expanded))

@@ -10,19 +10,19 @@ bool IsSamePath(const QString& a, const QString& b);
 
 // The folder above `path` when it still lies inside `root`; empty at the
 // root itself and for anything outside it.
-QString ParentWithin(const QString& root, const QString& path);
+QString parentWithin(const QString& root, const QString& path);
 
 // Whether `path` is `folder` or lies below it (by the text of the paths).
-bool IsWithin(const QString& folder, const QString& path);
+bool isWithin(const QString& folder, const QString& path);
 
 // http, https and ftp addresses go to the desktop's default handler.
-bool IsWebAddress(const QString& address);
+bool isWebAddress(const QString& address);
 
 // A file: URL as a local path; anything else is taken as a path already.
-QString LocalPathOf(const QString& address);
+QString localPathOf(const QString& address);
 
 // %NAME% references replaced from the environment; an expansion longer than
 // the classic buffer leaves the address as it was.
-QString ExpandAddress(const QString& address);
+QString expandAddress(const QString& address);
 
 } // namespace browser

@@ -14,7 +14,7 @@ namespace {
 
 constexpr qint64 kCacheBytes = 64LL * 1024 * 1024;
 
-QImage ReadFrom(const platform::ReadableFile& file, QSize fit)
+QImage readFrom(const platform::ReadableFile& file, QSize fit)
 {
     QFile device;
     if (!device.open(file.Descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
@@ -27,7 +27,7 @@ QImage ReadFrom(const platform::ReadableFile& file, QSize fit)
     return reader.read();
 }
 
-QImage MakePreview(const QString& path, qint64 mtimeMs, qint64 size, QSize previewSize)
+QImage makePreview(const QString& path, qint64 mtimeMs, qint64 size, QSize previewSize)
 {
     // Opened first, the cache asked after: a pipe or a link gets nothing,
     // not even a thumbnail cached for what was there before.
@@ -35,17 +35,17 @@ QImage MakePreview(const QString& path, qint64 mtimeMs, qint64 size, QSize previ
     if (file.Open(QFile::encodeName(path).toStdString()))
         return {};
     const ThumbnailCache cache;
-    const auto flavor = ThumbnailCache::FlavorFor(previewSize);
+    const auto flavor = ThumbnailCache::flavorFor(previewSize);
     const qint64 mtimeSecs = mtimeMs / 1000;
-    QImage image = cache.Load(path, mtimeSecs, flavor);
+    QImage image = cache.load(path, mtimeSecs, flavor);
     if (image.isNull()) {
-        const int pixels = ThumbnailCache::Pixels(flavor);
-        image = ReadFrom(file, QSize(pixels, pixels));
+        const int pixels = ThumbnailCache::pixels(flavor);
+        image = readFrom(file, QSize(pixels, pixels));
         if (image.isNull())
             return {};
         if (image.width() > pixels || image.height() > pixels)
             image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        cache.Store(path, mtimeSecs, size, flavor, image);
+        cache.store(path, mtimeSecs, size, flavor, image);
     }
     if (image.width() > previewSize.width() || image.height() > previewSize.height())
         image = image.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -87,7 +87,7 @@ QImage PreviewLoader::readImage(const QString& path, QSize fit, bool followLink)
     platform::ReadableFile file;
     if (file.Open(QFile::encodeName(path).toStdString(), followLink))
         return {};
-    return ReadFrom(file, fit);
+    return readFrom(file, fit);
 }
 
 bool PreviewLoader::canPreview(const QString& fileName)
@@ -133,7 +133,7 @@ QImage PreviewLoader::preview(const QString& path, qint64 mtimeMs, qint64 size)
     m_requested.insert(key);
     auto post = m_post;
     auto work = [this, post, key, path, mtimeMs, size, previewSize = m_size] {
-        QImage image = MakePreview(path, mtimeMs, size, previewSize);
+        QImage image = makePreview(path, mtimeMs, size, previewSize);
         post->post([this, key, path, image = std::move(image)] { take(key, path, image); });
     };
     // The rows scrolled past long ago are forgotten, so that a row asks

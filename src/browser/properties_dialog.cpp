@@ -17,7 +17,7 @@ namespace browser {
 
 namespace {
 
-QString SizeText(qint64 bytes)
+QString sizeText(qint64 bytes)
 {
     const QLocale locale;
     const QString exact = PropertiesDialog::tr("%1 bytes").arg(locale.toString(bytes));
@@ -27,7 +27,7 @@ QString SizeText(qint64 bytes)
         .arg(locale.formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat), exact);
 }
 
-QString DateText(const QDateTime& time)
+QString dateText(const QDateTime& time)
 {
     return time.isValid() ? QLocale().toString(time, QLocale::LongFormat) : PropertiesDialog::tr("unknown");
 }
@@ -58,15 +58,15 @@ PropertiesDialog::PropertiesDialog(const QString& path, const QString& typeText,
     const QFileInfo info(path);
     setWindowTitle(tr("%1 Properties").arg(info.fileName()));
     auto* form = new QFormLayout;
-    AddField(QStringLiteral("name"), tr("Name:"), info.fileName());
-    AddField(QStringLiteral("type"), tr("Type:"), typeText);
-    AddField(QStringLiteral("location"), tr("Location:"), info.path());
+    addField(QStringLiteral("name"), tr("Name:"), info.fileName());
+    addField(QStringLiteral("type"), tr("Type:"), typeText);
+    addField(QStringLiteral("location"), tr("Location:"), info.path());
     const bool folder = info.isDir() && !info.isSymLink();
-    QLabel* size = AddField(QStringLiteral("size"), tr("Size:"), folder ? tr("Counting...") : SizeText(info.size()));
-    AddField(QStringLiteral("modified"), tr("Modified:"), DateText(info.lastModified()));
-    AddField(QStringLiteral("accessed"), tr("Accessed:"), DateText(info.lastRead()));
-    AddField(QStringLiteral("owner"), tr("Owner:"), tr("%1, group %2").arg(info.owner(), info.group()));
-    AddField(QStringLiteral("permissions"), tr("Permissions:"), PermissionText(info.permissions()));
+    QLabel* size = addField(QStringLiteral("size"), tr("Size:"), folder ? tr("Counting...") : sizeText(info.size()));
+    addField(QStringLiteral("modified"), tr("Modified:"), dateText(info.lastModified()));
+    addField(QStringLiteral("accessed"), tr("Accessed:"), dateText(info.lastRead()));
+    addField(QStringLiteral("owner"), tr("Owner:"), tr("%1, group %2").arg(info.owner(), info.group()));
+    addField(QStringLiteral("permissions"), tr("Permissions:"), permissionText(info.permissions()));
     for (QLabel* label : findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         if (!label->objectName().isEmpty())
             form->addRow(label->property("caption").toString(), label);
@@ -84,7 +84,7 @@ PropertiesDialog::PropertiesDialog(const QString& path, const QString& typeText,
             qint64 files = 0;
             const qint64 total = FolderSize(path, *cancel, files);
             post->post([this, total, files, size] {
-                size->setText(tr("%1, in %n file(s)", nullptr, int(qMin<qint64>(files, INT_MAX))).arg(SizeText(total)));
+                size->setText(tr("%1, in %n file(s)", nullptr, int(qMin<qint64>(files, INT_MAX))).arg(sizeText(total)));
                 emit sizeKnown();
             });
         }).detach();
@@ -97,7 +97,7 @@ PropertiesDialog::~PropertiesDialog()
     m_post->detach();
 }
 
-QLabel* PropertiesDialog::AddField(const QString& name, const QString& label, const QString& text)
+QLabel* PropertiesDialog::addField(const QString& name, const QString& label, const QString& text)
 {
     auto* field = new QLabel(text, this);
     field->setObjectName(name);
@@ -106,13 +106,13 @@ QLabel* PropertiesDialog::AddField(const QString& name, const QString& label, co
     return field;
 }
 
-QString PropertiesDialog::Field(const QString& name) const
+QString PropertiesDialog::field(const QString& name) const
 {
     const auto* label = findChild<QLabel*>(name, Qt::FindDirectChildrenOnly);
     return label ? label->text() : QString();
 }
 
-QString PropertiesDialog::PermissionText(QFileDevice::Permissions p)
+QString PropertiesDialog::permissionText(QFileDevice::Permissions p)
 {
     const QFileDevice::Permission bits[] = {QFileDevice::ReadOwner, QFileDevice::WriteOwner, QFileDevice::ExeOwner,
                                             QFileDevice::ReadGroup, QFileDevice::WriteGroup, QFileDevice::ExeGroup,

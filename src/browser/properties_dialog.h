@@ -21,16 +21,16 @@ public:
 
     // The text shown for a field: "name", "type", "location", "size",
     // "modified", "accessed", "owner", "permissions".
-    QString Field(const QString& name) const;
+    QString field(const QString& name) const;
 
     // "rwxr-x---" from the permission bits of the owner, group and others.
-    static QString PermissionText(QFileDevice::Permissions permissions);
+    static QString permissionText(QFileDevice::Permissions permissions);
 
 signals:
     void sizeKnown();
 
 private:
-    QLabel* AddField(const QString& name, const QString& label, const QString& text);
+    QLabel* addField(const QString& name, const QString& label, const QString& text);
 
     std::shared_ptr<GuiPost> m_post;
     std::shared_ptr<std::atomic<bool>> m_cancel;

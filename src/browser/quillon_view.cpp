@@ -37,39 +37,39 @@ using namespace framework;
 
 namespace {
 
-QString Text(const std::u16string& s)
+QString text(const std::u16string& s)
 {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString SystemText(int error)
+QString systemText(int error)
 {
     return QString::fromStdString(platform::GetSystemErrorText(error));
 }
 
 // The mounted file system a folder lies on, as far as its text tells.
-QString ShareOf(const QString& path)
+QString shareOf(const QString& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(path).toStdString())));
 }
 
-QString UnreachableText(const QString& folder, int error)
+QString unreachableText(const QString& folder, int error)
 {
-    QString text = CQuillonView::tr("The folder %1 cannot be shown.\n%2").arg(folder, SystemText(error));
+    QString text = CQuillonView::tr("The folder %1 cannot be shown.\n%2").arg(folder, systemText(error));
     if (error == ETIMEDOUT)
         text += QLatin1Char('\n') + CQuillonView::tr("The share it lies on does not answer; press Refresh to try again.");
     return text;
 }
 
 // A location's server folder as it is navigated to.
-QString ServerAddress(const CTSAppDataItem& location)
+QString serverAddress(const CTSAppDataItem& location)
 {
-    const QString server = Text(location.m_strServerLocation);
-    return location.m_bExpandEnvironment ? ExpandAddress(server) : server;
+    const QString server = text(location.m_strServerLocation);
+    return location.m_bExpandEnvironment ? expandAddress(server) : server;
 }
 
 // Each refusal of the confinement rules is told to the journal; returns it.
-QString JournalRefusal(const journal::Journal& journal, const QString& path, const QString& refusal)
+QString journalRefusal(const journal::Journal& journal, const QString& path, const QString& refusal)
 {
     if (!refusal.isEmpty())
         journal.Write(journal::Refused(path.toStdString(), "outside the locations: " + refusal.toStdString()));
@@ -81,8 +81,8 @@ QString JournalRefusal(const journal::Journal& journal, const QString& path, con
 CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget* parent, ViewServices services)
     : QWidget(parent),
       m_document(document),
-      m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
-      m_model(std::make_unique<FolderModel>(CreateSystemFolderLister(), nullptr, m_services.examiner)),
+      m_services(services.openUrl ? std::move(services) : systemViewServices(document.Host())),
+      m_model(std::make_unique<FolderModel>(createSystemFolderLister(), nullptr, m_services.examiner)),
       m_files(document.Seam(), this, m_services.trash),
       m_operation(new BackgroundOperation(m_files, this)),
       m_post(std::make_shared<GuiPost>(this))
@@ -110,24 +110,24 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     // The folder shown may be replaced by a link after it was entered: a
     // change on disk lists it again only while it still lies inside.
     m_model->setRefreshGate([this](const QString& folder) {
-        if (StillInside(folder))
+        if (stillInside(folder))
             return true;
         QMetaObject::invokeMethod(this, [this, folder] {
             if (m_listed && m_model->folder() == folder)
-                LeaveOutsideFolder();
+                leaveOutsideFolder();
         }, Qt::QueuedConnection);
         return false;
     });
-    connect(m_model.get(), &FolderModel::loadingFinished, this, &CQuillonView::OnListingFinished);
-    connect(m_model.get(), &FolderModel::loadFailed, this, &CQuillonView::OnListingFailed);
-    connect(m_model.get(), &FolderModel::renameRequested, this, &CQuillonView::OnRenameRequested);
-    connect(m_model.get(), &FolderModel::rowsInserted, this, &CQuillonView::TrySelectPending);
-    connect(m_model.get(), &FolderModel::layoutChanged, this, &CQuillonView::TrySelectPending);
-    connect(m_views, &FolderViews::activated, this, &CQuillonView::ActivateRow);
-    connect(m_views, &FolderViews::selectionChanged, this, &CQuillonView::UpdateTaskPane);
-    connect(m_views, &FolderViews::filesDropped, this, &CQuillonView::OnFilesDropped);
-    connect(m_operation, &BackgroundOperation::finished, this, &CQuillonView::OnOperationFinished);
-    connect(m_taskPane, &TaskPane::taskChosen, this, [this](TaskPane::Task task) { OnTask(int(task)); });
+    connect(m_model.get(), &FolderModel::loadingFinished, this, &CQuillonView::onListingFinished);
+    connect(m_model.get(), &FolderModel::loadFailed, this, &CQuillonView::onListingFailed);
+    connect(m_model.get(), &FolderModel::renameRequested, this, &CQuillonView::onRenameRequested);
+    connect(m_model.get(), &FolderModel::rowsInserted, this, &CQuillonView::trySelectPending);
+    connect(m_model.get(), &FolderModel::layoutChanged, this, &CQuillonView::trySelectPending);
+    connect(m_views, &FolderViews::activated, this, &CQuillonView::activateRow);
+    connect(m_views, &FolderViews::selectionChanged, this, &CQuillonView::updateTaskPane);
+    connect(m_views, &FolderViews::filesDropped, this, &CQuillonView::onFilesDropped);
+    connect(m_operation, &BackgroundOperation::finished, this, &CQuillonView::onOperationFinished);
+    connect(m_taskPane, &TaskPane::taskChosen, this, [this](TaskPane::Task task) { onTask(int(task)); });
 
     // Every event of the view's widgets passes the input rule first,
     // whichever child it is bound for.
@@ -164,15 +164,15 @@ void CQuillonView::RegisterCommands()
 
 // ---- the location and the input rule ----
 
-const CTSAppDataItem* CQuillonView::SelectedLocation() const
+const CTSAppDataItem* CQuillonView::selectedLocation() const
 {
     return m_document.m_pLocationsView ? m_document.m_pLocationsView->GetSelectedLocation() : nullptr;
 }
 
-InputContext CQuillonView::CurrentInputContext() const
+InputContext CQuillonView::currentInputContext() const
 {
     InputContext context;
-    const CTSAppDataItem* location = SelectedLocation();
+    const CTSAppDataItem* location = selectedLocation();
     context.hasTree = m_document.m_pLocationsView != nullptr;
     context.hasLocation = location != nullptr;
     context.administratorView = m_document.Host().IsAdministratorView();
@@ -180,61 +180,61 @@ InputContext CQuillonView::CurrentInputContext() const
     return context;
 }
 
-QString CQuillonView::ComparableRoot() const
+QString CQuillonView::comparableRoot() const
 {
     // The root as it is navigated to: a root written with %NAME% is compared
     // expanded, so that Back cannot step above it.
-    const QString root = LocalPathOf(m_strRootPath);
-    const CTSAppDataItem* location = SelectedLocation();
-    return location && location->m_bExpandEnvironment ? ExpandAddress(root) : root;
+    const QString root = localPathOf(m_strRootPath);
+    const CTSAppDataItem* location = selectedLocation();
+    return location && location->m_bExpandEnvironment ? expandAddress(root) : root;
 }
 
-QString CQuillonView::BoundaryFolder() const
+QString CQuillonView::boundaryFolder() const
 {
     // The selected location's own server folder; the root as set when no
     // location is selected.
-    const CTSAppDataItem* location = SelectedLocation();
+    const CTSAppDataItem* location = selectedLocation();
     if (!location || location->m_strServerLocation.empty())
-        return ComparableRoot();
-    return LocalPathOf(ServerAddress(*location));
+        return comparableRoot();
+    return localPathOf(serverAddress(*location));
 }
 
-Boundary CQuillonView::CurrentBoundary() const
+Boundary CQuillonView::currentBoundary() const
 {
-    return ResolveBoundary(BoundaryFolder());
+    return resolveBoundary(boundaryFolder());
 }
 
-QStringList CQuillonView::LocationFolders() const
+QStringList CQuillonView::locationFolders() const
 {
-    QStringList folders{BoundaryFolder()};
+    QStringList folders{boundaryFolder()};
     // The tree lists the locations of the selected entries (the profile's in
     // the user view).
     for (const CTSUserDataItem* entry : m_document.m_selection) {
         for (const CTSAppDataItem& location : entry->m_locations.m_items) {
-            const QString server = Text(location.m_strServerLocation);
-            if (!server.isEmpty() && !IsWebAddress(server))
-                folders << LocalPathOf(ServerAddress(location));
+            const QString server = text(location.m_strServerLocation);
+            if (!server.isEmpty() && !isWebAddress(server))
+                folders << localPathOf(serverAddress(location));
         }
     }
     return folders;
 }
 
-void CQuillonView::OpenFile(const QString& path)
+void CQuillonView::openFile(const QString& path)
 {
     // Its program gets the resolved path, so a link's target is typed by its own name.
-    if (const QString real = AdmitTarget(path); !real.isEmpty())
+    if (const QString real = admitTarget(path); !real.isEmpty())
         m_services.openUrl(QUrl::fromLocalFile(real));
 }
 
-QString CQuillonView::AdmitTarget(const QString& folder)
+QString CQuillonView::admitTarget(const QString& folder)
 {
-    const Placement place = PlaceTarget(CurrentBoundary(), folder);
+    const Placement place = placeTarget(currentBoundary(), folder);
     if (place.kind == Placement::Inside)
         return place.path;
     if (place.kind == Placement::Outside)
-        m_files.Report(JournalRefusal(m_document.Host().Journal(), folder, OutsideText()));
+        m_files.report(journalRefusal(m_document.Host().Journal(), folder, outsideText()));
     else
-        ReportUnreachable(folder, place.error);
+        reportUnreachable(folder, place.error);
     return {};
 }
 
@@ -246,42 +246,42 @@ bool CQuillonView::eventFilter(QObject* watched, QEvent* event)
     if (widget != this && !isAncestorOf(widget))
         return false;
     bool ctrlDown = false;
-    const InputKind kind = ClassifyInput(*event, ctrlDown);
-    if (kind != InputKind::Other && SwallowInput(kind, ctrlDown, CurrentInputContext())) {
+    const InputKind kind = classifyInput(*event, ctrlDown);
+    if (kind != InputKind::Other && swallowInput(kind, ctrlDown, currentInputContext())) {
         // An accepted override keeps the frame's shortcuts from taking the key.
         if (event->type() == QEvent::ShortcutOverride)
             event->accept();
         return true;
     }
-    if (event->type() == QEvent::KeyPress && m_views->IsItemView(widget))
-        return HandleKey(static_cast<QKeyEvent&>(*event));
+    if (event->type() == QEvent::KeyPress && m_views->isItemView(widget))
+        return handleKey(static_cast<QKeyEvent&>(*event));
     if (event->type() == QEvent::ContextMenu
-        && (m_views->IsItemView(widget) || m_views->IsItemView(widget->parent()))) {
+        && (m_views->isItemView(widget) || m_views->isItemView(widget->parent()))) {
         auto& menuEvent = static_cast<QContextMenuEvent&>(*event);
         QPoint at = menuEvent.globalPos();
         if (menuEvent.reason() == QContextMenuEvent::Keyboard) {
-            QAbstractItemView* view = m_views->ActiveView();
+            QAbstractItemView* view = m_views->activeView();
             const QRect item = view->visualRect(view->currentIndex());
             at = view->viewport()->mapToGlobal(item.isValid() ? item.center() : QPoint(8, 8));
         }
-        ShowContextMenu(at);
+        showContextMenu(at);
         return true;
     }
     return false;
 }
 
-bool CQuillonView::HandleKey(QKeyEvent& event)
+bool CQuillonView::handleKey(QKeyEvent& event)
 {
     if (event.matches(QKeySequence::Copy)) {
-        CopySelection();
+        copySelection();
         return true;
     }
     if (event.matches(QKeySequence::Cut)) {
-        CutSelection();
+        cutSelection();
         return true;
     }
     if (event.matches(QKeySequence::Paste)) {
-        Paste();
+        paste();
         return true;
     }
     const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
@@ -290,15 +290,15 @@ bool CQuillonView::HandleKey(QKeyEvent& event)
         Qt::KeyboardModifiers mods;
         void (CQuillonView::*run)();
     } keys[] = {
-        {Qt::Key_Return, Qt::NoModifier, &CQuillonView::OpenSelection},
-        {Qt::Key_Enter, Qt::NoModifier, &CQuillonView::OpenSelection},
-        {Qt::Key_Backspace, Qt::NoModifier, &CQuillonView::GoUp},
-        {Qt::Key_Up, Qt::AltModifier, &CQuillonView::GoUp},
+        {Qt::Key_Return, Qt::NoModifier, &CQuillonView::openSelection},
+        {Qt::Key_Enter, Qt::NoModifier, &CQuillonView::openSelection},
+        {Qt::Key_Backspace, Qt::NoModifier, &CQuillonView::goUp},
+        {Qt::Key_Up, Qt::AltModifier, &CQuillonView::goUp},
         {Qt::Key_Left, Qt::AltModifier, &CQuillonView::GoBack},
         {Qt::Key_Right, Qt::AltModifier, &CQuillonView::GoForward},
-        {Qt::Key_F2, Qt::NoModifier, &CQuillonView::RenameSelection},
-        {Qt::Key_Delete, Qt::NoModifier, &CQuillonView::DeleteSelection},
-        {Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier, &CQuillonView::NewFolder},
+        {Qt::Key_F2, Qt::NoModifier, &CQuillonView::renameSelection},
+        {Qt::Key_Delete, Qt::NoModifier, &CQuillonView::deleteSelection},
+        {Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier, &CQuillonView::newFolder},
     };
     for (const auto& k : keys) {
         if (event.key() == k.key && mods == k.mods) {
@@ -317,133 +317,133 @@ void CQuillonView::SetRootPath(const QString& path)
     m_strRootPath = path;
     // A location's history starts with it: nothing of another location is
     // ever a step back.
-    m_history.Clear();
+    m_history.clear();
     emit commandStateChanged();
 }
 
 void CQuillonView::NavigateTo(const QString& address)
 {
-    const CTSAppDataItem* location = SelectedLocation();
-    Navigate(location && location->m_bExpandEnvironment ? ExpandAddress(address) : address, Move::New);
+    const CTSAppDataItem* location = selectedLocation();
+    navigate(location && location->m_bExpandEnvironment ? expandAddress(address) : address, Move::New);
 }
 
 bool CQuillonView::CanGoBack() const
 {
-    return m_history.CanGoBack() && !m_bAtRoot;
+    return m_history.canGoBack() && !m_bAtRoot;
 }
 
 bool CQuillonView::CanGoForward() const
 {
-    return m_history.CanGoForward();
+    return m_history.canGoForward();
 }
 
 void CQuillonView::GoBack()
 {
     if (CanGoBack())
-        Navigate(m_history.PeekBack(), Move::Back);
+        navigate(m_history.peekBack(), Move::Back);
 }
 
 void CQuillonView::GoForward()
 {
     if (CanGoForward())
-        Navigate(m_history.PeekForward(), Move::Forward);
+        navigate(m_history.peekForward(), Move::Forward);
 }
 
-void CQuillonView::GoUp()
+void CQuillonView::goUp()
 {
     if (m_webShown || m_current.isEmpty())
         return;
-    const QString parent = ParentWithin(ComparableRoot(), m_current);
+    const QString parent = parentWithin(comparableRoot(), m_current);
     if (parent.isEmpty())
         return;
-    Navigate(parent, Move::New);
+    navigate(parent, Move::New);
     // As in a desktop file view, the folder just left is selected.
-    SelectWhenListed(QFileInfo(QDir::cleanPath(m_current)).fileName(), false);
+    selectWhenListed(QFileInfo(QDir::cleanPath(m_current)).fileName(), false);
 }
 
 bool CQuillonView::CanGoHome() const
 {
-    return SelectedLocation() != nullptr;
+    return selectedLocation() != nullptr;
 }
 
 void CQuillonView::GoHome()
 {
-    const CTSAppDataItem* location = SelectedLocation();
+    const CTSAppDataItem* location = selectedLocation();
     if (!location)
         return;
-    const QString home = ServerAddress(*location);
+    const QString home = serverAddress(*location);
     // A page or file already handed to the desktop is handed over again, as
     // Refresh does: the user may have closed it.
-    const bool handedOver = (m_webShown && m_current == home) || (m_fileShown && m_current == LocalPathOf(home));
-    Navigate(home, handedOver ? Move::Reload : Move::New);
+    const bool handedOver = (m_webShown && m_current == home) || (m_fileShown && m_current == localPathOf(home));
+    navigate(home, handedOver ? Move::Reload : Move::New);
 }
 
-void CQuillonView::Navigate(const QString& address, Move move)
+void CQuillonView::navigate(const QString& address, Move move)
 {
-    SyncCommonTasks();
+    syncCommonTasks();
     m_pendingName.clear();
-    if (IsWebAddress(address)) {
+    if (isWebAddress(address)) {
         ++m_ticket;
         m_navigating = false;
-        SetBusy(false);
+        setBusy(false);
         // The tree points at its location again after every change of the
         // document; the page is not opened once more for that.
         if (!(m_webShown && m_current == address && move != Move::Reload))
             m_services.openUrl(QUrl(address));
-        m_bAtRoot = IsSamePath(ComparableRoot(), address);
+        m_bAtRoot = IsSamePath(comparableRoot(), address);
         m_current = address;
         m_webShown = true;
         m_fileShown = false;
         m_listed = false;
         m_model->setFolder(QString());
-        ShowEmpty(tr("%1 has been opened with the desktop's default program.").arg(address));
+        showEmpty(tr("%1 has been opened with the desktop's default program.").arg(address));
         emit commandStateChanged();
         return;
     }
-    const QString path = LocalPathOf(address);
+    const QString path = localPathOf(address);
     if (QDir::isRelativePath(path)) {
         // Not resolved against the program's working folder: there is no
         // such folder, as for a missing one.
         ++m_ticket;
         m_navigating = false;
-        ShowUnreachable(path, move, ENOENT);
+        showUnreachable(path, move, ENOENT);
         return;
     }
     const quint64 ticket = ++m_ticket;
     m_navigating = true;
-    SetBusy(true);
+    setBusy(true);
     // The folder is examined on the view's examiner thread: a share that
     // hangs must not freeze the window. Only the latest navigation's answer
     // counts. It is resolved there too: nothing outside the location is
     // entered, whichever way (a link, "..", Back) the path leads there.
     auto post = m_post;
-    const QString root = BoundaryFolder();
+    const QString root = boundaryFolder();
     auto attributes = m_services.pathAttributes;
     auto latest = m_latestTicket;
     *latest = ticket;
     auto probe = [this, post, ticket, latest, path, move, root, attributes](const Examiner::Alive&) {
         if (*latest != ticket)
             return;  // a newer navigation came while this one waited
-        const Placement place = PlaceTarget(ResolveBoundary(root), path);
+        const Placement place = placeTarget(resolveBoundary(root), path);
         platform::PathAttributes found{place.error, false, false};
         if (place.kind == Placement::Inside)
             found = attributes(QFile::encodeName(place.path).toStdString());
         post->post([this, ticket, path, move, place, found] {
-            Arrive(ticket, path, move, place, found.error, found.isDirectory);
+            arrive(ticket, path, move, place, found.error, found.isDirectory);
         });
     };
     // While an earlier request hangs on the same share, no other waits
     // behind it: the folder shows as one that does not answer.
-    m_model->examiner().run(ShareOf(path), std::move(probe), [this, ticket, path, move] {
+    m_model->examiner().run(shareOf(path), std::move(probe), [this, ticket, path, move] {
         if (ticket != m_ticket)
             return;
         // A late answer of this navigation is not taken any more.
         ++m_ticket;
-        Arrive(m_ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
+        arrive(m_ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
     });
 }
 
-void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const Placement& place, int error,
+void CQuillonView::arrive(quint64 ticket, const QString& path, Move move, const Placement& place, int error,
                           bool isDirectory)
 {
     if (ticket != m_ticket)
@@ -451,14 +451,14 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
     m_navigating = false;
     if (place.kind == Placement::Outside) {
         // Refused: the view, its history included, stays where it was.
-        SetBusy(m_model->isLoading());
-        m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
+        setBusy(m_model->isLoading());
+        m_files.report(journalRefusal(m_document.Host().Journal(), path, outsideText()));
         emit commandStateChanged();
         return;
     }
-    if (error == 0 && !isDirectory && !IsSamePath(ComparableRoot(), path)) {
+    if (error == 0 && !isDirectory && !IsSamePath(comparableRoot(), path)) {
         // A file opens with its program; the view stays where it was.
-        SetBusy(m_model->isLoading());
+        setBusy(m_model->isLoading());
         m_services.openUrl(QUrl::fromLocalFile(place.path));
         return;
     }
@@ -469,86 +469,86 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
         if (!(m_fileShown && m_current == path && move != Move::Reload))
             m_services.openUrl(QUrl::fromLocalFile(place.path));
         m_bAtRoot = true;
-        ApplyMove(path, move);
+        applyMove(path, move);
         m_current = path;
         m_webShown = false;
         m_fileShown = true;
         m_listed = false;
         m_model->setFolder(QString());
-        SetBusy(false);
-        ShowEmpty(tr("%1 is a file, not a folder, so there is nothing to list.").arg(path));
+        setBusy(false);
+        showEmpty(tr("%1 is a file, not a folder, so there is nothing to list.").arg(path));
         emit commandStateChanged();
         return;
     }
     if (error != 0) {
-        ShowUnreachable(path, move, error);
+        showUnreachable(path, move, error);
         return;
     }
-    m_bAtRoot = IsSamePath(ComparableRoot(), path);
-    ApplyMove(path, move);
-    ShowFolder(path);
+    m_bAtRoot = IsSamePath(comparableRoot(), path);
+    applyMove(path, move);
+    showFolder(path);
     emit commandStateChanged();
 }
 
-void CQuillonView::ShowUnreachable(const QString& path, Move move, int error)
+void CQuillonView::showUnreachable(const QString& path, Move move, int error)
 {
-    m_bAtRoot = IsSamePath(ComparableRoot(), path);
-    ApplyMove(path, move);
+    m_bAtRoot = IsSamePath(comparableRoot(), path);
+    applyMove(path, move);
     m_current = path;
     m_webShown = false;
     m_fileShown = false;
     m_listed = false;
     m_model->setFolder(QString());
-    SetBusy(false);
-    ShowEmpty(UnreachableText(path, error));
-    ReportUnreachable(path, error);
+    setBusy(false);
+    showEmpty(unreachableText(path, error));
+    reportUnreachable(path, error);
     emit commandStateChanged();
 }
 
-void CQuillonView::ApplyMove(const QString& path, Move move)
+void CQuillonView::applyMove(const QString& path, Move move)
 {
     switch (move) {
-    case Move::New: m_history.Push(path); break;
-    case Move::Back: m_history.StepBack(); break;
-    case Move::Forward: m_history.StepForward(); break;
+    case Move::New: m_history.push(path); break;
+    case Move::Back: m_history.stepBack(); break;
+    case Move::Forward: m_history.stepForward(); break;
     case Move::Reload: break;
     }
 }
 
-void CQuillonView::ReportUnreachable(const QString& path, int error)
+void CQuillonView::reportUnreachable(const QString& path, int error)
 {
-    const QString text = QStringLiteral("Error(%1) accessing file/directory %2\n%3").arg(QString::number(error), path, SystemText(error));
+    const QString text = QStringLiteral("Error(%1) accessing file/directory %2\n%3").arg(QString::number(error), path, systemText(error));
     m_document.Seam().ShowMessage({text, QString(), MessageButtons::Ok, MessageIcon::None, this});
 }
 
-void CQuillonView::ShowFolder(const QString& path)
+void CQuillonView::showFolder(const QString& path)
 {
     m_current = path;
     m_webShown = false;
     m_fileShown = false;
     m_listed = true;
     m_firstListing = true;
-    m_views->SetPlaceholder(QString());
+    m_views->setPlaceholder(QString());
     m_pages->setCurrentWidget(m_folderPage);
     m_model->setFolder(path);
-    UpdateTaskPane();
+    updateTaskPane();
 }
 
-void CQuillonView::ShowEmpty(const QString& explanation)
+void CQuillonView::showEmpty(const QString& explanation)
 {
-    m_views->SetPlaceholder(explanation);
+    m_views->setPlaceholder(explanation);
     m_pages->setCurrentWidget(m_folderPage);
-    UpdateTaskPane();
+    updateTaskPane();
     ApplyVisualOptions();
 }
 
-void CQuillonView::OnListingFinished()
+void CQuillonView::onListingFinished()
 {
     if (m_model->folder().isEmpty() || m_model->folder() != m_current)
         return;
-    SetBusy(m_navigating);
+    setBusy(m_navigating);
     ApplyVisualOptions();
-    TrySelectPending();
+    trySelectPending();
     // A failure of this listing is told right after this signal; once that
     // moment has passed, later failures (a refresh) are shown without a box.
     const quint64 ticket = m_ticket;
@@ -558,30 +558,30 @@ void CQuillonView::OnListingFinished()
     }, Qt::QueuedConnection);
 }
 
-void CQuillonView::OnListingFailed(int error, const QString& folder)
+void CQuillonView::onListingFailed(int error, const QString& folder)
 {
     if (folder != m_current || m_webShown)
         return;
-    SetBusy(m_navigating);
+    setBusy(m_navigating);
     m_listed = false;
     m_model->setFolder(QString());
-    ShowEmpty(UnreachableText(folder, error));
+    showEmpty(unreachableText(folder, error));
     if (m_firstListing)
-        ReportUnreachable(folder, error);
+        reportUnreachable(folder, error);
     m_firstListing = false;
 }
 
-bool CQuillonView::StillInside(const QString& folder) const
+bool CQuillonView::stillInside(const QString& folder) const
 {
-    return PlaceTarget(CurrentBoundary(), folder).kind != Placement::Outside;
+    return placeTarget(currentBoundary(), folder).kind != Placement::Outside;
 }
 
-void CQuillonView::LeaveOutsideFolder()
+void CQuillonView::leaveOutsideFolder()
 {
     m_listed = false;
     m_model->setFolder(QString());
-    ShowEmpty(QString());
-    m_files.Report(OutsideText());
+    showEmpty(QString());
+    m_files.report(outsideText());
 }
 
 void CQuillonView::Stop()
@@ -593,32 +593,32 @@ void CQuillonView::Stop()
     if (m_model->isLoading()) {
         m_model->setFolder(QString());
         m_listed = false;
-        ShowEmpty(tr("The listing of this folder was stopped. Press Refresh to list it again."));
+        showEmpty(tr("The listing of this folder was stopped. Press Refresh to list it again."));
     }
-    SetBusy(false);
+    setBusy(false);
     emit commandStateChanged();
 }
 
 void CQuillonView::Refresh()
 {
-    if (IsShowingStartPage() || m_current.isEmpty())
+    if (isShowingStartPage() || m_current.isEmpty())
         return;
     if (m_listed && !m_model->folder().isEmpty()) {
-        if (StillInside(m_current))
+        if (stillInside(m_current))
             m_model->refresh();
         else
-            LeaveOutsideFolder();
+            leaveOutsideFolder();
         return;
     }
-    Navigate(m_current, Move::Reload);
+    navigate(m_current, Move::Reload);
 }
 
 void CQuillonView::ShowStartPage()
 {
     ++m_ticket;
     m_navigating = false;
-    SetBusy(false);
-    m_history.Clear();
+    setBusy(false);
+    m_history.clear();
     m_current.clear();
     m_listed = false;
     m_webShown = false;
@@ -632,50 +632,50 @@ void CQuillonView::ShowStartPage()
 void CQuillonView::focusInEvent(QFocusEvent*)
 {
     if (m_pages->currentWidget() == m_folderPage)
-        m_views->ActiveView()->setFocus();
+        m_views->activeView()->setFocus();
 }
 
-bool CQuillonView::IsShowingStartPage() const
+bool CQuillonView::isShowingStartPage() const
 {
     return m_pages->currentWidget() == m_startPage;
 }
 
-bool CQuillonView::IsBusy() const
+bool CQuillonView::isBusy() const
 {
-    return m_navigating || m_model->isLoading() || m_operation->IsRunning();
+    return m_navigating || m_model->isLoading() || m_operation->isRunning();
 }
 
-void CQuillonView::SetBusy(bool busy)
+void CQuillonView::setBusy(bool busy)
 {
-    if (busy || m_operation->IsRunning())
+    if (busy || m_operation->isRunning())
         setCursor(Qt::BusyCursor);
     else
         unsetCursor();
 }
 
-void CQuillonView::SyncCommonTasks()
+void CQuillonView::syncCommonTasks()
 {
-    bool show = ReadShowCommonTasks();
-    if (const CTSAppDataItem* location = SelectedLocation(); location && show != location->m_visualOptions.m_bShowCommonTasks) {
+    bool show = readShowCommonTasks();
+    if (const CTSAppDataItem* location = selectedLocation(); location && show != location->m_visualOptions.m_bShowCommonTasks) {
         show = location->m_visualOptions.m_bShowCommonTasks;
-        WriteShowCommonTasks(show);
+        writeShowCommonTasks(show);
     }
     m_taskPane->setVisible(show);
 }
 
 void CQuillonView::ApplyVisualOptions()
 {
-    const CTSAppDataItem* location = SelectedLocation();
+    const CTSAppDataItem* location = selectedLocation();
     if (!location)
         return;
     const CLocationVisualOptions& options = location->m_visualOptions;
-    m_views->SetViewStyle(options.m_nViewStyle);
-    m_views->SetBackground(options.m_nImageStyle < 0 ? QString() : Text(options.m_strImagePath), options.m_nImageStyle);
+    m_views->setViewStyle(options.m_nViewStyle);
+    m_views->setBackground(options.m_nImageStyle < 0 ? QString() : text(options.m_strImagePath), options.m_nImageStyle);
 }
 
 // ---- the folder's entries ----
 
-void CQuillonView::ActivateRow(const QModelIndex& index)
+void CQuillonView::activateRow(const QModelIndex& index)
 {
     const QModelIndex row = index.siblingAtColumn(0);
     if (!row.isValid())
@@ -683,174 +683,174 @@ void CQuillonView::ActivateRow(const QModelIndex& index)
     const QString path = m_model->filePath(row);
     // The row's own path: a name is never expanded as an environment reference.
     if (m_model->isDir(row))
-        Navigate(path, Move::New);
+        navigate(path, Move::New);
     else
-        OpenFile(path);
+        openFile(path);
 }
 
-void CQuillonView::OpenSelection()
+void CQuillonView::openSelection()
 {
-    const QModelIndexList rows = m_views->SelectedRows();
-    const QModelIndex current = m_views->CurrentRow();
+    const QModelIndexList rows = m_views->selectedRows();
+    const QModelIndex current = m_views->currentRow();
     QModelIndex folder;
     for (const QModelIndex& row : rows) {
         if (!m_model->isDir(row))
-            OpenFile(m_model->filePath(row));
+            openFile(m_model->filePath(row));
         else if (!folder.isValid() || row == current)
             folder = row;
     }
     if (folder.isValid())
-        ActivateRow(folder);
+        activateRow(folder);
 }
 
-QStringList CQuillonView::SelectedPaths() const
+QStringList CQuillonView::selectedPaths() const
 {
     QStringList paths;
-    for (const QModelIndex& row : m_views->SelectedRows())
+    for (const QModelIndex& row : m_views->selectedRows())
         paths << m_model->filePath(row);
     return paths;
 }
 
-void CQuillonView::RenameSelection()
+void CQuillonView::renameSelection()
 {
-    QModelIndex row = m_views->CurrentRow();
-    const QModelIndexList rows = m_views->SelectedRows();
+    QModelIndex row = m_views->currentRow();
+    const QModelIndexList rows = m_views->selectedRows();
     if (!rows.contains(row))
         row = rows.isEmpty() ? QModelIndex() : rows.first();
     if (row.isValid())
-        m_views->ActiveView()->edit(row);
+        m_views->activeView()->edit(row);
 }
 
-void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& newName)
+void CQuillonView::onRenameRequested(const QModelIndex& index, const QString& newName)
 {
     const QString path = m_model->filePath(index);
     // After the editor has closed: the failure box must not open inside it.
     QMetaObject::invokeMethod(this, [this, path, newName] {
-        const Placement place = PlaceEntry({CurrentBoundary().real}, path);
+        const Placement place = placeEntry({currentBoundary().real}, path);
         if (place.kind == Placement::Outside)
-            m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
-        else if (m_files.Rename(place.kind == Placement::Inside ? place.path : path, newName))
-            SelectWhenListed(newName, false);
+            m_files.report(journalRefusal(m_document.Host().Journal(), path, outsideText()));
+        else if (m_files.rename(place.kind == Placement::Inside ? place.path : path, newName))
+            selectWhenListed(newName, false);
         m_model->refresh();
     }, Qt::QueuedConnection);
 }
 
-void CQuillonView::DeleteSelection()
+void CQuillonView::deleteSelection()
 {
     QStringList paths;
-    const QStringList boundary{CurrentBoundary().real};
-    for (const QString& path : SelectedPaths()) {
+    const QStringList boundary{currentBoundary().real};
+    for (const QString& path : selectedPaths()) {
         // A link goes, never what it points to; so its own place counts.
-        const Placement place = PlaceEntry(boundary, path);
+        const Placement place = placeEntry(boundary, path);
         if (place.kind == Placement::Outside) {
-            m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
+            m_files.report(journalRefusal(m_document.Host().Journal(), path, outsideText()));
             return;
         }
         paths << (place.kind == Placement::Inside ? place.path : path);
     }
     // One operation at a time: nothing is asked while another runs.
-    if (paths.isEmpty() || m_operation->IsRunning() || !m_files.ConfirmDelete(paths))
+    if (paths.isEmpty() || m_operation->isRunning() || !m_files.confirmDelete(paths))
         return;
-    if (m_operation->StartDelete(paths)) {
+    if (m_operation->startDelete(paths)) {
         m_clearClipboardWhenDone = false;
-        SetBusy(true);
+        setBusy(true);
     }
 }
 
-void CQuillonView::NewFolder()
+void CQuillonView::newFolder()
 {
     if (!m_listed)
         return;
-    const QString folder = AdmitTarget(m_current);
+    const QString folder = admitTarget(m_current);
     if (folder.isEmpty())
         return;
-    const QString name = m_files.NewFolder(folder);
+    const QString name = m_files.newFolder(folder);
     if (name.isEmpty())
         return;
-    SelectWhenListed(name, true);
+    selectWhenListed(name, true);
     m_model->refresh();
 }
 
-void CQuillonView::CutSelection()
+void CQuillonView::cutSelection()
 {
-    const QStringList paths = SelectedPaths();
+    const QStringList paths = selectedPaths();
     if (!paths.isEmpty())
-        QGuiApplication::clipboard()->setMimeData(MakeFileClipboard(paths, true));
+        QGuiApplication::clipboard()->setMimeData(makeFileClipboard(paths, true));
 }
 
-void CQuillonView::CopySelection()
+void CQuillonView::copySelection()
 {
-    const QStringList paths = SelectedPaths();
+    const QStringList paths = selectedPaths();
     if (!paths.isEmpty())
-        QGuiApplication::clipboard()->setMimeData(MakeFileClipboard(paths, false));
+        QGuiApplication::clipboard()->setMimeData(makeFileClipboard(paths, false));
 }
 
-void CQuillonView::Paste()
+void CQuillonView::paste()
 {
     if (!m_listed)
         return;
-    const ClipboardFiles files = ReadFileClipboard(QGuiApplication::clipboard()->mimeData());
+    const ClipboardFiles files = readFileClipboard(QGuiApplication::clipboard()->mimeData());
     if (files.paths.isEmpty())
         return;
-    if (StartTransfer(files.paths, m_current, files.cut)) {
+    if (startTransfer(files.paths, m_current, files.cut)) {
         m_clearClipboardWhenDone = files.cut;
-        SetBusy(true);
+        setBusy(true);
     }
 }
 
-void CQuillonView::OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action)
+void CQuillonView::onFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action)
 {
-    if (StartTransfer(paths, target, action == Qt::MoveAction)) {
+    if (startTransfer(paths, target, action == Qt::MoveAction)) {
         m_clearClipboardWhenDone = false;
-        SetBusy(true);
+        setBusy(true);
     }
 }
 
-bool CQuillonView::StartTransfer(const QStringList& sources, const QString& target, bool move)
+bool CQuillonView::startTransfer(const QStringList& sources, const QString& target, bool move)
 {
     // Only from the user's locations, only into the one shown; nothing is
     // transferred when one item lies elsewhere.
-    const QStringList locations = LocationFolders();
+    const QStringList locations = locationFolders();
     const journal::Journal journal = m_document.Host().Journal();
-    return m_operation->StartTransfer(sources, target, move, [locations, journal](QStringList& from, QString& into) {
+    return m_operation->startTransfer(sources, target, move, [locations, journal](QStringList& from, QString& into) {
         const QString asked = from.join(QLatin1Char(';')) + QStringLiteral(" -> ") + into;
-        return JournalRefusal(journal, asked, AdmitCopy(locations, from, into));
+        return journalRefusal(journal, asked, admitCopy(locations, from, into));
     });
 }
 
-void CQuillonView::OnOperationFinished(bool done)
+void CQuillonView::onOperationFinished(bool done)
 {
     // Cut files are pasted once; what failed stays on the clipboard.
     if (m_clearClipboardWhenDone && done)
         QGuiApplication::clipboard()->clear();
     m_clearClipboardWhenDone = false;
-    SetBusy(IsBusy());
+    setBusy(isBusy());
     m_model->refresh();
 }
 
-void CQuillonView::ShowProperties()
+void CQuillonView::showProperties()
 {
-    const QModelIndexList rows = m_views->SelectedRows();
+    const QModelIndexList rows = m_views->selectedRows();
     // The dialog reads what a link points to, so that must lie inside; it
     // is shown under the name listed.
     if (!rows.isEmpty()) {
         const QModelIndex row = rows.first();
         const QString path = m_model->filePath(row);
-        if (!AdmitTarget(path).isEmpty())
-            m_files.ShowProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
-    } else if (m_listed && !AdmitTarget(m_current).isEmpty()) {
-        m_files.ShowProperties(m_current, tr("Folder"));
+        if (!admitTarget(path).isEmpty())
+            m_files.showProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
+    } else if (m_listed && !admitTarget(m_current).isEmpty()) {
+        m_files.showProperties(m_current, tr("Folder"));
     }
 }
 
-QMenu* CQuillonView::ShowContextMenu(const QPoint& globalPos)
+QMenu* CQuillonView::showContextMenu(const QPoint& globalPos)
 {
     if (m_contextMenu)
         m_contextMenu->close();
     if (!m_listed)
         return nullptr;
-    const qsizetype count = m_views->SelectedCount();
-    const bool canPaste = !ReadFileClipboard(QGuiApplication::clipboard()->mimeData()).paths.isEmpty();
+    const qsizetype count = m_views->selectedCount();
+    const bool canPaste = !readFileClipboard(QGuiApplication::clipboard()->mimeData()).paths.isEmpty();
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     const struct {
@@ -858,18 +858,18 @@ QMenu* CQuillonView::ShowContextMenu(const QPoint& globalPos)
         void (CQuillonView::*run)();
         bool enabled;
     } items[] = {
-        {QT_TR_NOOP("Open"), &CQuillonView::OpenSelection, count > 0},
+        {QT_TR_NOOP("Open"), &CQuillonView::openSelection, count > 0},
         {nullptr, nullptr, false},
-        {QT_TR_NOOP("Cut"), &CQuillonView::CutSelection, count > 0},
-        {QT_TR_NOOP("Copy"), &CQuillonView::CopySelection, count > 0},
-        {QT_TR_NOOP("Paste"), &CQuillonView::Paste, canPaste},
+        {QT_TR_NOOP("Cut"), &CQuillonView::cutSelection, count > 0},
+        {QT_TR_NOOP("Copy"), &CQuillonView::copySelection, count > 0},
+        {QT_TR_NOOP("Paste"), &CQuillonView::paste, canPaste},
         {nullptr, nullptr, false},
-        {QT_TR_NOOP("Delete"), &CQuillonView::DeleteSelection, count > 0},
-        {QT_TR_NOOP("Rename"), &CQuillonView::RenameSelection, count == 1},
+        {QT_TR_NOOP("Delete"), &CQuillonView::deleteSelection, count > 0},
+        {QT_TR_NOOP("Rename"), &CQuillonView::renameSelection, count == 1},
         {nullptr, nullptr, false},
-        {QT_TR_NOOP("New Folder"), &CQuillonView::NewFolder, true},
+        {QT_TR_NOOP("New Folder"), &CQuillonView::newFolder, true},
         {nullptr, nullptr, false},
-        {QT_TR_NOOP("Properties"), &CQuillonView::ShowProperties, true},
+        {QT_TR_NOOP("Properties"), &CQuillonView::showProperties, true},
     };
     for (const auto& item : items) {
         if (!item.text) {
@@ -890,14 +890,14 @@ QMenu* CQuillonView::ShowContextMenu(const QPoint& globalPos)
     return menu;
 }
 
-void CQuillonView::SelectWhenListed(const QString& name, bool edit)
+void CQuillonView::selectWhenListed(const QString& name, bool edit)
 {
     m_pendingName = name;
     m_pendingEdit = edit;
-    TrySelectPending();
+    trySelectPending();
 }
 
-void CQuillonView::TrySelectPending()
+void CQuillonView::trySelectPending()
 {
     if (m_pendingName.isEmpty())
         return;
@@ -906,27 +906,27 @@ void CQuillonView::TrySelectPending()
         return;
     const bool edit = m_pendingEdit;
     m_pendingName.clear();
-    m_views->SelectRow(row);
+    m_views->selectRow(row);
     if (edit)
-        m_views->ActiveView()->edit(row);
+        m_views->activeView()->edit(row);
 }
 
-void CQuillonView::UpdateTaskPane()
+void CQuillonView::updateTaskPane()
 {
     QString name = QFileInfo(m_current).fileName();
     if (name.isEmpty())
         name = m_current;
-    m_taskPane->SetFolderName(name);
-    m_taskPane->SetSelectionCount(int(qMin<qsizetype>(m_views->SelectedCount(), 2)));
+    m_taskPane->setFolderName(name);
+    m_taskPane->setSelectionCount(int(qMin<qsizetype>(m_views->selectedCount(), 2)));
 }
 
-void CQuillonView::OnTask(int task)
+void CQuillonView::onTask(int task)
 {
     switch (TaskPane::Task(task)) {
-    case TaskPane::Task::Open: OpenSelection(); break;
-    case TaskPane::Task::Rename: RenameSelection(); break;
-    case TaskPane::Task::Delete: DeleteSelection(); break;
-    case TaskPane::Task::NewFolder: NewFolder(); break;
+    case TaskPane::Task::Open: openSelection(); break;
+    case TaskPane::Task::Rename: renameSelection(); break;
+    case TaskPane::Task::Delete: deleteSelection(); break;
+    case TaskPane::Task::NewFolder: newFolder(); break;
     case TaskPane::Task::Home: GoHome(); break;
     case TaskPane::Task::Refresh: Refresh(); break;
     }

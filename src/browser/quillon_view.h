@@ -64,33 +64,33 @@ public:
     bool CanGoHome() const override;
 
     // One level up, never above the root (Backspace, Alt+Up).
-    void GoUp();
+    void goUp();
     // A folder is navigated to, a file opened with its program.
-    void ActivateRow(const QModelIndex& index);
+    void activateRow(const QModelIndex& index);
 
     // The folder view's file operations, on the selection.
-    void OpenSelection();
-    void RenameSelection();
-    void DeleteSelection();
-    void NewFolder();
-    void CutSelection();
-    void CopySelection();
-    void Paste();
-    void ShowProperties();
+    void openSelection();
+    void renameSelection();
+    void deleteSelection();
+    void newFolder();
+    void cutSelection();
+    void copySelection();
+    void paste();
+    void showProperties();
     // Opens the folder view's context menu at a global position.
-    QMenu* ShowContextMenu(const QPoint& globalPos);
+    QMenu* showContextMenu(const QPoint& globalPos);
 
     // What the view is showing, for the frame and for tests.
-    bool IsAtRoot() const { return m_bAtRoot; }
-    const QString& RootPath() const { return m_strRootPath; }
-    const QString& CurrentFolder() const { return m_current; }
-    bool IsShowingStartPage() const;
+    bool isAtRoot() const { return m_bAtRoot; }
+    const QString& rootPath() const { return m_strRootPath; }
+    const QString& currentFolder() const { return m_current; }
+    bool isShowingStartPage() const;
     // A navigation is waiting for its folder, or the folder is still listing.
-    bool IsBusy() const;
-    browser::InputContext CurrentInputContext() const;
-    browser::FolderModel& Model() const { return *m_model; }
-    browser::FolderViews& Views() const { return *m_views; }
-    browser::TaskPane& Tasks() const { return *m_taskPane; }
+    bool isBusy() const;
+    browser::InputContext currentInputContext() const;
+    browser::FolderModel& model() const { return *m_model; }
+    browser::FolderViews& views() const { return *m_views; }
+    browser::TaskPane& tasks() const { return *m_taskPane; }
 
 signals:
     // Back, Forward or Home may have changed state (after a navigation ends).
@@ -103,47 +103,47 @@ protected:
 private:
     enum class Move { New, Back, Forward, Reload };
 
-    void Navigate(const QString& address, Move move);
-    void Arrive(quint64 ticket, const QString& path, Move move, const browser::Placement& place, int error,
+    void navigate(const QString& address, Move move);
+    void arrive(quint64 ticket, const QString& path, Move move, const browser::Placement& place, int error,
                 bool isDirectory);
-    void ApplyMove(const QString& path, Move move);
-    void ShowFolder(const QString& path);
-    void ShowEmpty(const QString& explanation);
-    void ReportUnreachable(const QString& path, int error);
+    void applyMove(const QString& path, Move move);
+    void showFolder(const QString& path);
+    void showEmpty(const QString& explanation);
+    void reportUnreachable(const QString& path, int error);
     // The empty folder and the error box, for a folder that cannot be entered.
-    void ShowUnreachable(const QString& path, Move move, int error);
-    void OnListingFinished();
-    void OnListingFailed(int error, const QString& folder);
+    void showUnreachable(const QString& path, Move move, int error);
+    void onListingFinished();
+    void onListingFailed(int error, const QString& folder);
     void ApplyVisualOptions();
-    void SyncCommonTasks();
-    void SetBusy(bool busy);
-    const CTSAppDataItem* SelectedLocation() const;
-    QString ComparableRoot() const;
+    void syncCommonTasks();
+    void setBusy(bool busy);
+    const CTSAppDataItem* selectedLocation() const;
+    QString comparableRoot() const;
     // The server folder of the location shown and its real path; the
     // server folders of every location the tree lists (the one shown
     // first): where copies may come from.
-    QString BoundaryFolder() const;
-    browser::Boundary CurrentBoundary() const;
-    QStringList LocationFolders() const;
+    QString boundaryFolder() const;
+    browser::Boundary currentBoundary() const;
+    QStringList locationFolders() const;
     // Opens a file with its program once it is found inside the location.
-    void OpenFile(const QString& path);
+    void openFile(const QString& path);
     // A copy or move, admitted on the transfer's worker.
-    bool StartTransfer(const QStringList& sources, const QString& target, bool move);
+    bool startTransfer(const QStringList& sources, const QString& target, bool move);
     // Whether the folder shown has not been replaced by a link out since it
     // was entered; if it has, it is shown empty and the user told.
-    bool StillInside(const QString& folder) const;
-    void LeaveOutsideFolder();
+    bool stillInside(const QString& folder) const;
+    void leaveOutsideFolder();
     // The real path of a folder inside the location, or empty (the user told).
-    QString AdmitTarget(const QString& folder);
-    bool HandleKey(QKeyEvent& event);
-    void OnTask(int task);
-    void OnRenameRequested(const QModelIndex& index, const QString& newName);
-    void OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action);
-    void OnOperationFinished(bool done);
-    void SelectWhenListed(const QString& name, bool edit);
-    void TrySelectPending();
-    QStringList SelectedPaths() const;
-    void UpdateTaskPane();
+    QString admitTarget(const QString& folder);
+    bool handleKey(QKeyEvent& event);
+    void onTask(int task);
+    void onRenameRequested(const QModelIndex& index, const QString& newName);
+    void onFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action);
+    void onOperationFinished(bool done);
+    void selectWhenListed(const QString& name, bool edit);
+    void trySelectPending();
+    QStringList selectedPaths() const;
+    void updateTaskPane();
     void RegisterCommands();
 
     CQuillonDoc& m_document;

@@ -13,7 +13,7 @@ namespace browser {
 
 namespace {
 
-QLocale CollationLocale()
+QLocale collationLocale()
 {
     // The C locale compares code units and knows no numbers; the root
     // collation of English is the neutral choice for a session without one.
@@ -22,7 +22,7 @@ QLocale CollationLocale()
 }
 
 template <typename T>
-int Compare(T a, T b)
+int compare(T a, T b)
 {
     return a < b ? -1 : (b < a ? 1 : 0);
 }
@@ -30,7 +30,7 @@ int Compare(T a, T b)
 } // namespace
 
 RowOrder::RowOrder(int column, Qt::SortOrder order)
-    : m_column(column), m_order(order), m_collator(CollationLocale())
+    : m_column(column), m_order(order), m_collator(collationLocale())
 {
     m_collator.setNumericMode(true);
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -40,9 +40,9 @@ int RowOrder::compareColumn(const FileEntry& a, const FileEntry& b)
 {
     switch (m_column) {
     case FolderModel::SizeColumn:
-        return Compare(a.size, b.size);
+        return compare(a.size, b.size);
     case FolderModel::ModifiedColumn:
-        return Compare(a.mtimeMs, b.mtimeMs);
+        return compare(a.mtimeMs, b.mtimeMs);
     case FolderModel::TypeColumn:
         return m_collator.compare(m_types.typeOf(a).text, m_types.typeOf(b).text);
     default:
@@ -125,11 +125,11 @@ RowOrder::Sorted RowOrder::sorted(const std::vector<FileEntry>& rows, const std:
             return a.isDir;
         int r = 0;
         if (m_column == FolderModel::TypeColumn)
-            r = Compare(typeRank[ia], typeRank[ib]);
+            r = compare(typeRank[ia], typeRank[ib]);
         else if (m_column != FolderModel::NameColumn)
             r = compareColumn(a, b);
         if (r == 0)
-            r = Compare(rank[ia], rank[ib]);
+            r = compare(rank[ia], rank[ib]);
         return ascending ? r < 0 : r > 0;
     });
     return result;

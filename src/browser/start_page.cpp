@@ -12,7 +12,7 @@ StartPage::StartPage(QWidget* parent) : QWidget(parent)
     setBackgroundRole(QPalette::Base);
 }
 
-QString StartPage::Title()
+QString StartPage::title()
 {
     return QStringLiteral("Quillon");
 }
@@ -27,7 +27,7 @@ void StartPage::paintEvent(QPaintEvent*)
     font.setPixelSize(qBound(16, qMin(height() / 5, width() / 6), 72));
     painter.setFont(font);
     painter.setPen(palette().color(QPalette::Text));
-    painter.drawText(rect(), Qt::AlignCenter, Title());
+    painter.drawText(rect(), Qt::AlignCenter, title());
 }
 
 } // namespace browser

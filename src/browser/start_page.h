@@ -10,7 +10,7 @@ class StartPage : public QWidget {
 public:
     explicit StartPage(QWidget* parent = nullptr);
 
-    static QString Title();  // "Quillon"
+    static QString title();  // "Quillon"
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -24,7 +24,7 @@ const TaskInfo kTasks[] = {
     {TaskPane::Task::Refresh, QT_TRANSLATE_NOOP("browser::TaskPane", "Refresh"), QStyle::SP_BrowserReload},
 };
 
-QLabel* Heading(const QString& text, QWidget* parent)
+QLabel* heading(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -57,12 +57,12 @@ TaskPane::TaskPane(QWidget* parent) : QFrame(parent)
     m_folder->setWordWrap(true);
     layout->addWidget(m_folder);
     layout->addSpacing(12);
-    layout->addWidget(Heading(tr("File and Folder Tasks"), this));
+    layout->addWidget(heading(tr("File and Folder Tasks"), this));
     int i = 0;
     for (const TaskInfo& info : kTasks) {
         if (info.task == Task::Home) {
             layout->addSpacing(12);
-            layout->addWidget(Heading(tr("Other Places"), this));
+            layout->addWidget(heading(tr("Other Places"), this));
         }
         auto* button = new QToolButton(this);
         button->setText(tr(info.text));
@@ -76,27 +76,27 @@ TaskPane::TaskPane(QWidget* parent) : QFrame(parent)
         m_buttons[i++] = button;
     }
     layout->addStretch(1);
-    SetSelectionCount(0);
+    setSelectionCount(0);
 }
 
-void TaskPane::SetFolderName(const QString& name)
+void TaskPane::setFolderName(const QString& name)
 {
     m_folder->setText(name);
 }
 
-QString TaskPane::FolderName() const
+QString TaskPane::folderName() const
 {
     return m_folder->text();
 }
 
-void TaskPane::SetSelectionCount(int count)
+void TaskPane::setSelectionCount(int count)
 {
-    Button(Task::Open)->setEnabled(count > 0);
-    Button(Task::Delete)->setEnabled(count > 0);
-    Button(Task::Rename)->setEnabled(count == 1);
+    button(Task::Open)->setEnabled(count > 0);
+    button(Task::Delete)->setEnabled(count > 0);
+    button(Task::Rename)->setEnabled(count == 1);
 }
 
-QToolButton* TaskPane::Button(Task task) const
+QToolButton* TaskPane::button(Task task) const
 {
     return m_buttons[static_cast<int>(task)];
 }

@@ -15,11 +15,11 @@ public:
 
     explicit TaskPane(QWidget* parent = nullptr);
 
-    void SetFolderName(const QString& name);
-    QString FolderName() const;
+    void setFolderName(const QString& name);
+    QString folderName() const;
     // Open and Delete need a selection, Rename exactly one entry.
-    void SetSelectionCount(int count);
-    QToolButton* Button(Task task) const;
+    void setSelectionCount(int count);
+    QToolButton* button(Task task) const;
 
 signals:
     void taskChosen(browser::TaskPane::Task task);

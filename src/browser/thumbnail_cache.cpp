@@ -14,18 +14,18 @@ namespace {
 
 const auto kOwnerOnlyFolder = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
-QString FlavorFolder(ThumbnailCache::Flavor flavor)
+QString flavorFolder(ThumbnailCache::Flavor flavor)
 {
     return flavor == ThumbnailCache::Flavor::Normal ? QStringLiteral("normal") : QStringLiteral("large");
 }
 
 // Creates each missing folder of `path` for the owner only.
-bool MakeOwnerFolder(const QString& path)
+bool makeOwnerFolder(const QString& path)
 {
     if (QFileInfo(path).isDir())
         return true;
     const QString parent = QFileInfo(path).path();
-    if (parent != path && !MakeOwnerFolder(parent))
+    if (parent != path && !makeOwnerFolder(parent))
         return false;
     return QDir().mkdir(path, kOwnerOnlyFolder) || QFileInfo(path).isDir();
 }
@@ -40,7 +40,7 @@ quint32 BigEndian32(const char* p)
 
 // The uncompressed text chunks before the image data. Qt's own reader folds
 // keys that hold a colon, and every key of these thumbnails does.
-QHash<QByteArray, QByteArray> PngTexts(const QByteArray& png)
+QHash<QByteArray, QByteArray> pngTexts(const QByteArray& png)
 {
     QHash<QByteArray, QByteArray> texts;
     static const char kSignature[] = "\x89PNG\r\n\x1a\n";
@@ -72,7 +72,7 @@ QHash<QByteArray, QByteArray> PngTexts(const QByteArray& png)
 
 ThumbnailCache::ThumbnailCache(QString root) : m_root(std::move(root)) {}
 
-QString ThumbnailCache::DefaultRoot()
+QString ThumbnailCache::defaultRoot()
 {
     QString base = qEnvironmentVariable("XDG_CACHE_HOME");
     // The freedesktop rules ignore a relative value.
@@ -81,55 +81,55 @@ QString ThumbnailCache::DefaultRoot()
     return base + QStringLiteral("/thumbnails");
 }
 
-ThumbnailCache::Flavor ThumbnailCache::FlavorFor(QSize previewSize)
+ThumbnailCache::Flavor ThumbnailCache::flavorFor(QSize previewSize)
 {
-    return qMax(previewSize.width(), previewSize.height()) <= Pixels(Flavor::Normal) ? Flavor::Normal : Flavor::Large;
+    return qMax(previewSize.width(), previewSize.height()) <= pixels(Flavor::Normal) ? Flavor::Normal : Flavor::Large;
 }
 
-QString ThumbnailCache::FileUri(const QString& absolutePath)
+QString ThumbnailCache::fileUri(const QString& absolutePath)
 {
     return QString::fromLatin1(QUrl::fromLocalFile(absolutePath).toEncoded());
 }
 
-QString ThumbnailCache::ThumbnailPath(const QString& absolutePath, Flavor flavor) const
+QString ThumbnailCache::thumbnailPath(const QString& absolutePath, Flavor flavor) const
 {
-    const QByteArray md5 = QCryptographicHash::hash(FileUri(absolutePath).toUtf8(), QCryptographicHash::Md5).toHex();
-    return m_root + QLatin1Char('/') + FlavorFolder(flavor) + QLatin1Char('/') + QString::fromLatin1(md5)
+    const QByteArray md5 = QCryptographicHash::hash(fileUri(absolutePath).toUtf8(), QCryptographicHash::Md5).toHex();
+    return m_root + QLatin1Char('/') + flavorFolder(flavor) + QLatin1Char('/') + QString::fromLatin1(md5)
         + QStringLiteral(".png");
 }
 
-bool ThumbnailCache::Contains(const QString& absolutePath) const
+bool ThumbnailCache::contains(const QString& absolutePath) const
 {
     return absolutePath.startsWith(m_root + QLatin1Char('/'));
 }
 
-QImage ThumbnailCache::Load(const QString& absolutePath, qint64 mtimeSecs, Flavor flavor) const
+QImage ThumbnailCache::load(const QString& absolutePath, qint64 mtimeSecs, Flavor flavor) const
 {
-    QFile file(ThumbnailPath(absolutePath, flavor));
+    QFile file(thumbnailPath(absolutePath, flavor));
     // A thumbnail is small; anything bigger is not one to trust.
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxThumbnailBytes)
         return {};
     const QByteArray png = file.readAll();
-    const QHash<QByteArray, QByteArray> texts = PngTexts(png);
-    if (texts.value("Thumb::URI") != FileUri(absolutePath).toLatin1()
+    const QHash<QByteArray, QByteArray> texts = pngTexts(png);
+    if (texts.value("Thumb::URI") != fileUri(absolutePath).toLatin1()
         || texts.value("Thumb::MTime") != QByteArray::number(mtimeSecs))
         return {};
     QImage image = QImage::fromData(png, "png");
-    if (image.width() > 2 * Pixels(flavor) || image.height() > 2 * Pixels(flavor))
+    if (image.width() > 2 * pixels(flavor) || image.height() > 2 * pixels(flavor))
         return {};
     return image;
 }
 
-bool ThumbnailCache::Store(const QString& absolutePath, qint64 mtimeSecs, qint64 fileSize, Flavor flavor,
+bool ThumbnailCache::store(const QString& absolutePath, qint64 mtimeSecs, qint64 fileSize, Flavor flavor,
                            const QImage& thumbnail) const
 {
-    if (thumbnail.isNull() || Contains(absolutePath))
+    if (thumbnail.isNull() || contains(absolutePath))
         return false;
-    const QString target = ThumbnailPath(absolutePath, flavor);
-    if (!MakeOwnerFolder(QFileInfo(target).path()))
+    const QString target = thumbnailPath(absolutePath, flavor);
+    if (!makeOwnerFolder(QFileInfo(target).path()))
         return false;
     QImage image = thumbnail;
-    image.setText(QStringLiteral("Thumb::URI"), FileUri(absolutePath));
+    image.setText(QStringLiteral("Thumb::URI"), fileUri(absolutePath));
     image.setText(QStringLiteral("Thumb::MTime"), QString::number(mtimeSecs));
     image.setText(QStringLiteral("Thumb::Size"), QString::number(fileSize));
     image.setText(QStringLiteral("Software"), QStringLiteral("Quillon"));

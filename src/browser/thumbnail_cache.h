@@ -15,22 +15,22 @@ public:
 
     // `root` is the thumbnails folder; by default $XDG_CACHE_HOME/thumbnails
     // or ~/.cache/thumbnails.
-    explicit ThumbnailCache(QString root = DefaultRoot());
-    static QString DefaultRoot();
+    explicit ThumbnailCache(QString root = defaultRoot());
+    static QString defaultRoot();
 
-    static Flavor FlavorFor(QSize previewSize);
-    static int Pixels(Flavor flavor) { return flavor == Flavor::Normal ? 128 : 256; }
-    static QString FileUri(const QString& absolutePath);
-    QString ThumbnailPath(const QString& absolutePath, Flavor flavor) const;
+    static Flavor flavorFor(QSize previewSize);
+    static int pixels(Flavor flavor) { return flavor == Flavor::Normal ? 128 : 256; }
+    static QString fileUri(const QString& absolutePath);
+    QString thumbnailPath(const QString& absolutePath, Flavor flavor) const;
     // Whether a file lies inside this cache (such files get no thumbnails).
-    bool Contains(const QString& absolutePath) const;
+    bool contains(const QString& absolutePath) const;
 
     // The stored thumbnail when it belongs to this file at this modification
     // time (seconds); a null image otherwise.
-    QImage Load(const QString& absolutePath, qint64 mtimeSecs, Flavor flavor) const;
+    QImage load(const QString& absolutePath, qint64 mtimeSecs, Flavor flavor) const;
     // Stores a thumbnail: folder made 0700, file written 0600 under a
     // temporary name and renamed, so no reader ever sees half a file.
-    bool Store(const QString& absolutePath, qint64 mtimeSecs, qint64 fileSize, Flavor flavor,
+    bool store(const QString& absolutePath, qint64 mtimeSecs, qint64 fileSize, Flavor flavor,
                const QImage& thumbnail) const;
 
 private:

@@ -29,7 +29,7 @@ ThumbstripPreview::~ThumbstripPreview()
     m_post->detach();
 }
 
-void ThumbstripPreview::Clear()
+void ThumbstripPreview::clear()
 {
     ++m_ticket;
     m_loader.cancelReads(this);
@@ -40,11 +40,11 @@ void ThumbstripPreview::Clear()
     update();
 }
 
-void ThumbstripPreview::ShowItem(const QString& path, const QString& name, const QIcon& icon, bool isImage)
+void ThumbstripPreview::showItem(const QString& path, const QString& name, const QIcon& icon, bool isImage)
 {
     if (path == m_path)
         return;
-    Clear();
+    clear();
     m_path = path;
     m_name = name;
     m_icon = icon;

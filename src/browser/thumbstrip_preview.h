@@ -19,10 +19,10 @@ public:
     explicit ThumbstripPreview(PreviewLoader& loader, QWidget* parent = nullptr);
     ~ThumbstripPreview() override;
 
-    void ShowItem(const QString& path, const QString& name, const QIcon& icon, bool isImage);
-    void Clear();
-    const QString& ShownPath() const { return m_path; }
-    bool HasImage() const { return !m_image.isNull(); }
+    void showItem(const QString& path, const QString& name, const QIcon& icon, bool isImage);
+    void clear();
+    const QString& shownPath() const { return m_path; }
+    bool hasImage() const { return !m_image.isNull(); }
 
 signals:
     void imageShown();

@@ -15,7 +15,7 @@ constexpr qreal kVeil = 0.35;
 
 } // namespace
 
-BackgroundPlacement PlaceBackground(int style, QSize image, QRect area)
+BackgroundPlacement placeBackground(int style, QSize image, QRect area)
 {
     BackgroundPlacement placement;
     if (style < 0 || image.isEmpty())
@@ -30,15 +30,15 @@ BackgroundPlacement PlaceBackground(int style, QSize image, QRect area)
     return placement;
 }
 
-void ViewDecor::SetImage(const QImage& image, int style)
+void ViewDecor::setImage(const QImage& image, int style)
 {
     m_style = image.isNull() ? -1 : style;
     m_pixmap = m_style < 0 ? QPixmap() : QPixmap::fromImage(image);
 }
 
-void ViewDecor::Paint(QPainter& painter, const QRect& area, const QColor& base, const QColor& text) const
+void ViewDecor::paint(QPainter& painter, const QRect& area, const QColor& base, const QColor& text) const
 {
-    const BackgroundPlacement placement = PlaceBackground(m_style, m_pixmap.size(), area);
+    const BackgroundPlacement placement = placeBackground(m_style, m_pixmap.size(), area);
     if (placement.draw) {
         if (placement.tiled)
             painter.drawTiledPixmap(area, m_pixmap, area.topLeft() - placement.origin);

@@ -19,23 +19,23 @@ struct BackgroundPlacement {
     bool tiled = false;
     QPoint origin;
 };
-BackgroundPlacement PlaceBackground(int style, QSize image, QRect area);
+BackgroundPlacement placeBackground(int style, QSize image, QRect area);
 
 // What the folder views draw behind their rows (the background image) and
 // instead of rows (a short text when the folder shows none).
 class ViewDecor {
 public:
-    void SetImage(const QImage& image, int style);  // a null image or style -1: none
-    bool HasImage() const { return !m_pixmap.isNull(); }
-    int ImageStyle() const { return m_style; }
-    QSize ImageSize() const { return m_pixmap.size(); }
+    void setImage(const QImage& image, int style);  // a null image or style -1: none
+    bool hasImage() const { return !m_pixmap.isNull(); }
+    int imageStyle() const { return m_style; }
+    QSize imageSize() const { return m_pixmap.size(); }
 
-    void SetPlaceholder(const QString& text) { m_placeholder = text; }
-    const QString& Placeholder() const { return m_placeholder; }
+    void setPlaceholder(const QString& text) { m_placeholder = text; }
+    const QString& placeholder() const { return m_placeholder; }
     // Whether the view has no rows to show now (the text is drawn then).
-    void SetEmptyTest(std::function<bool()> isEmpty) { m_isEmpty = std::move(isEmpty); }
+    void setEmptyTest(std::function<bool()> isEmpty) { m_isEmpty = std::move(isEmpty); }
 
-    void Paint(QPainter& painter, const QRect& area, const QColor& base, const QColor& text) const;
+    void paint(QPainter& painter, const QRect& area, const QColor& base, const QColor& text) const;
 
 private:
     QPixmap m_pixmap;

@@ -4,11 +4,11 @@
 
 namespace browser {
 
-ViewServices SystemViewServices(document::DocumentHost& host)
+ViewServices systemViewServices(document::DocumentHost& host)
 {
     ViewServices services;
     services.openUrl = [&host](const QUrl& url) { host.OpenItem(url); };
-    services.trash = SystemTrash();
+    services.trash = systemTrash();
     return services;
 }
 

@@ -27,6 +27,6 @@ struct ViewServices {
 
 // Opening goes to the application, which knows the face; deleting to the
 // desktop's trash.
-ViewServices SystemViewServices(document::DocumentHost& host);
+ViewServices systemViewServices(document::DocumentHost& host);
 
 } // namespace browser

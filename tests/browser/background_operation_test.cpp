@@ -79,14 +79,14 @@ TEST(BackgroundOperation, CancelAtAFileOrAFailureThereLeavesEverythingWholeAndSa
         int trashed = 0;
         FileActions actions(seam, nullptr, [&](const QString& path) {
             if (++trashed == c.cancelAt)
-                operation->Cancel();  // on the worker, as it trashes file N
+                operation->cancel();  // on the worker, as it trashes file N
             return QFile::remove(path);
         });
         operation = std::make_unique<BackgroundOperation>(actions, nullptr, -1);
         std::optional<bool> done;
         QObject::connect(operation.get(), &BackgroundOperation::finished, [&](bool d) { done = d; });
         if (c.cancelAt && c.op != Op::Delete) {
-            seam.whileAsked = [&] { operation->Cancel(); };
+            seam.whileAsked = [&] { operation->cancel(); };
             seam.AnswerMessage(Answer::Yes);  // replace: the copy of f2 starts, cancelled
         }
         if (!c.message.isEmpty() && c.failAt)
@@ -94,12 +94,12 @@ TEST(BackgroundOperation, CancelAtAFileOrAFailureThereLeavesEverythingWholeAndSa
         QStringList sources;
         for (const char* name : {"f1", "f2", "f3", "f4"})
             sources << dir + "/from/" + name;
-        ASSERT_TRUE(c.op == Op::Delete ? operation->StartDelete(sources)
-                                       : operation->StartTransfer(sources, dir + "/to", c.op == Op::Move));
-        EXPECT_FALSE(operation->StartDelete(sources));  // one at a time
+        ASSERT_TRUE(c.op == Op::Delete ? operation->startDelete(sources)
+                                       : operation->startTransfer(sources, dir + "/to", c.op == Op::Move));
+        EXPECT_FALSE(operation->startDelete(sources));  // one at a time
         ASSERT_TRUE(WaitUntil([&] { return done.has_value(); }));
         EXPECT_FALSE(*done);
-        EXPECT_FALSE(operation->IsRunning());
+        EXPECT_FALSE(operation->isRunning());
         EXPECT_EQ(Names(dir + "/from"), c.from);
         EXPECT_EQ(Names(dir + "/to"), c.to);
         for (const QString& name : Names(dir + "/to")) {
@@ -108,7 +108,7 @@ TEST(BackgroundOperation, CancelAtAFileOrAFailureThereLeavesEverythingWholeAndSa
                 EXPECT_EQ(Read(dir + "/to/" + name).size(), size) << name.toStdString();
             }
         }
-        EXPECT_EQ(operation->Progress().filesDone, c.filesDone);
+        EXPECT_EQ(operation->progress().filesDone, c.filesDone);
         EXPECT_EQ(seam.MessageTexts(), c.message.isEmpty() ? QStringList() : QStringList{c.message.arg(dir)});
     }
 }
@@ -132,22 +132,22 @@ TEST(BackgroundOperation, TheWindowCountsFilesAndBytesOrItemsAndCancelAsksToStop
         std::function<bool()> start;
         QString counts;
     } runs[] = {
-        {[&] { return operation.StartTransfer({dir + "/from/a", dir + "/from/d"}, dir + "/to", false); },
+        {[&] { return operation.startTransfer({dir + "/from/a", dir + "/from/d"}, dir + "/to", false); },
          QString("3 of 3 files, %1 of %1").arg(QLocale().formattedDataSize(5000))},
-        {[&] { return operation.StartDelete({dir + "/to/a", dir + "/to/d"}); }, "2 of 2 items"},
+        {[&] { return operation.startDelete({dir + "/to/a", dir + "/to/d"}); }, "2 of 2 items"},
     };
     for (const auto& run : runs) {
         done.reset();
         ASSERT_TRUE(run.start());
         ASSERT_TRUE(WaitUntil([&] { return done.has_value(); }));
         EXPECT_TRUE(*done);
-        operation.Window().Show(operation.Progress());
-        EXPECT_EQ(operation.Window().CountsText(), run.counts);
+        operation.progressWindow().showProgress(operation.progress());
+        EXPECT_EQ(operation.progressWindow().countsText(), run.counts);
     }
     EXPECT_EQ(Names(dir + "/to"), QStringList());
     bool asked = false;
-    QObject::connect(&operation.Window(), &OperationWindow::cancelRequested, [&] { asked = true; });
-    operation.Window().reject();
+    QObject::connect(&operation.progressWindow(), &OperationWindow::cancelRequested, [&] { asked = true; });
+    operation.progressWindow().reject();
     EXPECT_TRUE(asked);
 }
 
@@ -166,19 +166,19 @@ TEST(BackgroundOperation, TheWindowNeverOpensOverAQuestion)
     QObject::connect(&operation, &BackgroundOperation::finished, [&](bool d) { done = d; });
     bool before = false, during = false;
     seam.whileAsked = [&] {
-        before = operation.Window().isVisible();
+        before = operation.progressWindow().isVisible();
         for (int i = 0; i < 5; ++i)
             QCoreApplication::processEvents();  // the window's moment comes
-        during = operation.Window().isVisible();
+        during = operation.progressWindow().isVisible();
     };
     seam.AnswerMessage(Answer::No);
-    ASSERT_TRUE(operation.StartTransfer({dir + "/from/a"}, dir + "/to", false));
+    ASSERT_TRUE(operation.startTransfer({dir + "/from/a"}, dir + "/to", false));
     // Mostly, the question is posted before the window's moment is seen.
-    while (operation.Progress().counting)
+    while (operation.progress().counting)
         QThread::yieldCurrentThread();
     QThread::msleep(50);
     ASSERT_TRUE(WaitUntil([&] { return done.has_value(); }));
     EXPECT_EQ(during, before);
-    EXPECT_FALSE(operation.Window().isVisible());
+    EXPECT_FALSE(operation.progressWindow().isVisible());
     EXPECT_EQ(Read(dir + "/to/a"), "old");
 }

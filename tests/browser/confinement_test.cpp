@@ -23,10 +23,10 @@ TEST(Confinement, PathsArePlacedByWhatTheyResolveTo)
     QFile::link(base + "/outside/none", loc + "/dangling");
     QFile::link("sub", loc + "/inlink");
     QFile::link(loc, base + "/loclink");
-    const Boundary boundary = ResolveBoundary(loc);
+    const Boundary boundary = resolveBoundary(loc);
     ASSERT_EQ(boundary.real, loc);
-    EXPECT_EQ(ResolveBoundary(base + "/loclink").real, loc);  // a linked server folder: its target bounds
-    EXPECT_TRUE(ResolveBoundary(base + "/gone").real.isEmpty());
+    EXPECT_EQ(resolveBoundary(base + "/loclink").real, loc);  // a linked server folder: its target bounds
+    EXPECT_TRUE(resolveBoundary(base + "/gone").real.isEmpty());
 
     using K = Placement::Kind;
     const struct {
@@ -56,13 +56,13 @@ TEST(Confinement, PathsArePlacedByWhatTheyResolveTo)
         {base + "/nowhere/x", K::Unreachable, {}, K::Unreachable, {}},
     };
     for (const auto& c : cases) {
-        const Placement target = PlaceTarget(boundary, c.path);
+        const Placement target = placeTarget(boundary, c.path);
         EXPECT_EQ(target.kind, c.target) << c.path.toStdString();
         EXPECT_EQ(target.path, c.targetPath) << c.path.toStdString();
-        const Placement entry = PlaceEntry({boundary.real, base + "/other"}, c.path);
+        const Placement entry = placeEntry({boundary.real, base + "/other"}, c.path);
         EXPECT_EQ(entry.kind, c.entry) << c.path.toStdString();
         EXPECT_EQ(entry.path, c.entryPath) << c.path.toStdString();
     }
     // Nothing is inside a location whose folder cannot be resolved.
-    EXPECT_EQ(PlaceTarget(ResolveBoundary(base + "/gone"), loc).kind, K::Unreachable);
+    EXPECT_EQ(placeTarget(resolveBoundary(base + "/gone"), loc).kind, K::Unreachable);
 }

@@ -43,7 +43,7 @@ bool FakeFolderLister::WaitForPermit(const std::function<bool()>& cancelled)
     return true;
 }
 
-int FakeFolderLister::List(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
+int FakeFolderLister::list(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
                            const std::function<bool()>& cancelled)
 {
     Script script;

@@ -32,7 +32,7 @@ public:
     bool SawCancel() const;
     int Listings() const;
 
-    int List(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
+    int list(const QString& folder, const std::function<void(std::vector<FileEntry>&&)>& batch,
              const std::function<bool()>& cancelled) override;
 
 private:

@@ -91,7 +91,7 @@ TEST_F(FileActionsTest, RenameRefusesBadAndTakenNamesAndKeepsBothFiles)
         const QStringList before = seam.MessageTexts();
         if (*c.message)
             seam.AnswerMessage(Answer::Ok);
-        EXPECT_EQ(actions.Rename(P("a.txt"), c.to), c.ok);
+        EXPECT_EQ(actions.rename(P("a.txt"), c.to), c.ok);
         EXPECT_EQ(Names(dir), c.names);
         EXPECT_EQ(Read(P("c.txt")), "C");
         const QStringList shown = seam.MessageTexts().mid(before.size());
@@ -105,9 +105,9 @@ TEST_F(FileActionsTest, EveryOperationInAReadOnlyFolderIsToldAndLosesNothing)
     seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Yes).AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
     {
         ReadOnlyFolder readOnly(dir);
-        EXPECT_FALSE(actions.Rename(P("a.txt"), "b.txt"));
-        EXPECT_FALSE(actions.Delete({P("a.txt")}));
-        EXPECT_EQ(actions.NewFolder(dir), QString());
+        EXPECT_FALSE(actions.rename(P("a.txt"), "b.txt"));
+        EXPECT_FALSE(actions.deletePaths({P("a.txt")}));
+        EXPECT_EQ(actions.newFolder(dir), QString());
     }
     EXPECT_EQ(Names(dir), QStringList{"a.txt"});
     EXPECT_EQ(Read(P("a.txt")), "A");
@@ -143,7 +143,7 @@ TEST_F(FileActionsTest, DeleteAsksThenTrashesOrAsksAgainBeforeDeletingForGood)
         trashed.clear();
         for (Answer a : c.answers)
             seam.AnswerMessage(a);
-        actions.Delete({P("a.txt"), P("d")});
+        actions.deletePaths({P("a.txt"), P("d")});
         EXPECT_EQ(Names(dir), c.left);
         EXPECT_EQ(trashed.size(), c.trashCalls);
     }
@@ -156,17 +156,17 @@ TEST_F(FileActionsTest, DeletingALinkForGoodLeavesWhatItPointsTo)
     QFile::link(P("target"), P("link"));
     trashWorks = false;
     seam.AnswerMessage(Answer::Yes).AnswerMessage(Answer::Yes);
-    EXPECT_TRUE(actions.Delete({P("link")}));
+    EXPECT_TRUE(actions.deletePaths({P("link")}));
     EXPECT_EQ(Names(dir), QStringList{"target"});
     EXPECT_EQ(Read(P("target/keep.txt")), "K");
 }
 
 TEST_F(FileActionsTest, NewFolderTakesTheFirstFreeName)
 {
-    EXPECT_EQ(actions.NewFolder(dir), "New Folder");
-    EXPECT_EQ(actions.NewFolder(dir), "New Folder (2)");
+    EXPECT_EQ(actions.newFolder(dir), "New Folder");
+    EXPECT_EQ(actions.newFolder(dir), "New Folder (2)");
     seam.AnswerMessage(Answer::Ok);
-    EXPECT_EQ(actions.NewFolder(P("missing")), QString());
+    EXPECT_EQ(actions.newFolder(P("missing")), QString());
     EXPECT_EQ(seam.MessageTexts(),
               QStringList{QString("Cannot create a new folder in \"%1\": No such file or directory").arg(P("missing"))});
 }
@@ -194,7 +194,7 @@ TEST_F(FileActionsTest, CopyAndMoveNeverReplaceWithoutAsking)
         Write(P("to/b.txt"), "old b");
         for (Answer a : c.answers)
             seam.AnswerMessage(a);
-        actions.Transfer({P("from/a.txt"), P("from/b.txt")}, P("to"), c.move);
+        actions.transfer({P("from/a.txt"), P("from/b.txt")}, P("to"), c.move);
         EXPECT_EQ(Read(P("to/a.txt")), c.a);
         EXPECT_EQ(Read(P("to/b.txt")), c.b);
         EXPECT_EQ(Names(P("from")).size(), c.sourcesLeft ? 2 : 0);
@@ -209,9 +209,9 @@ TEST_F(FileActionsTest, CopiesIntoTheSameFolderGetFreeNamesAndFoldersCopyWhole)
     Write(P("d/sub/x"), "X");
     QFile::link("sub/x", P("d/rel-link"));
     FileTransfer transfer([](const QString&, bool) { return ConflictAnswer::Cancel; }, [](const QString&) {});
-    EXPECT_TRUE(transfer.Run({P("a.txt"), P("d")}, dir, false));
-    EXPECT_TRUE(transfer.Run({P("a.txt")}, dir, false));
-    EXPECT_TRUE(transfer.Run({P("a.txt")}, dir, true));  // moving into its own folder does nothing
+    EXPECT_TRUE(transfer.run({P("a.txt"), P("d")}, dir, false));
+    EXPECT_TRUE(transfer.run({P("a.txt")}, dir, false));
+    EXPECT_TRUE(transfer.run({P("a.txt")}, dir, true));  // moving into its own folder does nothing
     EXPECT_EQ(Names(dir), (QStringList{"a (copy 2).txt", "a (copy).txt", "a.txt", "d", "d (copy)"}));
     EXPECT_EQ(Read(P("d (copy)/sub/x")), "X");
     EXPECT_EQ(QFileInfo(P("d (copy)/rel-link")).symLinkTarget(), P("d (copy)/sub/x"));  // still relative
@@ -223,8 +223,8 @@ TEST_F(FileActionsTest, AFolderIntoItselfOrWithAPipeIsRefusedWithoutAHalfCopy)
     ASSERT_EQ(::mkfifo(QFile::encodeName(P("d/pipe")).constData(), 0600), 0);
     QDir().mkpath(P("to"));
     seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
-    EXPECT_FALSE(actions.Transfer({P("d")}, P("d/inner"), true));
-    EXPECT_FALSE(actions.Transfer({P("d")}, P("to"), false));
+    EXPECT_FALSE(actions.transfer({P("d")}, P("d/inner"), true));
+    EXPECT_FALSE(actions.transfer({P("d")}, P("to"), false));
     EXPECT_EQ(Names(P("to")), QStringList());
     EXPECT_EQ(Names(P("d")), (QStringList{"pipe", "x"}));
     EXPECT_EQ(seam.MessageTexts(),
@@ -248,7 +248,7 @@ TEST_F(FileActionsTest, AWriteThatFailsHalfwayLeavesTheTargetAsItWas)
     rlimit small = saved;
     small.rlim_cur = 65536;
     ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool done = actions.Transfer({P("from/big.bin"), P("from/d")}, P("to"), false);
+    const bool done = actions.transfer({P("from/big.bin"), P("from/d")}, P("to"), false);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(done);
@@ -264,7 +264,7 @@ TEST_F(FileActionsTest, TakenFolderNamesMergeFileByFile)
     Write(P("from/d/same.txt"), "theirs");
     Write(P("to/d/same.txt"), "mine");
     seam.AnswerMessage(Answer::Yes).AnswerMessage(Answer::No);  // merge; keep same.txt
-    EXPECT_TRUE(actions.Transfer({P("from/d")}, P("to"), true));
+    EXPECT_TRUE(actions.transfer({P("from/d")}, P("to"), true));
     EXPECT_EQ(Names(P("to/d")), (QStringList{"new.txt", "same.txt"}));
     EXPECT_EQ(Read(P("to/d/same.txt")), "mine");
     EXPECT_EQ(Names(P("from/d")), QStringList{"same.txt"});  // what was not moved stays
@@ -273,17 +273,17 @@ TEST_F(FileActionsTest, TakenFolderNamesMergeFileByFile)
 TEST(FileClipboard, CopiedAndCutFilesInTheDesktopForms)
 {
     for (bool cut : {false, true}) {
-        std::unique_ptr<QMimeData> data(MakeFileClipboard({"/srv/a b.txt", "/srv/c"}, cut));
+        std::unique_ptr<QMimeData> data(makeFileClipboard({"/srv/a b.txt", "/srv/c"}, cut));
         EXPECT_EQ(data->data("x-special/gnome-copied-files"),
                   QByteArray(cut ? "cut" : "copy") + "\nfile:///srv/a%20b.txt\nfile:///srv/c");
-        const ClipboardFiles back = ReadFileClipboard(data.get());
+        const ClipboardFiles back = readFileClipboard(data.get());
         EXPECT_EQ(back.paths, (QStringList{"/srv/a b.txt", "/srv/c"}));
         EXPECT_EQ(back.cut, cut);
         QMimeData kde;  // URLs only, with KDE's cut mark
         kde.setUrls({QUrl("file:///x"), QUrl("https://example.org/")});
         kde.setData("application/x-kde-cutselection", cut ? "1" : "0");
-        EXPECT_EQ(ReadFileClipboard(&kde).paths, QStringList{"/x"});
-        EXPECT_EQ(ReadFileClipboard(&kde).cut, cut);
+        EXPECT_EQ(readFileClipboard(&kde).paths, QStringList{"/x"});
+        EXPECT_EQ(readFileClipboard(&kde).cut, cut);
     }
 }
 
@@ -295,13 +295,13 @@ TEST_F(FileActionsTest, PropertiesShowSizeDatesAndPermissions)
     Write(P("d/a"), QByteArray(2000, 'a'));
     Write(P("d/e/b"), QByteArray(48, 'b'));
     PropertiesDialog file(P("f.txt"), "Text");
-    EXPECT_EQ(file.Field("size"), "5 bytes");
-    EXPECT_EQ(file.Field("permissions"), "rw-r-----");
-    EXPECT_EQ(file.Field("type"), "Text");
-    EXPECT_FALSE(file.Field("modified").isEmpty());
+    EXPECT_EQ(file.field("size"), "5 bytes");
+    EXPECT_EQ(file.field("permissions"), "rw-r-----");
+    EXPECT_EQ(file.field("type"), "Text");
+    EXPECT_FALSE(file.field("modified").isEmpty());
     PropertiesDialog folder(P("d"), "Folder");
-    ASSERT_TRUE(WaitUntil([&] { return !folder.Field("size").startsWith("Counting"); }));
-    EXPECT_EQ(folder.Field("size").toStdString(), "2.0 kB (2,048 bytes), in 2 file(s)");
+    ASSERT_TRUE(WaitUntil([&] { return !folder.field("size").startsWith("Counting"); }));
+    EXPECT_EQ(folder.field("size").toStdString(), "2.0 kB (2,048 bytes), in 2 file(s)");
 }
 
 TEST_F(FileActionsTest, ALinkIsCopiedAsALinkAndALinkAtTheTargetIsReplacedNotWrittenThrough)
@@ -318,7 +318,7 @@ TEST_F(FileActionsTest, ALinkIsCopiedAsALinkAndALinkAtTheTargetIsReplacedNotWrit
         QDir().mkpath(P("to"));
         QFile::link(c.target, P("to/a.txt"));
         seam.AnswerMessage(Answer::Yes);
-        EXPECT_TRUE(actions.Transfer({P("from/a.txt"), P("from/link")}, P("to"), false)) << c.atName;
+        EXPECT_TRUE(actions.transfer({P("from/a.txt"), P("from/link")}, P("to"), false)) << c.atName;
         EXPECT_FALSE(QFileInfo(P("to/a.txt")).isSymLink()) << c.atName;
         EXPECT_EQ(Read(P("to/a.txt")), "new") << c.atName;
         EXPECT_EQ(Read(P("outside/secret")), "secret") << c.atName;

@@ -77,16 +77,16 @@ TEST(FolderModelDisk, PreviewComesLaterAndIsShared)
     ASSERT_TRUE(WaitFor([&] { return !model.data(wide, FolderModel::PreviewRole).isNull(); }));
     EXPECT_EQ(model.data(wide, FolderModel::PreviewRole).value<QImage>().size(), QSize(64, 32));
     const QString shared = browser::ThumbnailCache(cacheHome + "/thumbnails")
-                               .ThumbnailPath(dir + "/wide.png", browser::ThumbnailCache::Flavor::Normal);
+                               .thumbnailPath(dir + "/wide.png", browser::ThumbnailCache::Flavor::Normal);
     EXPECT_EQ(QImage(shared).size(), QSize(128, 64));
     // The large picture reads on the same pool, and the pipe blocks it no more.
     browser::ThumbstripPreview strip(model.previews());
     bool shown = false;
     QObject::connect(&strip, &browser::ThumbstripPreview::imageShown, [&] { shown = true; });
-    strip.ShowItem(dir + "/x.png", "x.png", {}, true);
-    strip.ShowItem(dir + "/wide.png", "wide.png", {}, true);
+    strip.showItem(dir + "/x.png", "x.png", {}, true);
+    strip.showItem(dir + "/wide.png", "wide.png", {}, true);
     ASSERT_TRUE(WaitFor([&] { return shown; }));
-    EXPECT_EQ(strip.ShownPath(), dir + "/wide.png");
+    EXPECT_EQ(strip.shownPath(), dir + "/wide.png");
     qunsetenv("XDG_CACHE_HOME");
 }
 

@@ -26,7 +26,7 @@ protected:
     }
 
     // Lists a scripted folder and waits until it is shown.
-    void Show(const QString& folder, FakeFolderLister::Script script)
+    void show(const QString& folder, FakeFolderLister::Script script)
     {
         lister->Set(folder, std::move(script));
         model->setFolder(folder);
@@ -57,7 +57,7 @@ TEST_F(FolderModelTest, SmallFolderArrivesSortedAtOnce)
 {
     int inserted = 0;
     QObject::connect(model.get(), &QAbstractItemModel::rowsInserted, [&] { ++inserted; });
-    Show("/small", {{{File("b"), Dir("z")}, {File("a")}}});
+    show("/small", {{{File("b"), Dir("z")}, {File("a")}}});
     EXPECT_EQ(Names(*model), QStringList({"z", "a", "b"}));
     EXPECT_EQ(inserted, 1);
 }
@@ -70,7 +70,7 @@ struct SortCase {
 
 TEST_F(FolderModelTest, SortsByEachColumnBothWaysWithFoldersFirst)
 {
-    Show("/mixed", {{{File("file10.txt", 5, 3000), File("Zeta.png", 1, 2000), Dir("b-dir", 8000)},
+    show("/mixed", {{{File("file10.txt", 5, 3000), File("Zeta.png", 1, 2000), Dir("b-dir", 8000)},
                      {File("alpha.md", 20, 4000), File("file2.txt", 50, 1000), Dir("A-dir", 9000)}}});
     const SortCase cases[] = {
         {FolderModel::NameColumn, Qt::AscendingOrder, {"A-dir", "b-dir", "alpha.md", "file2.txt", "file10.txt", "Zeta.png"}},
@@ -97,7 +97,7 @@ TEST_F(FolderModelTest, NewFolderAbandonsAHangingListing)
     lister->Set("/dead-share", {{{File("stale")}}, 0, false, true});
     model->setFolder("/dead-share");
     ASSERT_TRUE(WaitFor([&] { return model->rowCount() == 1; }));
-    Show("/home", {{{File("fresh")}}});
+    show("/home", {{{File("fresh")}}});
     EXPECT_EQ(Names(*model), QStringList({"fresh"}));
     EXPECT_TRUE(WaitFor([&] { return lister->SawCancel(); }));
     EXPECT_EQ(model->folder(), "/home");
@@ -135,7 +135,7 @@ TEST_F(FolderModelTest, FailureCarriesTheErrorAndLeavesNoRows)
 
 TEST_F(FolderModelTest, RefreshAppliesOnlyTheChanges)
 {
-    Show("/r", {{{File("a", 1), File("c", 1), File("d", 1)}}});
+    show("/r", {{{File("a", 1), File("c", 1), File("d", 1)}}});
     const QPersistentModelIndex kept = model->indexOfName("d");
     lister->Set("/r", {{{File("d", 7), File("b", 1), File("c", 1)}}});
     int reset = 0;
@@ -149,7 +149,7 @@ TEST_F(FolderModelTest, RefreshAppliesOnlyTheChanges)
 
 TEST_F(FolderModelTest, ARowThatChangesMovesToItsPlace)
 {
-    Show("/s", {{{File("a", 1), File("b", 2), File("c", 3)}}});
+    show("/s", {{{File("a", 1), File("b", 2), File("c", 3)}}});
     model->sort(FolderModel::SizeColumn, Qt::AscendingOrder);
     lister->Set("/s", {{{File("a", 9), File("b", 2), File("c", 3)}}});
     model->refresh();
@@ -158,7 +158,7 @@ TEST_F(FolderModelTest, ARowThatChangesMovesToItsPlace)
 
 TEST_F(FolderModelTest, RolesDescribeTheRow)
 {
-    Show("/d", {{{File("a.txt", 1025), Dir("sub")}}});
+    show("/d", {{{File("a.txt", 1025), Dir("sub")}}});
     const QModelIndex file = model->indexOfName("a.txt");
     const QModelIndex sub = model->indexOfName("sub");
     const struct {
@@ -183,7 +183,7 @@ TEST_F(FolderModelTest, RolesDescribeTheRow)
 
 TEST_F(FolderModelTest, HiddenEntriesShowOnlyWhenAsked)
 {
-    Show("/h", {{{File(".profile"), File("visible"), Dir(".cache")}}});
+    show("/h", {{{File(".profile"), File("visible"), Dir(".cache")}}});
     EXPECT_EQ(Names(*model), QStringList({"visible"}));
     model->setShowHidden(true);
     EXPECT_TRUE(WaitFor([&] { return Names(*model) == QStringList({".cache", ".profile", "visible"}); }));
@@ -191,7 +191,7 @@ TEST_F(FolderModelTest, HiddenEntriesShowOnlyWhenAsked)
 
 TEST_F(FolderModelTest, FoldersTakeDropsAndDragsCarryFileUrls)
 {
-    Show("/d", {{{File("a.txt"), Dir("sub")}}});
+    show("/d", {{{File("a.txt"), Dir("sub")}}});
     const QModelIndex sub = model->indexOfName("sub");
     const QModelIndex file = model->indexOfName("a.txt");
     EXPECT_TRUE(model->flags(sub) & Qt::ItemIsDropEnabled);
@@ -205,7 +205,7 @@ TEST_F(FolderModelTest, FoldersTakeDropsAndDragsCarryFileUrls)
 
 TEST_F(FolderModelTest, EditingANameAsksTheViewToRename)
 {
-    Show("/e", {{{File("old")}}});
+    show("/e", {{{File("old")}}});
     QStringList asked;
     QObject::connect(model.get(), &FolderModel::renameRequested,
                      [&](const QModelIndex&, const QString& name) { asked << name; });

@@ -26,10 +26,10 @@ TEST(InputFilter, EveryFaceLocationFlagAndInput)
     for (const auto& c : cases) {
         const InputContext context{c.tree, c.location, c.admin, c.allows};
         SCOPED_TRACE(testing::Message() << c.tree << c.location << c.admin << c.allows);
-        EXPECT_EQ(SwallowInput(InputKind::RightButton, false, context), c.rightSwallowed);
-        EXPECT_EQ(SwallowInput(InputKind::Key, true, context), c.ctrlSwallowed);
-        EXPECT_EQ(SwallowInput(InputKind::Key, false, context), c.plainSwallowed);
-        EXPECT_FALSE(SwallowInput(InputKind::Other, true, context));
+        EXPECT_EQ(swallowInput(InputKind::RightButton, false, context), c.rightSwallowed);
+        EXPECT_EQ(swallowInput(InputKind::Key, true, context), c.ctrlSwallowed);
+        EXPECT_EQ(swallowInput(InputKind::Key, false, context), c.plainSwallowed);
+        EXPECT_FALSE(swallowInput(InputKind::Other, true, context));
     }
 }
 
@@ -65,7 +65,7 @@ TEST(InputFilter, WhatEachEventCountsAs)
     };
     for (const auto& c : cases) {
         bool ctrl = !c.ctrl;
-        EXPECT_EQ(ClassifyInput(*c.event, ctrl), c.kind) << c.name;
+        EXPECT_EQ(classifyInput(*c.event, ctrl), c.kind) << c.name;
         EXPECT_EQ(ctrl, c.ctrl) << c.name;
     }
 }

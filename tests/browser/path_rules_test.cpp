@@ -40,7 +40,7 @@ TEST(PathRules, ParentStaysInsideTheRoot)
         {"/", "/etc", "/"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ParentWithin(c.root, c.path), QString(c.parent)) << c.root << " | " << c.path;
+        EXPECT_EQ(parentWithin(c.root, c.path), QString(c.parent)) << c.root << " | " << c.path;
 }
 
 TEST(PathRules, AddressKinds)
@@ -58,8 +58,8 @@ TEST(PathRules, AddressKinds)
         {"/srv/http://x", false, "/srv/http://x"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsWebAddress(c.address), c.web) << c.address;
-        EXPECT_EQ(LocalPathOf(c.address), QString(c.local)) << c.address;
+        EXPECT_EQ(isWebAddress(c.address), c.web) << c.address;
+        EXPECT_EQ(localPathOf(c.address), QString(c.local)) << c.address;
     }
 }
 
@@ -67,22 +67,22 @@ TEST(PathRules, ExpansionFallsBackToTheAddressWhenTooLong)
 {
     platform::SetEnvVar("QUILLON_TEST_SHARE", "/srv/share");
     platform::SetEnvVar("QUILLON_TEST_LONG", std::string(600, 'x'));
-    EXPECT_EQ(ExpandAddress("%quillon_test_share%/a"), QString("/srv/share/a"));
-    EXPECT_EQ(ExpandAddress("/x/%QUILLON_TEST_LONG%"), QString("/x/%QUILLON_TEST_LONG%"));
-    EXPECT_EQ(ExpandAddress("/x/%QUILLON_TEST_UNSET%"), QString("/x/%QUILLON_TEST_UNSET%"));
+    EXPECT_EQ(expandAddress("%quillon_test_share%/a"), QString("/srv/share/a"));
+    EXPECT_EQ(expandAddress("/x/%QUILLON_TEST_LONG%"), QString("/x/%QUILLON_TEST_LONG%"));
+    EXPECT_EQ(expandAddress("/x/%QUILLON_TEST_UNSET%"), QString("/x/%QUILLON_TEST_UNSET%"));
 }
 
 TEST(NavigationHistory, NewPlacesDropWhatLayAheadAndTheSamePlaceAddsNothing)
 {
     NavigationHistory h;
     for (const char* a : {"/a", "/a", "/a/b", "/a/b/c"})
-        h.Push(a);
-    h.StepBack();
-    h.StepBack();
-    EXPECT_EQ(h.Current(), QString("/a"));
-    EXPECT_FALSE(h.CanGoBack());
-    EXPECT_EQ(h.PeekForward(), QString("/a/b"));
-    h.Push("/a/x");
-    EXPECT_FALSE(h.CanGoForward());
-    EXPECT_EQ(h.PeekBack(), QString("/a"));
+        h.push(a);
+    h.stepBack();
+    h.stepBack();
+    EXPECT_EQ(h.current(), QString("/a"));
+    EXPECT_FALSE(h.canGoBack());
+    EXPECT_EQ(h.peekForward(), QString("/a/b"));
+    h.push("/a/x");
+    EXPECT_FALSE(h.canGoForward());
+    EXPECT_EQ(h.peekBack(), QString("/a"));
 }

@@ -82,9 +82,9 @@ protected:
         view.NavigateTo(address);
         Settle();
     }
-    void Settle() { EXPECT_TRUE(WaitUntil([&] { return !view.IsBusy(); })); }
-    QModelIndex Row(const QString& name) const { return view.Model().indexOfName(name); }
-    QAbstractItemView* Active() const { return view.Views().ActiveView(); }
+    void Settle() { EXPECT_TRUE(WaitUntil([&] { return !view.isBusy(); })); }
+    QModelIndex Row(const QString& name) const { return view.model().indexOfName(name); }
+    QAbstractItemView* Active() const { return view.views().activeView(); }
     void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QKeyEvent press(QEvent::KeyPress, key, mods);
@@ -119,19 +119,19 @@ protected:
 
 TEST_F(QuillonViewTest, StartsOnThePageTitledNadaAndReturnsToItWithoutHistory)
 {
-    EXPECT_TRUE(view.IsShowingStartPage());
+    EXPECT_TRUE(view.isShowingStartPage());
     auto* page = view.findChild<StartPage*>();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->windowTitle(), "Nada");
-    EXPECT_EQ(StartPage::Title(), "Quillon");
+    EXPECT_EQ(StartPage::title(), "Quillon");
     EXPECT_EQ(doc.m_pBrowserView, &view);
     Select();
     Go(root + "/sub");
-    EXPECT_FALSE(view.IsShowingStartPage());
+    EXPECT_FALSE(view.isShowingStartPage());
     view.ShowStartPage();
-    EXPECT_TRUE(view.IsShowingStartPage());
+    EXPECT_TRUE(view.isShowingStartPage());
     EXPECT_FALSE(view.CanGoBack());
-    EXPECT_EQ(view.Model().rowCount(), 0);
+    EXPECT_EQ(view.model().rowCount(), 0);
 }
 
 TEST_F(QuillonViewTest, TheRootIsRecognisedWithATrailingSeparatorOrOtherLetterCase)
@@ -148,7 +148,7 @@ TEST_F(QuillonViewTest, TheRootIsRecognisedWithATrailingSeparatorOrOtherLetterCa
     for (const auto& c : cases) {
         Select(c.rootSet);
         Go(c.shown);
-        EXPECT_EQ(view.IsAtRoot(), c.atRoot) << c.rootSet.toStdString() << " " << c.shown.toStdString();
+        EXPECT_EQ(view.isAtRoot(), c.atRoot) << c.rootSet.toStdString() << " " << c.shown.toStdString();
     }
 }
 
@@ -176,13 +176,13 @@ TEST_F(QuillonViewTest, BackStopsAtTheRootAndUpNeverLeavesIt)
     };
     for (const auto& s : steps) {
         s.act();
-        EXPECT_EQ(view.CurrentFolder(), s.folder) << s.step;
+        EXPECT_EQ(view.currentFolder(), s.folder) << s.step;
         EXPECT_EQ(view.CanGoBack(), s.back) << s.step;
         EXPECT_EQ(view.CanGoForward(), s.forward) << s.step;
     }
     Go(root + "/sub");
     Key(Qt::Key_Backspace);
-    EXPECT_EQ(view.Views().CurrentRow(), Row("sub"));  // the folder left is selected
+    EXPECT_EQ(view.views().currentRow(), Row("sub"));  // the folder left is selected
 }
 
 TEST_F(QuillonViewTest, FoldersNavigateAndFilesOpenWithTheirProgram)
@@ -202,14 +202,14 @@ TEST_F(QuillonViewTest, FoldersNavigateAndFilesOpenWithTheirProgram)
         {"Enter on a file", "a.txt", [&](const QModelIndex& i) { Active()->setCurrentIndex(i); Key(Qt::Key_Return); },
          root, 1},
         {"a file's path", "", [&](const QModelIndex&) { Go(root + "/sub/b.txt"); }, root, 2},
-        {"a name is not expanded", "%QUILLON_TEST_ROOT%", [&](const QModelIndex& i) { view.ActivateRow(i); },
+        {"a name is not expanded", "%QUILLON_TEST_ROOT%", [&](const QModelIndex& i) { view.activateRow(i); },
          root + "/%QUILLON_TEST_ROOT%", 2},
     };
     for (const auto& c : cases) {
         Go(root);
         c.activate(Row(c.name));
         Settle();
-        EXPECT_EQ(view.CurrentFolder(), c.folder) << c.how;
+        EXPECT_EQ(view.currentFolder(), c.folder) << c.how;
         EXPECT_EQ(int(opened.size()), c.opened) << c.how;
     }
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(root + "/a.txt"));
@@ -220,20 +220,20 @@ TEST_F(QuillonViewTest, FoldersNavigateAndFilesOpenWithTheirProgram)
 TEST_F(QuillonViewTest, AnUnreachableFolderIsReportedAndShownEmpty)
 {
     Select();
-    ASSERT_GT(view.Model().rowCount(), 0);
+    ASSERT_GT(view.model().rowCount(), 0);
     seam.AnswerMessage(Answer::Ok);
     Go(root + "/gone");
     EXPECT_EQ(seam.MessageTexts(),
               QStringList{QString("Error(2) accessing file/directory %1/gone\nNo such file or directory").arg(root)});
     EXPECT_EQ(seam.Messages().at(0).owner, &view);
-    EXPECT_EQ(view.Model().rowCount(), 0);
-    EXPECT_EQ(view.Views().Decor().Placeholder(),
+    EXPECT_EQ(view.model().rowCount(), 0);
+    EXPECT_EQ(view.views().decor().placeholder(),
               QString("The folder %1/gone cannot be shown.\nNo such file or directory").arg(root));
     EXPECT_TRUE(view.CanGoBack());
     view.GoBack();
     Settle();
-    EXPECT_GT(view.Model().rowCount(), 0);
-    EXPECT_TRUE(view.Views().Decor().Placeholder().isEmpty());
+    EXPECT_GT(view.model().rowCount(), 0);
+    EXPECT_TRUE(view.views().decor().placeholder().isEmpty());
 }
 
 TEST_F(QuillonViewTest, ClicksOnAShareThatHangsAddNoThreadAndEndInANote)
@@ -243,22 +243,22 @@ TEST_F(QuillonViewTest, ClicksOnAShareThatHangsAddNoThreadAndEndInANote)
     for (int click = 0; click < 10; ++click)
         view.NavigateTo(root + "/sub");
     ASSERT_TRUE(WaitUntil([&] { return share.Inside() == 1; }));
-    EXPECT_TRUE(view.IsBusy());
-    EXPECT_EQ(view.Model().examiner().threadsStarted(), 1);
+    EXPECT_TRUE(view.isBusy());
+    EXPECT_EQ(view.model().examiner().threadsStarted(), 1);
     // Once the examiner counts as hung, a click on its share is refused.
     clock.Advance(std::chrono::seconds(1));
     seam.AnswerMessage(Answer::Ok);
     Go(root + "/sub");
     EXPECT_EQ(share.Inside(), 1);
-    EXPECT_EQ(view.Model().examiner().threadsStarted(), 1);
+    EXPECT_EQ(view.model().examiner().threadsStarted(), 1);
     EXPECT_EQ(seam.MessageTexts(),
               QStringList{QString("Error(110) accessing file/directory %1/sub\nConnection timed out").arg(root)});
-    EXPECT_EQ(view.Views().Decor().Placeholder(),
+    EXPECT_EQ(view.views().decor().placeholder(),
               QString("The folder %1/sub cannot be shown.\nConnection timed out\n"
                       "The share it lies on does not answer; press Refresh to try again.").arg(root));
     share.Open();
     const QString mount = QString::fromStdString(platform::MountPointOf(root.toStdString()));
-    ASSERT_TRUE(WaitUntil([&] { return !view.Model().examiner().hangsOn(mount); }));
+    ASSERT_TRUE(WaitUntil([&] { return !view.model().examiner().hangsOn(mount); }));
     view.Refresh();
     Settle();
     EXPECT_TRUE(Row("b.txt").isValid());
@@ -276,8 +276,8 @@ TEST_F(QuillonViewTest, ARelativeServerFolderIsRefusedAsAMissingOne)
         Go(Q(folder));
         EXPECT_EQ(seam.MessageTexts().back(),
                   QString("Error(2) accessing file/directory %1\nNo such file or directory").arg(Q(folder)));
-        EXPECT_EQ(view.Model().rowCount(), 0);
-        EXPECT_EQ(view.Views().Decor().Placeholder(),
+        EXPECT_EQ(view.model().rowCount(), 0);
+        EXPECT_EQ(view.views().decor().placeholder(),
                   QString("The folder %1 cannot be shown.\nNo such file or directory").arg(Q(folder)));
     }
     QDir::setCurrent(was);
@@ -289,12 +289,12 @@ TEST_F(QuillonViewTest, EnvironmentReferencesAreExpandedOnlyWhenTheLocationAsks)
     location.m_strServerLocation = u"%QUILLON_TEST_ROOT%";
     location.m_bExpandEnvironment = 1;
     Select();
-    EXPECT_EQ(view.CurrentFolder(), root);
-    EXPECT_TRUE(view.IsAtRoot());
+    EXPECT_EQ(view.currentFolder(), root);
+    EXPECT_TRUE(view.isAtRoot());
     location.m_bExpandEnvironment = 0;
     seam.AnswerMessage(Answer::Ok);
     Select();
-    EXPECT_EQ(view.CurrentFolder(), "%QUILLON_TEST_ROOT%");
+    EXPECT_EQ(view.currentFolder(), "%QUILLON_TEST_ROOT%");
     EXPECT_EQ(seam.MessageTexts().size(), 1);
 }
 
@@ -314,15 +314,15 @@ TEST_F(QuillonViewTest, WebAndFileLocationsAreHandedOverOnceAndShowTheEmptyFolde
         SCOPED_TRACE(c.server.toStdString());
         location.m_strServerLocation = root.toStdU16String();
         Select();
-        ASSERT_GT(view.Model().rowCount(), 0);  // another location's listing first
+        ASSERT_GT(view.model().rowCount(), 0);  // another location's listing first
         opened.clear();
         location.m_strServerLocation = c.server.toStdU16String();
         Select();
         Select();  // the tree points at it again after a change of the document
         ASSERT_EQ(opened, std::vector<QUrl>{c.url});
-        EXPECT_FALSE(view.IsShowingStartPage());
-        EXPECT_EQ(view.Model().rowCount(), 0);
-        EXPECT_EQ(view.Views().Decor().Placeholder(), c.note);
+        EXPECT_FALSE(view.isShowingStartPage());
+        EXPECT_EQ(view.model().rowCount(), 0);
+        EXPECT_EQ(view.views().decor().placeholder(), c.note);
         view.Refresh();
         Settle();
         EXPECT_EQ(opened.size(), 2u);
@@ -351,9 +351,9 @@ TEST_F(QuillonViewTest, InputPassesOrIsSwallowedByFaceAndLocation)
         host.administratorView = c.admin;
         location.m_bRightMouseButton = c.allows;
         Active()->clearSelection();
-        Active()->setCurrentIndex(view.Model().index(0, 0));
+        Active()->setCurrentIndex(view.model().index(0, 0));
         Key(Qt::Key_A, Qt::ControlModifier);
-        EXPECT_EQ(view.Views().SelectedCount() == view.Model().rowCount(), c.ctrlASelects);
+        EXPECT_EQ(view.views().selectedCount() == view.model().rowCount(), c.ctrlASelects);
         Key(Qt::Key_Down);
         EXPECT_EQ(Active()->currentIndex().row() == 1, c.downMoves);
         QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(5, 5), Active()->mapToGlobal(QPoint(5, 5)));
@@ -396,9 +396,9 @@ TEST_F(QuillonViewTest, EachViewStyleShapesItsView)
         EXPECT_EQ(list->flow(), c.flow);
         EXPECT_EQ(list->isWrapping(), c.wrapping);
         EXPECT_EQ(list->iconSize(), QSize(c.icon, c.icon));
-        EXPECT_EQ(static_cast<FolderDelegate*>(list->itemDelegate())->GetMode(), c.delegate);
+        EXPECT_EQ(static_cast<FolderDelegate*>(list->itemDelegate())->getMode(), c.delegate);
         EXPECT_TRUE(list->uniformItemSizes());
-        EXPECT_EQ(list->model(), &view.Model());
+        EXPECT_EQ(list->model(), &view.model());
     }
     location.m_visualOptions.m_nViewStyle = 4;
     Go(root);
@@ -406,7 +406,7 @@ TEST_F(QuillonViewTest, EachViewStyleShapesItsView)
     ASSERT_NE(details, nullptr);
     EXPECT_TRUE(details->isSortingEnabled());
     EXPECT_EQ(details->model()->columnCount(), 4);
-    EXPECT_EQ(view.Views().ListView()->model() == &view.Model(), false);  // hidden views let go of the model
+    EXPECT_EQ(view.views().listView()->model() == &view.model(), false);  // hidden views let go of the model
 }
 
 TEST_F(QuillonViewTest, ThumbstripShowsTheSelectedImageLarge)
@@ -416,11 +416,11 @@ TEST_F(QuillonViewTest, ThumbstripShowsTheSelectedImageLarge)
     picture.save(root + "/photo.png");
     location.m_visualOptions.m_nViewStyle = 7;
     Select();
-    ThumbstripPreview* preview = view.Views().StripPreview();
-    EXPECT_EQ(preview->ShownPath(), view.Model().filePath(view.Model().index(0, 0)));  // never blank
-    view.Views().SelectRow(Row("photo.png"));
-    EXPECT_EQ(preview->ShownPath(), root + "/photo.png");
-    EXPECT_TRUE(WaitUntil([&] { return preview->HasImage(); }));
+    ThumbstripPreview* preview = view.views().stripPreview();
+    EXPECT_EQ(preview->shownPath(), view.model().filePath(view.model().index(0, 0)));  // never blank
+    view.views().selectRow(Row("photo.png"));
+    EXPECT_EQ(preview->shownPath(), root + "/photo.png");
+    EXPECT_TRUE(WaitUntil([&] { return preview->hasImage(); }));
 }
 
 TEST_F(QuillonViewTest, EachImageStylePlacesTheBackground)
@@ -435,7 +435,7 @@ TEST_F(QuillonViewTest, EachImageStylePlacesTheBackground)
         {17, true, true, {0, 0}}, {-1, false, false, {0, 0}},
     };
     for (const auto& p : placements) {
-        const BackgroundPlacement got = PlaceBackground(p.style, QSize(40, 30), area);
+        const BackgroundPlacement got = placeBackground(p.style, QSize(40, 30), area);
         EXPECT_EQ(got.draw, p.draw) << p.style;
         EXPECT_EQ(got.tiled, p.tiled) << p.style;
         EXPECT_EQ(got.origin, p.origin) << p.style;
@@ -458,9 +458,9 @@ TEST_F(QuillonViewTest, EachImageStylePlacesTheBackground)
         location.m_visualOptions.m_strImagePath = c.path.toStdU16String();
         location.m_visualOptions.m_nImageStyle = c.style;
         Go(root);
-        const ViewDecor& decor = view.Views().Decor();
-        EXPECT_TRUE(WaitUntil([&] { return decor.ImageStyle() == c.shownStyle; })) << c.style;
-        EXPECT_EQ(decor.HasImage(), c.shownStyle != -1);
+        const ViewDecor& decor = view.views().decor();
+        EXPECT_TRUE(WaitUntil([&] { return decor.imageStyle() == c.shownStyle; })) << c.style;
+        EXPECT_EQ(decor.hasImage(), c.shownStyle != -1);
     }
     EXPECT_TRUE(seam.MessageTexts().isEmpty());
 }
@@ -480,18 +480,18 @@ TEST_F(QuillonViewTest, TheCommonTasksSettingFollowsTheLocationBeforeEachNavigat
     };
     view.SetRootPath(root);  // without a location the root bounds the view
     for (const auto& c : cases) {
-        WriteShowCommonTasks(c.stored);
+        writeShowCommonTasks(c.stored);
         location.m_visualOptions.m_bShowCommonTasks = c.locationShows;
         tree.selected = c.hasLocation ? &location : nullptr;
         Go(root + "/sub");
-        EXPECT_EQ(ReadShowCommonTasks(), c.shown);
-        EXPECT_EQ(view.Tasks().isVisibleTo(&view), c.shown);
+        EXPECT_EQ(readShowCommonTasks(), c.shown);
+        EXPECT_EQ(view.tasks().isVisibleTo(&view), c.shown);
     }
-    EXPECT_EQ(view.Tasks().FolderName(), "sub");
-    view.Views().SelectRow(Row("b.txt"));
-    EXPECT_TRUE(view.Tasks().Button(TaskPane::Task::Rename)->isEnabled());
-    view.Views().ActiveView()->clearSelection();
-    EXPECT_FALSE(view.Tasks().Button(TaskPane::Task::Delete)->isEnabled());
+    EXPECT_EQ(view.tasks().folderName(), "sub");
+    view.views().selectRow(Row("b.txt"));
+    EXPECT_TRUE(view.tasks().button(TaskPane::Task::Rename)->isEnabled());
+    view.views().activeView()->clearSelection();
+    EXPECT_FALSE(view.tasks().button(TaskPane::Task::Delete)->isEnabled());
 }
 
 TEST_F(QuillonViewTest, FileOperationsFromTheViewReportFailuresAndShowResults)
@@ -499,24 +499,24 @@ TEST_F(QuillonViewTest, FileOperationsFromTheViewReportFailuresAndShowResults)
     location.m_bRightMouseButton = 1;  // Ctrl+X and Ctrl+V allowed
     Select();
     // Rename onto a taken name: told, both kept.
-    view.Model().setData(Row("a.txt"), "sub", Qt::EditRole);
+    view.model().setData(Row("a.txt"), "sub", Qt::EditRole);
     seam.AnswerMessage(Answer::Ok);
     EXPECT_TRUE(WaitUntil([&] { return !seam.MessageTexts().isEmpty(); }));
     EXPECT_EQ(seam.MessageTexts().last(), "Cannot rename \"a.txt\": a file or folder named \"sub\" already exists.");
     // A new folder appears selected, its name open for editing.
-    view.NewFolder();
+    view.newFolder();
     EXPECT_TRUE(WaitUntil([&] { return Row("New Folder").isValid() && Active()->findChild<QLineEdit*>() != nullptr; }));
-    EXPECT_EQ(view.Views().CurrentRow(), Row("New Folder"));
+    EXPECT_EQ(view.views().currentRow(), Row("New Folder"));
     // Cut and paste into a sub-folder moves; the clipboard is then empty.
-    view.Views().SelectRow(Row("a.txt"));
+    view.views().selectRow(Row("a.txt"));
     Key(Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(ReadFileClipboard(QGuiApplication::clipboard()->mimeData()).paths, QStringList{root + "/a.txt"});
+    EXPECT_EQ(readFileClipboard(QGuiApplication::clipboard()->mimeData()).paths, QStringList{root + "/a.txt"});
     Go(root + "/sub");
     Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(Names(root + "/sub"), (QStringList{"a.txt", "b.txt", "deeper"}));
-    EXPECT_TRUE(ReadFileClipboard(QGuiApplication::clipboard()->mimeData()).paths.isEmpty());
+    EXPECT_TRUE(readFileClipboard(QGuiApplication::clipboard()->mimeData()).paths.isEmpty());
     // Delete asks first; No keeps the file.
-    view.Views().SelectRow(Row("b.txt"));
+    view.views().selectRow(Row("b.txt"));
     seam.AnswerMessage(Answer::No);
     Key(Qt::Key_Delete);
     EXPECT_EQ(seam.MessageTexts().last(), "Are you sure you want to move \"b.txt\" to the Trash?");
@@ -534,8 +534,8 @@ TEST_F(QuillonViewTest, ADropCopiesOnAWorkerAndAsksBeforeReplacing)
     Write(root + "/c.txt", "C");
     Select();
     seam.AnswerMessage(Answer::No);
-    emit view.Views().filesDropped({root + "/a.txt", root + "/c.txt"}, root + "/sub", Qt::CopyAction);
-    EXPECT_TRUE(view.IsBusy());
+    emit view.views().filesDropped({root + "/a.txt", root + "/c.txt"}, root + "/sub", Qt::CopyAction);
+    EXPECT_TRUE(view.isBusy());
     Settle();
     EXPECT_EQ(Read(root + "/sub/a.txt"), "other");
     EXPECT_EQ(Read(root + "/sub/c.txt"), "C");
@@ -547,12 +547,12 @@ TEST_F(QuillonViewTest, StopAbandonsANavigationAndRefreshRetriesAFailedOne)
     Select();
     view.NavigateTo(root + "/sub");
     view.Stop();
-    EXPECT_FALSE(view.IsBusy());
+    EXPECT_FALSE(view.isBusy());
     for (int i = 0; i < 50; ++i) {  // let the stopped navigation's answer come in
         QCoreApplication::processEvents();
         QThread::msleep(5);
     }
-    EXPECT_EQ(view.CurrentFolder(), root);  // and be dropped
+    EXPECT_EQ(view.currentFolder(), root);  // and be dropped
     seam.AnswerMessage(Answer::Ok);
     Go(root + "/later");
     QDir().mkpath(root + "/later");
@@ -560,7 +560,7 @@ TEST_F(QuillonViewTest, StopAbandonsANavigationAndRefreshRetriesAFailedOne)
     view.Refresh();
     Settle();
     EXPECT_TRUE(Row("x.txt").isValid());
-    EXPECT_TRUE(view.Views().Decor().Placeholder().isEmpty());
+    EXPECT_TRUE(view.views().decor().placeholder().isEmpty());
 }
 
 TEST_F(QuillonViewTest, TheContextMenuOffersWhatTheSelectionAllows)
@@ -580,7 +580,7 @@ TEST_F(QuillonViewTest, TheContextMenuOffersWhatTheSelectionAllows)
         Active()->clearSelection();
         for (const QString& name : c.selected)
             Active()->selectionModel()->select(Row(name), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        QMenu* menu = view.ShowContextMenu(QPoint(10, 10));
+        QMenu* menu = view.showContextMenu(QPoint(10, 10));
         ASSERT_NE(menu, nullptr);
         QStringList enabled;
         for (QAction* action : menu->actions())
@@ -607,7 +607,7 @@ TEST(FolderItemView, DropsMoveWithinTheProgramAndCopyWithCtrl)
     };
     for (const auto& c : cases) {
         QDropEvent proposed(QPointF(1, 1), c.proposed, &data, Qt::LeftButton, c.mods);
-        EXPECT_EQ(FolderListView::ActionFor(proposed), c.action);
+        EXPECT_EQ(FolderListView::actionFor(proposed), c.action);
     }
 }
 
@@ -647,7 +647,7 @@ TEST_F(QuillonViewTest, HomeHasOneEnableRuleWhicheverPaneIsActive)
     tree.selected = &location;
     router.Execute(ID_GO_HOME);
     Settle();
-    EXPECT_EQ(view.CurrentFolder(), root);
+    EXPECT_EQ(view.currentFolder(), root);
 }
 
 // Links, "..", the clipboard and drops never lead out of the location; the
@@ -674,7 +674,7 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
         auto* data = new QMimeData;
         data->setUrls(urls);
         QGuiApplication::clipboard()->setMimeData(data);
-        view.Paste();
+        view.paste();
         Settle();
     };
     auto file = [](const QString& path) { return QUrl::fromLocalFile(path); };
@@ -685,24 +685,24 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
         QString message;  // empty: none
         QString folder;   // where the view is afterwards
     } cases[] = {
-        {"enter a link to /", [&] { view.ActivateRow(Row("rootlink")); Settle(); }, refused, root},
-        {"enter a link to a sibling", [&] { view.ActivateRow(Row("sibling")); Settle(); }, refused, root},
-        {"open a link to a file outside", [&] { view.ActivateRow(Row("secretlink")); }, refused, root},
-        {"enter a dangling link", [&] { view.ActivateRow(Row("dangling")); Settle(); }, refused, root},
+        {"enter a link to /", [&] { view.activateRow(Row("rootlink")); Settle(); }, refused, root},
+        {"enter a link to a sibling", [&] { view.activateRow(Row("sibling")); Settle(); }, refused, root},
+        {"open a link to a file outside", [&] { view.activateRow(Row("secretlink")); }, refused, root},
+        {"enter a dangling link", [&] { view.activateRow(Row("dangling")); Settle(); }, refused, root},
         {"go up by ..", [&] { Go(root + "/sub/../.."); }, refused, root},
         {"paste /etc/passwd", [&] { paste({QUrl("file:///etc/passwd")}); }, refused, root},
         {"paste /proc/self/root", [&] { paste({QUrl("file:///proc/self/root")}); }, refused, root},
         {"paste through ..", [&] { paste({file(root + "/a.txt"), file(root + "/sub/../../view-outside/secret.txt")}); },
          refused, root},
-        {"drop from outside", [&] { emit view.Views().filesDropped({outside + "/secret.txt"}, root, Qt::CopyAction); Settle(); },
+        {"drop from outside", [&] { emit view.views().filesDropped({outside + "/secret.txt"}, root, Qt::CopyAction); Settle(); },
          refused, root},
-        {"drop into a link out", [&] { emit view.Views().filesDropped({root + "/a.txt"}, root + "/sibling", Qt::CopyAction); Settle(); },
+        {"drop into a link out", [&] { emit view.views().filesDropped({root + "/a.txt"}, root + "/sibling", Qt::CopyAction); Settle(); },
          refused, root},
-        {"properties of a link out", [&] { view.Views().SelectRow(Row("sibling")); view.ShowProperties(); }, refused,
+        {"properties of a link out", [&] { view.views().selectRow(Row("sibling")); view.showProperties(); }, refused,
          root},
         {"paste from another location", [&] { paste({file(other + "/c.txt")}); }, {}, root},
         {"paste a link as a link", [&] { Go(root + "/sub"); paste({file(root + "/rootlink")}); }, {}, root + "/sub"},
-        {"enter a link that stays inside", [&] { Go(root); view.ActivateRow(Row("inlink")); Settle(); }, {}, root + "/inlink"},
+        {"enter a link that stays inside", [&] { Go(root); view.activateRow(Row("inlink")); Settle(); }, {}, root + "/inlink"},
     };
     for (const auto& c : cases) {
         const qsizetype shown = seam.MessageTexts().size();
@@ -711,7 +711,7 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
         const auto before = opened.size();
         c.act();
         EXPECT_EQ(seam.MessageTexts().mid(shown), c.message.isEmpty() ? QStringList() : QStringList{c.message}) << c.what;
-        EXPECT_EQ(view.CurrentFolder(), c.folder) << c.what;
+        EXPECT_EQ(view.currentFolder(), c.folder) << c.what;
         EXPECT_EQ(opened.size(), before) << c.what;
     }
     EXPECT_EQ(Names(root), (QStringList{"a.txt", "c.txt", "dangling", "inlink", "rootlink", "secretlink", "sibling", "sub"}));
@@ -730,11 +730,11 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
     seam.AnswerMessage(Answer::Ok);
     view.GoForward();
     Settle();
-    EXPECT_EQ(view.CurrentFolder(), root + "/sub");
+    EXPECT_EQ(view.currentFolder(), root + "/sub");
     EXPECT_EQ(seam.MessageTexts().last(), refused);
     // The folder shown, replaced by a link out: neither the change on disk
     // nor Refresh lists it again.
-    ASSERT_GT(view.Model().rowCount(), 0);
+    ASSERT_GT(view.model().rowCount(), 0);
     const qsizetype shown = seam.MessageTexts().size();
     seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
     QDir().rename(root + "/sub", root + "/old-sub");
@@ -742,7 +742,7 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
     EXPECT_TRUE(WaitUntil([&] { return seam.MessageTexts().size() > shown; }));
     view.Refresh();
     Settle();
-    EXPECT_EQ(view.Model().rowCount(), 0);
+    EXPECT_EQ(view.model().rowCount(), 0);
     EXPECT_EQ(seam.MessageTexts().mid(shown), (QStringList{refused, refused}));
 }
 
@@ -754,18 +754,18 @@ TEST_F(QuillonViewTest, ALinkedServerFolderIsBoundedByItsTarget)
     QFile::link("/", root + "/rootlink");
     location.m_strServerLocation = (links + "/docs").toStdU16String();
     Select();
-    EXPECT_EQ(view.CurrentFolder(), links + "/docs");
-    view.ActivateRow(Row("a.txt"));
+    EXPECT_EQ(view.currentFolder(), links + "/docs");
+    view.activateRow(Row("a.txt"));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(root + "/a.txt"));  // the resolved path
     seam.AnswerMessage(Answer::Ok);
-    view.ActivateRow(Row("rootlink"));
+    view.activateRow(Row("rootlink"));
     Settle();
     EXPECT_EQ(seam.MessageTexts(), QStringList{"This item lies outside your locations."});
-    view.ActivateRow(Row("sub"));
+    view.activateRow(Row("sub"));
     Settle();
-    EXPECT_EQ(view.CurrentFolder(), links + "/docs/sub");
-    view.GoUp();
+    EXPECT_EQ(view.currentFolder(), links + "/docs/sub");
+    view.goUp();
     Settle();
-    EXPECT_EQ(view.CurrentFolder(), links + "/docs");
+    EXPECT_EQ(view.currentFolder(), links + "/docs");
 }

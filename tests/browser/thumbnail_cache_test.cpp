@@ -26,14 +26,14 @@ TEST(ThumbnailCache, NamesFollowTheSharedRules)
 {
     const ThumbnailCache cache("/c/thumbnails");
     // The example of the freedesktop.org thumbnail rules.
-    EXPECT_EQ(cache.ThumbnailPath("/home/jens/photos/me.png", Flavor::Normal),
+    EXPECT_EQ(cache.thumbnailPath("/home/jens/photos/me.png", Flavor::Normal),
               "/c/thumbnails/normal/c6ee772d9e49320e97ec29a7eb5b1697.png");
-    EXPECT_TRUE(cache.ThumbnailPath("/a", Flavor::Large).startsWith("/c/thumbnails/large/"));
-    EXPECT_EQ(ThumbnailCache::FileUri("/tmp/two words/ü.png"), "file:///tmp/two%20words/%C3%BC.png");
+    EXPECT_TRUE(cache.thumbnailPath("/a", Flavor::Large).startsWith("/c/thumbnails/large/"));
+    EXPECT_EQ(ThumbnailCache::fileUri("/tmp/two words/ü.png"), "file:///tmp/two%20words/%C3%BC.png");
     const std::pair<QSize, Flavor> flavors[] = {
         {{128, 128}, Flavor::Normal}, {{96, 48}, Flavor::Normal}, {{129, 20}, Flavor::Large}, {{256, 256}, Flavor::Large}};
     for (const auto& [size, flavor] : flavors)
-        EXPECT_EQ(ThumbnailCache::FlavorFor(size), flavor) << size.width();
+        EXPECT_EQ(ThumbnailCache::flavorFor(size), flavor) << size.width();
 }
 
 TEST(ThumbnailCache, StoredThumbnailIsPrivateAndChecked)
@@ -43,8 +43,8 @@ TEST(ThumbnailCache, StoredThumbnailIsPrivateAndChecked)
     const ThumbnailCache cache(root);
     QImage thumb(16, 8, QImage::Format_ARGB32);
     thumb.fill(Qt::red);
-    ASSERT_TRUE(cache.Store("/pics/a.png", 1700000000, 1234, Flavor::Normal, thumb));
-    const QString stored = cache.ThumbnailPath("/pics/a.png", Flavor::Normal);
+    ASSERT_TRUE(cache.store("/pics/a.png", 1700000000, 1234, Flavor::Normal, thumb));
+    const QString stored = cache.thumbnailPath("/pics/a.png", Flavor::Normal);
     EXPECT_EQ(Mode(stored), 0600);
     EXPECT_EQ(Mode(root + "/normal"), 0700);
     EXPECT_EQ(Mode(root), 0700);
@@ -59,10 +59,10 @@ TEST(ThumbnailCache, StoredThumbnailIsPrivateAndChecked)
         {"other file", "/pics/b.png", 1700000000, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(!cache.Load(c.path, c.mtime, Flavor::Normal).isNull(), c.valid) << c.what;
+        EXPECT_EQ(!cache.load(c.path, c.mtime, Flavor::Normal).isNull(), c.valid) << c.what;
     // A thumbnail copied under another file's name does not pass for it.
-    QFile::copy(stored, cache.ThumbnailPath("/pics/b.png", Flavor::Normal));
-    EXPECT_TRUE(cache.Load("/pics/b.png", 1700000000, Flavor::Normal).isNull());
+    QFile::copy(stored, cache.thumbnailPath("/pics/b.png", Flavor::Normal));
+    EXPECT_TRUE(cache.load("/pics/b.png", 1700000000, Flavor::Normal).isNull());
     EXPECT_EQ(QFileInfo(stored).dir().entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
@@ -70,7 +70,7 @@ TEST(ThumbnailCache, FilesInsideTheCacheGetNone)
 {
     const ThumbnailCache cache("/c/thumbnails");
     QImage thumb(4, 4, QImage::Format_RGB32);
-    EXPECT_FALSE(cache.Store("/c/thumbnails/normal/x.png", 1, 1, Flavor::Normal, thumb));
+    EXPECT_FALSE(cache.store("/c/thumbnails/normal/x.png", 1, 1, Flavor::Normal, thumb));
 }
 
 } // namespace
