@@ -49,7 +49,7 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
     return Failure(CauseOf(error), 0, path.string() + ": " + error.message);
 }
 
-StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUserData::EntryFilter& keep)
+StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
 {
     StoreResult result;
     if (source.Size() == 0) {
@@ -60,8 +60,10 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUse
     CTSUserData fresh;
     try {
         Archive ar(source);
-        fresh.LoadMatching(ar, keep);
+        const CTSUserData::Tally tally = fresh.LoadMatching(ar, rank);
         result.schema = ar.GetObjectSchema();
+        result.entries = tally.entries;
+        result.locations = tally.locations;
     } catch (const ArchiveError& e) {
         return Failure(e.Cause(), e.Offset(), e.what());
     } catch (const std::bad_alloc&) {
@@ -72,27 +74,43 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUse
 }
 
 StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
-                                  const CTSUserData::EntryFilter& keep, platform::FileIdentity* identity)
+                                  const CTSUserData::EntryRank& rank, platform::FileIdentity* identity,
+                                  const platform::RetryPolicy& retry)
 {
     // Whole, at once: a network file system may turn a handle stale when
     // another server saves, and a read spread over the parse would then
     // fail halfway with nothing to retry.
     platform::WholeFile file;
-    const platform::FileError e = platform::ReadWholeFile(path, file);
+    StoreResult parsed;
+    bool wasParsed = false;
+    const platform::FileError e = platform::RetryTransient(
+        [&] {
+            wasParsed = false;
+            platform::ReadAttempt read = platform::ReadWholeFileOnce(path, file);
+            if (read.error)
+                return read;
+            parsed = ReadConfiguration(MemorySource(file.bytes.get(), file.size), out, rank);
+            wasParsed = true;
+            file.bytes.reset();
+            if (parsed.ok || parsed.cause != ArchiveCause::EndOfFile)
+                return platform::ReadAttempt{};
+            // The client may have shown the old size of a file replaced since:
+            // content cut short is read again like a stale handle.
+            return platform::ReadAttempt{{platform::FileErrorKind::Other, 0, parsed.message}, true};
+        },
+        retry);
     if (identity) {
         *identity = file.identity;
         // Refused after opening (a folder, a FIFO) or not opened at all: what
         // the name shows, so that the next save does not take it for a change.
-        if (e && !identity->exists && platform::IdentifyFile(path, *identity))
+        if (!wasParsed && e && !identity->exists && platform::IdentifyFile(path, *identity))
             *identity = {true};
     }
-    if (e)
+    if (!wasParsed)
         return FileFailure(e, path);
-    MemorySource source(file.bytes.get(), file.size);
-    StoreResult r = ReadConfiguration(source, out, keep);
-    if (!r.ok)
-        r.message = path.string() + ": " + r.message;
-    return r;
+    if (!parsed.ok)
+        parsed.message = path.string() + ": " + parsed.message;
+    return parsed;
 }
 
 void WriteConfiguration(ByteSink& sink, const CTSUserData& data)

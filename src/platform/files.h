@@ -63,13 +63,22 @@ struct ReadAttempt {
     bool transient = false;
 };
 
+// How long transient failures are tried again: for up to `budget` after the
+// first try, with pauses that start short and double up to `maxPause`. A
+// replaced file on a network file system can show its old size or a stale
+// handle for a while, so the limit is time, not a number of tries. The clock
+// and the pause are seams for tests; left empty they are the steady clock
+// and a real sleep.
 struct RetryPolicy {
-    int tries = 5;
-    std::chrono::milliseconds pause{60};
+    std::chrono::milliseconds budget{2000};
+    std::chrono::milliseconds firstPause{20};
+    std::chrono::milliseconds maxPause{250};
+    std::function<std::chrono::steady_clock::time_point()> now;
+    std::function<void(std::chrono::milliseconds)> pause;
 };
 
-// Runs `attempt` until it succeeds, fails for good, or has been tried
-// `policy.tries` times; returns the last failure.
+// Runs `attempt` until it succeeds, fails for good, or the budget is spent;
+// returns the last failure.
 FileError RetryTransient(const std::function<ReadAttempt()>& attempt, const RetryPolicy& policy = {});
 
 // Reads a whole regular file; anything else (FIFO, device, folder) is

@@ -7,15 +7,23 @@ namespace platform {
 
 FileError RetryTransient(const std::function<ReadAttempt()>& attempt, const RetryPolicy& policy)
 {
-    ReadAttempt last;
-    for (int i = 0; i < std::max(policy.tries, 1); ++i) {
-        if (i > 0)
-            std::this_thread::sleep_for(policy.pause);
-        last = attempt();
+    using Clock = std::chrono::steady_clock;
+    const auto now = [&] { return policy.now ? policy.now() : Clock::now(); };
+    const Clock::time_point start = now();
+    std::chrono::milliseconds pause = policy.firstPause;
+    for (;;) {
+        const ReadAttempt last = attempt();
         if (!last.error || !last.transient)
-            break;
+            return last.error;
+        // One more try only if it can start within the budget.
+        if (now() + pause - start > policy.budget)
+            return last.error;
+        if (policy.pause)
+            policy.pause(pause);
+        else
+            std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::max(policy.maxPause, policy.firstPause));
     }
-    return last.error;
 }
 
 } // namespace platform

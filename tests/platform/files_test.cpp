@@ -101,10 +101,11 @@ TEST(ReadWholeFile, OnlyRegularFilesAndNeverWaits)
     }
 }
 
-TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyAFewTimes)
+TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyWithinItsBudget)
 {
     const platform::ReadAttempt ok{}, stale{{FileErrorKind::Other, ESTALE, "stale"}, true},
         denied{{FileErrorKind::AccessDenied, EACCES, "denied"}, false};
+    const std::vector<platform::ReadAttempt> staleForever(100, stale);
     const struct {
         std::vector<platform::ReadAttempt> script;
         int calls;
@@ -113,11 +114,16 @@ TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyAFewTimes)
         {{stale, stale, ok}, 3, FileErrorKind::None},
         {{denied, ok}, 1, FileErrorKind::AccessDenied},
         {{stale, denied, ok}, 2, FileErrorKind::AccessDenied},
-        {{stale, stale, stale, stale, stale, ok}, 5, FileErrorKind::Other},
+        // Pauses of 20, 40, 80, 160, 250, 250 ... ms: the tries that start within 2 s.
+        {staleForever, 11, FileErrorKind::Other},
     };
     for (const auto& c : cases) {
         int calls = 0;
-        const auto e = platform::RetryTransient([&] { return c.script[std::size_t(calls++)]; }, {5, {}});
+        std::chrono::steady_clock::time_point clock{};
+        platform::RetryPolicy policy;
+        policy.now = [&] { return clock; };
+        policy.pause = [&](std::chrono::milliseconds d) { clock += d; };
+        const auto e = platform::RetryTransient([&] { return c.script[std::size_t(calls++)]; }, policy);
         EXPECT_EQ(calls, c.calls);
         EXPECT_EQ(e.kind, c.result);
     }
