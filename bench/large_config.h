@@ -14,7 +14,9 @@ inline CTSUserData MakeLarge(int entries, int locations)
         auto name = u"QUILLONSRV\\user" + std::u16string(1, static_cast<char16_t>(u'a' + e % 26));
         for (char c : std::to_string(e))
             name.push_back(static_cast<char16_t>(c));
-        CTSUserDataItem* item = data.Add(name, e % 7 ? kEntryUser : kEntryGroup, false);
+        // The names are unique by construction: no lookup per entry.
+        data.m_items.push_back(std::make_unique<CTSUserDataItem>(name, e % 7 ? kEntryUser : kEntryGroup));
+        CTSUserDataItem* item = data.m_items.back().get();
         item->m_script.m_strProgramPath = u"/usr/local/bin/logon-script-for-department";
         item->m_script.m_strArguments = u"--profile standard --verbose";
         item->m_script.m_strDisplayName = u"Department logon";
@@ -23,7 +25,8 @@ inline CTSUserData MakeLarge(int entries, int locations)
             CTSAppDataItem loc;
             loc.m_strName = u"Loc " + std::u16string(1, static_cast<char16_t>(u'0' + l));
             loc.m_strServerLocation = u"/srv/p/%USERNAME%/" + loc.m_strName;
-            loc.m_strClientLocation = u"/home/%USERNAME%/" + loc.m_strName;
+            loc.m_strClientLocation = u"/home/%USERNAME%/" + std::u16string(static_cast<std::size_t>(extra), u'd')
+                + loc.m_strName;
             loc.m_nOverwriteMode = 101;
             loc.m_bSyncEnabled = 1;
             loc.m_nConnectAction = l % 5;

@@ -64,13 +64,15 @@ struct ReadAttempt {
 };
 
 // How long transient failures are tried again: for up to `budget` after the
-// first try, with pauses that start short and double up to `maxPause`. A
+// first try, and at least `minTries` times however slow each read is, with
+// pauses that start short and double up to `maxPause`. A
 // replaced file on a network file system can show its old size or a stale
 // handle for a while, so the limit is time, not a number of tries. The clock
 // and the pause are seams for tests; left empty they are the steady clock
 // and a real sleep.
 struct RetryPolicy {
     std::chrono::milliseconds budget{2000};
+    int minTries = 5;
     std::chrono::milliseconds firstPause{20};
     std::chrono::milliseconds maxPause{250};
     std::function<std::chrono::steady_clock::time_point()> now;

@@ -11,12 +11,13 @@ FileError RetryTransient(const std::function<ReadAttempt()>& attempt, const Retr
     const auto now = [&] { return policy.now ? policy.now() : Clock::now(); };
     const Clock::time_point start = now();
     std::chrono::milliseconds pause = policy.firstPause;
-    for (;;) {
+    for (int tries = 1;; ++tries) {
         const ReadAttempt last = attempt();
         if (!last.error || !last.transient)
             return last.error;
-        // One more try only if it can start within the budget.
-        if (now() + pause - start > policy.budget)
+        // One more try if it can start within the budget, or while a slow
+        // share has not had its few tries yet.
+        if (now() + pause - start > policy.budget && tries >= policy.minTries)
             return last.error;
         if (policy.pause)
             policy.pause(pause);

@@ -256,6 +256,7 @@ TEST(ConfigFile, AFailedReadGivesTheIdentityTheNameShows)
         platform::FileIdentity read, now;
         platform::RetryPolicy once;
         once.budget = {};
+        once.minTries = 1;
         EXPECT_FALSE(LoadConfigurationFile(path, data, {}, &read, once));
         ASSERT_FALSE(platform::IdentifyFile(path, now));
         EXPECT_EQ(read.exists, c.exists);

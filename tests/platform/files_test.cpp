@@ -110,12 +110,15 @@ TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyWithinItsBudget)
         std::vector<platform::ReadAttempt> script;
         int calls;
         FileErrorKind result;
+        std::chrono::milliseconds readTime{};
     } cases[] = {
         {{stale, stale, ok}, 3, FileErrorKind::None},
         {{denied, ok}, 1, FileErrorKind::AccessDenied},
         {{stale, denied, ok}, 2, FileErrorKind::AccessDenied},
         // Pauses of 20, 40, 80, 160, 250, 250 ... ms: the tries that start within 2 s.
         {staleForever, 11, FileErrorKind::Other},
+        // Reads slower than the budget still get their few tries.
+        {staleForever, 5, FileErrorKind::Other, std::chrono::seconds(3)},
     };
     for (const auto& c : cases) {
         int calls = 0;
@@ -123,7 +126,12 @@ TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyWithinItsBudget)
         platform::RetryPolicy policy;
         policy.now = [&] { return clock; };
         policy.pause = [&](std::chrono::milliseconds d) { clock += d; };
-        const auto e = platform::RetryTransient([&] { return c.script[std::size_t(calls++)]; }, policy);
+        const auto e = platform::RetryTransient(
+            [&] {
+                clock += c.readTime;
+                return c.script[std::size_t(calls++)];
+            },
+            policy);
         EXPECT_EQ(calls, c.calls);
         EXPECT_EQ(e.kind, c.result);
     }
