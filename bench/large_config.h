@@ -1,13 +1,15 @@
 #pragma once
 #include "config/records.h"
 
+#include <memory>
 #include <string>
 
 namespace bench {
 
 // A configuration shaped like a large site: every entry with a logon program
-// and `locations` locations with realistic path lengths.
-inline CTSUserData MakeLarge(int entries, int locations)
+// and `locations` locations with realistic path lengths; `extra` more
+// characters in each client folder make the file larger for the same counts.
+inline CTSUserData MakeLarge(int entries, int locations, int extra = 0)
 {
     CTSUserData data;
     for (int e = 0; e < entries; ++e) {
