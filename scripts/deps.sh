@@ -9,6 +9,7 @@ QUILLON_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   xvfb xauth
+  rdesktop
   dpkg-dev lintian man-db
   clang-14 libclang-rt-14-dev
 )
