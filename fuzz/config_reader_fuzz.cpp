@@ -1,7 +1,8 @@
 // libFuzzer entry: any bytes must either read or be refused cleanly, and what
 // reads must write back and read again to the same records. The profile-only
 // read must fail exactly where the full read fails and build the entry the
-// full read holds.
+// full read holds. Bytes the walk finds in the writer's form must be what
+// writing their records gives.
 #include "config/config_file.h"
 
 #include <cstdlib>
@@ -19,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (full.ok != profile.ok || full.cause != profile.cause || full.offset != profile.offset
         || full.entries != profile.entries || full.locations != profile.locations)
         std::abort();
+    bool writerForm = false;
+    const config::StoreResult walk = config::WalkConfiguration(source, writerForm);
+    if (full.ok != walk.ok || full.offset != walk.offset || full.entries != walk.entries)
+        std::abort();
     if (!full)
         return 0;
     const CTSUserDataItem* best = nullptr;
@@ -34,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     config::WriteConfiguration(sink, first);
     CTSUserData second;
     if (!config::ReadConfiguration(config::MemorySource(sink.Bytes().data(), sink.Bytes().size()), second)
-        || !(first == second) || sink.Bytes() != [&] {
+        || !(first == second) || (writerForm && sink.Bytes() != std::string(reinterpret_cast<const char*>(data), size))
+        || sink.Bytes() != [&] {
                config::StringSink again;
                config::WriteConfiguration(again, second);
                return again.Bytes();

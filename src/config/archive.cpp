@@ -190,8 +190,16 @@ Archive& Archive::operator>>(std::uint32_t& v)
 
 Archive& Archive::operator>>(bool& v)
 {
-    v = ReadByte() != 0;
+    const std::uint8_t b = ReadByte();
+    m_writerForm = m_writerForm && b <= 1;
+    v = b != 0;
     return *this;
+}
+
+void Archive::SkipBool()
+{
+    bool ignored = false;
+    *this >> ignored;
 }
 
 std::uint64_t Archive::ReadStringPrefix(bool& wide)
@@ -225,7 +233,15 @@ std::uint64_t Archive::ReadStringPrefix(bool& wide)
     return CheckStringBytes(start, length, wide);
 }
 
-std::uint64_t Archive::CheckStringBytes(std::uint64_t start, std::uint64_t length, bool wide) const
+std::uint64_t Archive::CheckStringBytes(std::uint64_t start, std::uint64_t length, bool wide)
+{
+    // The writer's form: the UTF-16 tag, then the shortest length field.
+    const std::uint64_t shortest = length < 0xFF ? 4 : length < 0xFFFE ? 6 : length < 0xFFFFFFFF ? 10 : 18;
+    m_writerForm = m_writerForm && wide && Position() - start == shortest;
+    return CheckStringRoom(start, length, wide);
+}
+
+std::uint64_t Archive::CheckStringRoom(std::uint64_t start, std::uint64_t length, bool wide) const
 {
     const std::uint64_t bytes = wide ? length * 2 : length;
     if (bytes > Remaining())

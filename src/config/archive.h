@@ -104,6 +104,12 @@ public:
     // `size` bytes each.
     void SkipString();
     void SkipFields(std::size_t size, std::size_t count);
+    void SkipBool();
+
+    // Whether every string and one-byte bool read so far is in the form the
+    // writer gives it (UTF-16 with the shortest length, 0 or 1), so that
+    // writing what was read would give the same bytes.
+    bool WriterForm() const { return m_writerForm; }
 
     // Writes out what is still buffered.
     void Flush();
@@ -120,7 +126,8 @@ private:
     // Reads a string's prefix: its length in characters, and whether they
     // take two bytes each. The length is checked against what remains.
     std::uint64_t ReadStringPrefix(bool& wide);
-    std::uint64_t CheckStringBytes(std::uint64_t start, std::uint64_t length, bool wide) const;
+    std::uint64_t CheckStringBytes(std::uint64_t start, std::uint64_t length, bool wide);
+    std::uint64_t CheckStringRoom(std::uint64_t start, std::uint64_t length, bool wide) const;
     [[noreturn]] void Fail(ArchiveCause cause, std::uint64_t offset, const std::string& what) const;
 
     static constexpr std::size_t kBufferSize = 1 << 18;
@@ -134,6 +141,7 @@ private:
     std::uint64_t m_consumed = 0; // bytes written before the buffer's start
     std::size_t m_pos = 0;        // next byte in the input or the buffer
     std::uint32_t m_schema = 0;
+    bool m_writerForm = true;
 };
 
 } // namespace config

@@ -31,6 +31,11 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
 // is an empty configuration. With a rank only the best-ranked entry is built
 // (see CTSUserData::EntryRank); the whole input is still checked.
 StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, const CTSUserData::EntryRank& rank = {});
+// Checks the input as ReadConfiguration does, building nothing. `writerForm`
+// tells whether the bytes are exactly what writing their records would give
+// (the current schema, every string and flag as the writer puts it, nothing
+// after the last entry); an empty input is not.
+StoreResult WalkConfiguration(const MemorySource& source, bool& writerForm);
 // The file is read whole into one buffer, parsed from it, and the buffer freed
 // once the records are built. A read that fails in passing (a stale handle,
 // a size that changed while reading, or content that ends before its layout
@@ -44,6 +49,15 @@ StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData
                                   const CTSUserData::EntryRank& rank = {},
                                   platform::FileIdentity* identity = nullptr,
                                   const platform::RetryPolicy& retry = {});
+
+// Reads a file that is to be written again in the current format. When its
+// bytes already are in the writer's form (see WalkConfiguration) they are
+// kept in `asRead` and nothing is built; otherwise `asRead` is left empty and
+// `out` holds the records. On failure neither is set.
+StoreResult LoadForRewrite(const std::filesystem::path& path, CTSUserData& out, platform::WholeFile& asRead,
+                           const platform::RetryPolicy& retry = {});
+// Writes bytes already in the current format, as SaveConfigurationFile does.
+StoreResult SaveConfigurationBytes(const std::filesystem::path& path, const platform::WholeFile& bytes);
 
 // Writes the current format. Saving to a file replaces it atomically and
 // keeps its permission bits; on failure the old file is untouched. Temporary

@@ -41,7 +41,7 @@ std::size_t SkipLocations(config::Archive& ar)
         ar.SkipFields(4, 8);
         if (!old) {
             ar.SkipFields(4, 1);
-            ar.SkipFields(1, 1);
+            ar.SkipBool();
             ar.SkipString();
             ar.SkipFields(4, 2);
         }

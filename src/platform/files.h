@@ -47,10 +47,21 @@ struct FileIdentity {
 // exists == false and no error.
 FileError IdentifyFile(const std::filesystem::path& path, FileIdentity& out);
 
+// Memory for a whole file's bytes. Large files get memory of their own on
+// huge pages where the system offers them: touching tens of megabytes page
+// by page costs several times the read itself.
+struct FileBytesRelease {
+    std::size_t mapped = 0;  // 0: taken with new[]
+    void operator()(unsigned char* p) const;
+};
+using FileBytes = std::unique_ptr<unsigned char[], FileBytesRelease>;
+// Null when the memory cannot be had.
+FileBytes AllocateFileBytes(std::size_t n);
+
 // A whole regular file read in one go, and the identity of the descriptor it
 // was read through.
 struct WholeFile {
-    std::unique_ptr<unsigned char[]> bytes;
+    FileBytes bytes;
     std::size_t size = 0;
     FileIdentity identity;
 };
@@ -133,6 +144,8 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
     int m_fd = -1;
+    std::uint64_t m_offset = 0;    // written and handed to the disk
+    std::uint64_t m_unsynced = 0;  // written after that
     FileError m_error;
     FileIdentity m_written;
 };

@@ -173,6 +173,52 @@ TEST(ConfigFormat, BytesAfterTheLastEntryAreIgnored)
     EXPECT_EQ(data, Sample());
 }
 
+TEST(ConfigFile, ARewriteKeepsBytesOnlyWhenTheyAreInTheWritersForm)
+{
+    const std::string written = Write(Sample());
+    const std::string location = OldLocation(u"L") + NewLocationTail(true, 1);
+    const std::string ansiName = U32(1003) + U32(1) + U32(1) + Bytes({3, 'D', '\\', 'u'}) + U32(0) + kDefaultScript;
+    const std::string longLength = U32(1003) + U32(1) + U32(1) + Bytes({0xFF, 0xFE, 0xFF, 0xFF, 3, 0, 'D', 0, '\\', 0, 'u', 0})
+        + U32(0) + kDefaultScript;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool kept;
+    } cases[] = {
+        {"as written", written, true},
+        {"one location", OneEntryFile(1003, location, 1), true},
+        {"a one-byte string", ansiName, false},
+        {"a longer length field than needed", longLength, false},
+        {"a flag stored as 0x80", OneEntryFile(1003, OldLocation(u"L") + NewLocationTail(true, 0x80), 1), false},
+        {"bytes after the last entry", written + "x", false},
+        {"an older schema", OneEntryFile(1001, OldLocation(u"L"), 1), false},
+        {"empty", "", false},
+    };
+    const fs::path dir = TempDir();
+    for (const Case& c : cases) {
+        CTSUserData expected;
+        ASSERT_TRUE(Read(c.bytes, expected)) << c.name;
+        testfiles::Put(dir / "in", c.bytes);
+        CTSUserData out;
+        platform::WholeFile asRead;
+        ASSERT_TRUE(LoadForRewrite(dir / "in", out, asRead)) << c.name;
+        EXPECT_EQ(bool(asRead.bytes), c.kept) << c.name;
+        EXPECT_EQ(out.GetSize(), c.kept ? 0u : expected.GetSize()) << c.name;
+        // Either way the file written is what writing the records gives.
+        const StoreResult saved = c.kept ? SaveConfigurationBytes(dir / "out", asRead) : SaveConfigurationFile(dir / "out", out);
+        ASSERT_TRUE(saved) << c.name;
+        EXPECT_EQ(testfiles::Slurp(dir / "out"), Write(expected)) << c.name;
+    }
+    CTSUserData untouched;
+    platform::WholeFile none;
+    testfiles::Put(dir / "in", written.substr(0, 30));
+    platform::RetryPolicy once;
+    once.budget = std::chrono::milliseconds(0);
+    once.minTries = 1;
+    EXPECT_EQ(LoadForRewrite(dir / "in", untouched, none, once).cause, ArchiveCause::EndOfFile);
+    EXPECT_FALSE(none.bytes);
+}
+
 TEST(ConfigFormat, EveryTruncationFailsCleanly)
 {
     const std::string bytes = Write(Sample());

@@ -101,6 +101,26 @@ TEST(ReadWholeFile, OnlyRegularFilesAndNeverWaits)
     }
 }
 
+TEST(ReadWholeFile, EverySizeReadsAndWritesBackWhole)
+{
+    // Around the sizes where memory and writes change how they are taken.
+    const std::size_t mb = std::size_t(1) << 20;
+    for (const std::size_t size : {std::size_t(0), std::size_t(5), 4 * mb - 1, 4 * mb, 8 * mb + 1, 12 * mb + 7}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>(i * 7 + i / 4093);
+        testfiles::Put(Dir() / "whole", bytes);
+        platform::WholeFile whole;
+        ASSERT_FALSE(platform::ReadWholeFile(Dir() / "whole", whole)) << size;
+        ASSERT_EQ(whole.size, size);
+        platform::AtomicFileWriter w;
+        ASSERT_FALSE(w.Begin(Dir() / "again"));
+        ASSERT_TRUE(w.Write(whole.bytes.get(), whole.size));
+        ASSERT_FALSE(w.Commit());
+        EXPECT_TRUE(Slurp(Dir() / "again") == bytes) << size;
+    }
+}
+
 TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyWithinItsBudget)
 {
     const platform::ReadAttempt ok{}, stale{{FileErrorKind::Other, ESTALE, "stale"}, true},
