@@ -1,20 +1,50 @@
 // libFuzzer entry: any bytes must either read or be refused cleanly, and what
-// reads must write back and read again to the same records.
+// reads must write back and read again to the same records. The profile-only
+// read must fail exactly where the full read fails and build the entry the
+// full read holds. Bytes the walk finds in the writer's form must be what
+// writing their records gives.
 #include "config/config_file.h"
 
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    config::MemorySource source(data, size);
+    const config::MemorySource source(data, size);
     CTSUserData first;
-    if (!config::ReadConfiguration(source, first))
+    const config::StoreResult full = config::ReadConfiguration(source, first);
+
+    // Ranks by the name's length, so that later entries replace earlier ones.
+    const auto rank = [](const std::u16string& name) -> std::size_t { return name.size() % 3; };
+    CTSUserData part;
+    const config::StoreResult profile = config::ReadConfiguration(source, part, rank);
+    if (full.ok != profile.ok || full.cause != profile.cause || full.offset != profile.offset
+        || full.entries != profile.entries || full.locations != profile.locations)
+        std::abort();
+    bool writerForm = false;
+    const config::StoreResult walk = config::WalkConfiguration(source, writerForm);
+    if (full.ok != walk.ok || full.offset != walk.offset || full.entries != walk.entries)
+        std::abort();
+    if (!full)
         return 0;
+    const CTSUserDataItem* best = nullptr;
+    for (const auto& entry : first.m_items) {
+        const std::size_t r = rank(entry->m_strName);
+        if (r && (!best || r < rank(best->m_strName)))
+            best = entry.get();
+    }
+    if (part.GetSize() != (best ? 1u : 0u) || (best && !(part.GetAt(0) == *best)))
+        std::abort();
+
     config::StringSink sink;
     config::WriteConfiguration(sink, first);
-    config::MemorySource again(sink.Bytes().data(), sink.Bytes().size());
     CTSUserData second;
-    if (!config::ReadConfiguration(again, second) || !(first == second))
+    if (!config::ReadConfiguration(config::MemorySource(sink.Bytes().data(), sink.Bytes().size()), second)
+        || !(first == second) || (writerForm && sink.Bytes() != std::string(reinterpret_cast<const char*>(data), size))
+        || sink.Bytes() != [&] {
+               config::StringSink again;
+               config::WriteConfiguration(again, second);
+               return again.Bytes();
+           }())
         std::abort();
     return 0;
 }

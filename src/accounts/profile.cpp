@@ -40,20 +40,26 @@ Profile ResolveProfile(CTSUserData& data, NetManagement& net)
     return ResolveProfile(data, accountName, groups);
 }
 
-CTSUserData::EntryFilter ProfileCandidates(NetManagement& net)
+CTSUserData::EntryRank ProfileCandidates(NetManagement& net)
 {
-    std::vector<std::u16string> names(1);
-    net.GetCurrentAccountName(names.front());
+    std::u16string accountName;
+    net.GetCurrentAccountName(accountName);
     NetManagement::NetItemList groups;
     net.GetUserGroups(groups);
+    return ProfileCandidates(accountName, groups);
+}
+
+CTSUserData::EntryRank ProfileCandidates(const std::u16string& accountName, const NetManagement::NetItemList& groups)
+{
+    std::vector<std::u16string> names{accountName};
     for (const auto& group : groups)
         names.push_back(group.name);
-    return [names = std::move(names)](const std::u16string& name) {
-        for (const auto& candidate : names) {
-            if (config::EqualsNoCase(candidate, name))
-                return true;
+    return [names = std::move(names)](const std::u16string& name) -> std::size_t {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (config::EqualsNoCase(names[i], name))
+                return i + 1;
         }
-        return false;
+        return 0;
     };
 }
 

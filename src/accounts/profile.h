@@ -29,9 +29,11 @@ Profile ResolveProfile(CTSUserData& data, const std::u16string& accountName,
 // taken as empty.
 Profile ResolveProfile(CTSUserData& data, NetManagement& net);
 
-// Accepts exactly the entries that profile resolution may pick for the
-// current user: the account's own and those of its groups. A user's session
-// reads only these, so its memory does not grow with the configuration.
-CTSUserData::EntryFilter ProfileCandidates(NetManagement& net);
+// Ranks the entries as profile resolution picks them for the current user:
+// the account's own first, then its groups in list order, others not at all.
+// A user's session builds only the best of them, so neither its time nor its
+// memory grows with other users' entries.
+CTSUserData::EntryRank ProfileCandidates(NetManagement& net);
+CTSUserData::EntryRank ProfileCandidates(const std::u16string& accountName, const NetManagement::NetItemList& groups);
 
 } // namespace accounts

@@ -53,17 +53,8 @@ ArchiveError::ArchiveError(ArchiveCause cause, std::uint64_t offset, const std::
 {
 }
 
-std::size_t MemorySource::Read(void* buffer, std::size_t n)
-{
-    std::size_t take = std::min(n, m_size - m_pos);
-    if (take)
-        std::memcpy(buffer, m_data + m_pos, take);
-    m_pos += take;
-    return take;
-}
-
-Archive::Archive(ByteSource& source)
-    : m_source(&source), m_buffer(new unsigned char[kBufferSize]), m_total(source.Size())
+Archive::Archive(const MemorySource& source)
+    : m_data(source.Data()), m_size(static_cast<std::size_t>(source.Size()))
 {
 }
 
@@ -78,62 +69,24 @@ void Archive::Fail(ArchiveCause cause, std::uint64_t offset, const std::string& 
     throw ArchiveError(cause, offset, what + " " + Describe(offset));
 }
 
-// Makes at least `need` (<= kBufferSize) bytes available in the buffer.
-void Archive::Fill(std::size_t need)
+void Archive::Need(std::size_t n)
 {
-    std::size_t have = m_end - m_pos;
-    if (have >= need)
-        return;
-    if (m_pos > 0) {
-        std::memmove(m_buffer.get(), m_buffer.get() + m_pos, have);
-        m_consumed += m_pos;
-        m_pos = 0;
-        m_end = have;
-    }
-    while (m_end < need) {
-        std::size_t got = m_source->Read(m_buffer.get() + m_end, kBufferSize - m_end);
-        if (got == 0)
-            Fail(ArchiveCause::EndOfFile, Position(),
-                 "the file ends inside a field of " + std::to_string(need) + " bytes");
-        m_end += got;
-    }
-}
-
-void Archive::ReadRaw(void* out, std::size_t n)
-{
-    auto* dst = static_cast<unsigned char*>(out);
-    std::size_t have = m_end - m_pos;
-    if (n <= have) {
-        std::memcpy(dst, m_buffer.get() + m_pos, n);
-        m_pos += n;
-        return;
-    }
-    // Large reads go straight into the destination after the buffered part.
-    std::memcpy(dst, m_buffer.get() + m_pos, have);
-    m_consumed += m_end;
-    m_pos = m_end = 0;
-    std::size_t done = have;
-    while (done < n) {
-        std::size_t got = m_source->Read(dst + done, n - done);
-        if (got == 0)
-            Fail(ArchiveCause::EndOfFile, m_consumed, "the file ends before the configuration is complete");
-        done += got;
-        m_consumed += got;
-    }
+    if (m_size - m_pos < n)
+        Fail(ArchiveCause::EndOfFile, Position(), "the file ends inside a field of " + std::to_string(n) + " bytes");
 }
 
 std::uint8_t Archive::ReadByte()
 {
-    Fill(1);
-    return m_buffer[m_pos++];
+    Need(1);
+    return m_data[m_pos++];
 }
 
 template <typename T>
 T Archive::ReadLittle()
 {
     T v;
-    Fill(sizeof v);
-    std::memcpy(&v, m_buffer.get() + m_pos, sizeof v);
+    Need(sizeof v);
+    std::memcpy(&v, m_data + m_pos, sizeof v);
     m_pos += sizeof v;
     return FromLittle(v);
 }
@@ -237,68 +190,109 @@ Archive& Archive::operator>>(std::uint32_t& v)
 
 Archive& Archive::operator>>(bool& v)
 {
-    v = ReadByte() != 0;
+    const std::uint8_t b = ReadByte();
+    m_writerForm = m_writerForm && b <= 1;
+    v = b != 0;
     return *this;
+}
+
+void Archive::SkipBool()
+{
+    bool ignored = false;
+    *this >> ignored;
+}
+
+std::uint64_t Archive::ReadStringPrefix(bool& wide)
+{
+    const std::uint64_t start = Position();
+    wide = false;
+    std::uint64_t length = 0;
+    std::uint8_t b = ReadByte();
+    if (b < 0xFF)
+        return CheckStringBytes(start, b, false);
+    std::uint16_t w = ReadU16();
+    if (w == 0xFFFE) {
+        wide = true;
+        b = ReadByte();
+        if (b < 0xFF)
+            return CheckStringBytes(start, b, true);
+        w = ReadU16();
+    }
+    if (w < 0xFFFF) {
+        length = w;
+    } else {
+        std::uint32_t d = ReadU32();
+        if (d < 0xFFFFFFFF) {
+            length = d;
+        } else {
+            length = ReadU64();
+            if (length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
+                Fail(ArchiveCause::Generic, start, "string length " + std::to_string(length) + " is too large");
+        }
+    }
+    return CheckStringBytes(start, length, wide);
+}
+
+std::uint64_t Archive::CheckStringBytes(std::uint64_t start, std::uint64_t length, bool wide)
+{
+    // The writer's form: the UTF-16 tag, then the shortest length field.
+    const std::uint64_t shortest = length < 0xFF ? 4 : length < 0xFFFE ? 6 : length < 0xFFFFFFFF ? 10 : 18;
+    m_writerForm = m_writerForm && wide && Position() - start == shortest;
+    return CheckStringRoom(start, length, wide);
+}
+
+std::uint64_t Archive::CheckStringRoom(std::uint64_t start, std::uint64_t length, bool wide) const
+{
+    const std::uint64_t bytes = wide ? length * 2 : length;
+    if (bytes > Remaining())
+        Fail(ArchiveCause::EndOfFile, start,
+             "string of " + std::to_string(length) + " characters needs " + std::to_string(bytes)
+                 + " bytes but only " + std::to_string(Remaining()) + " remain");
+    return length;
 }
 
 Archive& Archive::operator>>(std::u16string& s)
 {
     const std::uint64_t start = Position();
     bool wide = false;
-    std::uint64_t length = 0;
-    std::uint8_t b = ReadByte();
-    if (b < 0xFF) {
-        length = b;
-    } else {
-        std::uint16_t w = ReadU16();
-        bool haveLength = false;
-        if (w == 0xFFFE) {
-            wide = true;
-            b = ReadByte();
-            if (b < 0xFF) {
-                length = b;
-                haveLength = true;
-            } else {
-                w = ReadU16();
-            }
-        }
-        if (!haveLength) {
-            if (w < 0xFFFF) {
-                length = w;
-            } else {
-                std::uint32_t d = ReadU32();
-                if (d < 0xFFFFFFFF) {
-                    length = d;
-                } else {
-                    length = ReadU64();
-                    if (length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()))
-                        Fail(ArchiveCause::Generic, start,
-                             "string length " + std::to_string(length) + " is too large");
-                }
-            }
-        }
-    }
-    const std::uint64_t bytes = wide ? length * 2 : length;
-    if (bytes > Remaining())
-        Fail(ArchiveCause::EndOfFile, start,
-             "string of " + std::to_string(length) + " characters needs " + std::to_string(bytes)
-                 + " bytes but only " + std::to_string(Remaining()) + " remain");
+    const std::uint64_t length = ReadStringPrefix(wide);
     try {
         s.resize(static_cast<std::size_t>(length));
     } catch (const std::bad_alloc&) {
         Fail(ArchiveCause::OutOfMemory, start, "string of " + std::to_string(length) + " characters");
     }
+    const unsigned char* p = m_data + m_pos;
     if (wide) {
-        ReadRaw(s.data(), static_cast<std::size_t>(bytes));
+        std::memcpy(s.data(), p, static_cast<std::size_t>(length) * 2);
         if constexpr (std::endian::native == std::endian::big) {
             for (auto& c : s)
                 c = static_cast<char16_t>(FromLittle(static_cast<std::uint16_t>(c)));
         }
+        m_pos += static_cast<std::size_t>(length) * 2;
     } else {
         for (std::size_t i = 0; i < length; ++i)
-            s[i] = FromWindows1252(ReadByte());
+            s[i] = FromWindows1252(p[i]);
+        m_pos += static_cast<std::size_t>(length);
     }
     return *this;
+}
+
+void Archive::SkipString()
+{
+    bool wide = false;
+    const std::uint64_t length = ReadStringPrefix(wide);
+    m_pos += static_cast<std::size_t>(wide ? length * 2 : length);
+}
+
+void Archive::SkipFields(std::size_t size, std::size_t count)
+{
+    const std::size_t whole = (m_size - m_pos) / size;
+    if (whole < count) {
+        // Fails where reading field by field would: at the first one cut.
+        m_pos += whole * size;
+        Need(size);
+    }
+    m_pos += count * size;
 }
 
 std::size_t Archive::ReadCount(const char* what, std::size_t minElementSize)

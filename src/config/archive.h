@@ -37,14 +37,17 @@ private:
     std::uint64_t m_offset;
 };
 
-// Where reading takes its bytes. Size() is known before reading starts so that
-// no count or length can ask for more than the rest of the input.
-class ByteSource {
+// Bytes already in memory, parsed in place: nothing is copied out of them
+// but the strings, which are decoded straight into the records.
+class MemorySource {
 public:
-    virtual ~ByteSource() = default;
-    virtual std::uint64_t Size() const = 0;
-    // Up to n bytes; 0 at the end. Throws ArchiveError on a read failure.
-    virtual std::size_t Read(void* buffer, std::size_t n) = 0;
+    MemorySource(const void* data, std::size_t size) : m_data(static_cast<const unsigned char*>(data)), m_size(size) {}
+    const unsigned char* Data() const { return m_data; }
+    std::uint64_t Size() const { return m_size; }
+
+private:
+    const unsigned char* m_data;
+    std::size_t m_size;
 };
 
 class ByteSink {
@@ -52,18 +55,6 @@ public:
     virtual ~ByteSink() = default;
     // Throws ArchiveError when the bytes cannot be written.
     virtual void Write(const void* data, std::size_t n) = 0;
-};
-
-class MemorySource final : public ByteSource {
-public:
-    MemorySource(const void* data, std::size_t size) : m_data(static_cast<const unsigned char*>(data)), m_size(size) {}
-    std::uint64_t Size() const override { return m_size; }
-    std::size_t Read(void* buffer, std::size_t n) override;
-
-private:
-    const unsigned char* m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
 };
 
 class StringSink final : public ByteSink {
@@ -77,14 +68,14 @@ private:
 
 class Archive {
 public:
-    explicit Archive(ByteSource& source);  // loading
+    explicit Archive(const MemorySource& source);  // loading
     explicit Archive(ByteSink& sink);      // storing
     ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
 
     bool IsStoring() const { return m_sink != nullptr; }
-    bool IsLoading() const { return m_source != nullptr; }
+    bool IsLoading() const { return m_sink == nullptr; }
 
     // Format number passed down from the entry collection to each location.
     std::uint32_t GetObjectSchema() const { return m_schema; }
@@ -92,7 +83,7 @@ public:
 
     // Offset of the next byte to be read or written.
     std::uint64_t Position() const { return m_consumed + m_pos; }
-    std::uint64_t Remaining() const { return m_total - Position(); }
+    std::uint64_t Remaining() const { return m_size - m_pos; }
 
     Archive& operator<<(std::int32_t v);
     Archive& operator<<(std::uint32_t v);
@@ -108,12 +99,23 @@ public:
     // to hold that many elements of at least minElementSize bytes each.
     std::size_t ReadCount(const char* what, std::size_t minElementSize);
 
+    // Passing over what is not needed, with the checks and error offsets of
+    // reading it: a string by its stored length, and `count` fixed fields of
+    // `size` bytes each.
+    void SkipString();
+    void SkipFields(std::size_t size, std::size_t count);
+    void SkipBool();
+
+    // Whether every string and one-byte bool read so far is in the form the
+    // writer gives it (UTF-16 with the shortest length, 0 or 1), so that
+    // writing what was read would give the same bytes.
+    bool WriterForm() const { return m_writerForm; }
+
     // Writes out what is still buffered.
     void Flush();
 
 private:
-    void Fill(std::size_t need);
-    void ReadRaw(void* out, std::size_t n);
+    void Need(std::size_t n);
     void WriteRaw(const void* data, std::size_t n);
     template <typename T>
     T ReadLittle();
@@ -121,18 +123,25 @@ private:
     std::uint16_t ReadU16();
     std::uint32_t ReadU32();
     std::uint64_t ReadU64();
+    // Reads a string's prefix: its length in characters, and whether they
+    // take two bytes each. The length is checked against what remains.
+    std::uint64_t ReadStringPrefix(bool& wide);
+    std::uint64_t CheckStringBytes(std::uint64_t start, std::uint64_t length, bool wide);
+    std::uint64_t CheckStringRoom(std::uint64_t start, std::uint64_t length, bool wide) const;
     [[noreturn]] void Fail(ArchiveCause cause, std::uint64_t offset, const std::string& what) const;
 
     static constexpr std::size_t kBufferSize = 1 << 18;
 
-    ByteSource* m_source = nullptr;
+    // Loading: the whole input.
+    const unsigned char* m_data = nullptr;
+    std::size_t m_size = 0;
+    // Storing: a buffer in front of the sink.
     ByteSink* m_sink = nullptr;
     std::unique_ptr<unsigned char[]> m_buffer;
-    std::size_t m_pos = 0;        // next byte in the buffer
-    std::size_t m_end = 0;        // bytes valid in the buffer (loading)
-    std::uint64_t m_consumed = 0; // bytes before the buffer's start
-    std::uint64_t m_total = 0;    // size of the input (loading)
+    std::uint64_t m_consumed = 0; // bytes written before the buffer's start
+    std::size_t m_pos = 0;        // next byte in the input or the buffer
     std::uint32_t m_schema = 0;
+    bool m_writerForm = true;
 };
 
 } // namespace config

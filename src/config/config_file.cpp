@@ -2,6 +2,8 @@
 
 #include "platform/files.h"
 
+#include <functional>
+
 namespace config {
 
 namespace {
@@ -49,7 +51,7 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
     return Failure(CauseOf(error), 0, path.string() + ": " + error.message);
 }
 
-StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUserData::EntryFilter& keep)
+StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
 {
     StoreResult result;
     if (source.Size() == 0) {
@@ -60,8 +62,10 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUse
     CTSUserData fresh;
     try {
         Archive ar(source);
-        fresh.LoadMatching(ar, keep);
+        const CTSUserData::Tally tally = fresh.LoadMatching(ar, rank);
         result.schema = ar.GetObjectSchema();
+        result.entries = tally.entries;
+        result.locations = tally.locations;
     } catch (const ArchiveError& e) {
         return Failure(e.Cause(), e.Offset(), e.what());
     } catch (const std::bad_alloc&) {
@@ -71,28 +75,127 @@ StoreResult ReadConfiguration(ByteSource& source, CTSUserData& out, const CTSUse
     return result;
 }
 
-StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
-                                  const CTSUserData::EntryFilter& keep, platform::FileIdentity* identity)
+StoreResult WalkConfiguration(const MemorySource& source, bool& writerForm)
 {
-    // Whole, at once: a network file system may turn a handle stale when
-    // another server saves, and a read spread over the parse would then
-    // fail halfway with nothing to retry.
-    platform::WholeFile file;
-    const platform::FileError e = platform::ReadWholeFile(path, file);
+    writerForm = false;
+    StoreResult result;
+    if (source.Size() == 0) {
+        result.schema = CTSUserData::kCurrentSchema;
+        return result;
+    }
+    try {
+        Archive ar(source);
+        const CTSUserData::Tally tally =
+            CTSUserData().LoadMatching(ar, [](const std::u16string&) { return std::size_t(0); });
+        result.schema = ar.GetObjectSchema();
+        result.entries = tally.entries;
+        result.locations = tally.locations;
+        writerForm = ar.WriterForm() && ar.Remaining() == 0 && result.schema == CTSUserData::kCurrentSchema;
+    } catch (const ArchiveError& e) {
+        return Failure(e.Cause(), e.Offset(), e.what());
+    }
+    return result;
+}
+
+namespace {
+
+// Reads `path` whole and hands its bytes to `parse`, which frees them when it
+// is done with them. Whole, at once: a network file system may turn a handle
+// stale when another server saves, and a read spread over the parse would
+// then fail halfway with nothing to retry.
+StoreResult ReadAndParse(const std::filesystem::path& path, platform::WholeFile& file,
+                         const std::function<StoreResult(platform::WholeFile&)>& parse,
+                         platform::FileIdentity* identity, const platform::RetryPolicy& retry)
+{
+    StoreResult parsed;
+    bool wasParsed = false;
+    const platform::FileError e = platform::RetryTransient(
+        [&] {
+            wasParsed = false;
+            platform::ReadAttempt read = platform::ReadWholeFileOnce(path, file);
+            if (read.error)
+                return read;
+            parsed = parse(file);
+            wasParsed = true;
+            if (parsed.ok || parsed.cause != ArchiveCause::EndOfFile)
+                return platform::ReadAttempt{};
+            // The client may have shown the old size of a file replaced since:
+            // content cut short is read again like a stale handle.
+            file.bytes.reset();
+            return platform::ReadAttempt{{platform::FileErrorKind::Other, 0, parsed.message}, true};
+        },
+        retry);
     if (identity) {
         *identity = file.identity;
         // Refused after opening (a folder, a FIFO) or not opened at all: what
         // the name shows, so that the next save does not take it for a change.
-        if (e && !identity->exists && platform::IdentifyFile(path, *identity))
+        if (!wasParsed && e && !identity->exists && platform::IdentifyFile(path, *identity))
             *identity = {true};
     }
-    if (e)
+    if (!wasParsed)
         return FileFailure(e, path);
-    MemorySource source(file.bytes.get(), file.size);
-    StoreResult r = ReadConfiguration(source, out, keep);
-    if (!r.ok)
-        r.message = path.string() + ": " + r.message;
-    return r;
+    if (!parsed.ok)
+        parsed.message = path.string() + ": " + parsed.message;
+    return parsed;
+}
+
+} // namespace
+
+StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData& out,
+                                  const CTSUserData::EntryRank& rank, platform::FileIdentity* identity,
+                                  const platform::RetryPolicy& retry)
+{
+    platform::WholeFile file;
+    return ReadAndParse(
+        path, file,
+        [&](platform::WholeFile& f) {
+            StoreResult r = ReadConfiguration(MemorySource(f.bytes.get(), f.size), out, rank);
+            f.bytes.reset();
+            return r;
+        },
+        identity, retry);
+}
+
+StoreResult LoadForRewrite(const std::filesystem::path& path, CTSUserData& out, platform::WholeFile& asRead,
+                           const platform::RetryPolicy& retry)
+{
+    return ReadAndParse(
+        path, asRead,
+        [&](platform::WholeFile& f) {
+            StoreResult r;
+            if (f.size == 0) {
+                r = ReadConfiguration(MemorySource(nullptr, 0), out);
+            } else {
+                bool writerForm = false;
+                r = WalkConfiguration(MemorySource(f.bytes.get(), f.size), writerForm);
+                if (r && writerForm)
+                    return r;
+                if (r)
+                    r = ReadConfiguration(MemorySource(f.bytes.get(), f.size), out);
+            }
+            f.bytes.reset();
+            f.size = 0;
+            return r;
+        },
+        nullptr, retry);
+}
+
+StoreResult SaveConfigurationBytes(const std::filesystem::path& path, const platform::WholeFile& bytes)
+{
+    platform::RemoveStaleTempFiles(path, kStaleTempAge);
+    platform::AtomicFileWriter file;
+    if (auto e = file.Begin(path))
+        return FileFailure(e, path);
+    if (!file.Write(bytes.bytes.get(), bytes.size)) {
+        const platform::FileError e = file.Error();
+        file.Abort();
+        return FileFailure(e, path);
+    }
+    if (auto e = file.Commit())
+        return FileFailure(e, path);
+    StoreResult ok;
+    ok.schema = CTSUserData::kCurrentSchema;
+    return ok;
 }
 
 void WriteConfiguration(ByteSink& sink, const CTSUserData& data)

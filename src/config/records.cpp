@@ -29,6 +29,37 @@ void ReserveOrFail(config::Archive& ar, std::vector<T>& v, std::size_t n, const 
     }
 }
 
+// Walks what a full read would build, without building it.
+std::size_t SkipLocations(config::Archive& ar)
+{
+    const bool old = ar.GetObjectSchema() <= kLastSchemaWithoutVisualOptions;
+    const std::size_t n = ar.ReadCount("location", old ? kMinLocationBytesOld : kMinLocationBytes);
+    for (std::size_t i = 0; i < n; ++i) {
+        ar.SkipString();
+        ar.SkipString();
+        ar.SkipString();
+        ar.SkipFields(4, 8);
+        if (!old) {
+            ar.SkipFields(4, 1);
+            ar.SkipBool();
+            ar.SkipString();
+            ar.SkipFields(4, 2);
+        }
+    }
+    return n;
+}
+
+void SkipScript(config::Archive& ar)
+{
+    ar.SkipString();
+    ar.SkipFields(4, 1);
+    ar.SkipString();
+    ar.SkipString();
+    ar.SkipFields(4, 2);
+    ar.SkipString();
+    ar.SkipFields(4, 1);
+}
+
 } // namespace
 
 void CLocationVisualOptions::Serialize(config::Archive& ar)
@@ -179,26 +210,45 @@ void CTSUserData::Serialize(config::Archive& ar)
     LoadMatching(ar, nullptr);
 }
 
-void CTSUserData::LoadMatching(config::Archive& ar, const EntryFilter& keep)
+CTSUserData::Tally CTSUserData::LoadMatching(config::Archive& ar, const EntryRank& rank)
 {
     std::uint32_t schema = 0;
     ar >> schema;
     ar.SetObjectSchema(schema);
+    Tally tally;
     const std::size_t n = ar.ReadCount("entry", kMinEntryBytes);
-    if (!keep) {
+    tally.entries = n;
+    if (!rank) {
         ReserveOrFail(ar, m_items, n, "entries");
         for (std::size_t i = 0; i < n; ++i) {
             m_items.push_back(std::make_unique<CTSUserDataItem>());
             m_items.back()->Serialize(ar);
+            tally.locations += m_items.back()->m_locations.GetSize();
         }
-        return;
+        return tally;
     }
-    CTSUserDataItem scratch;
+    std::size_t bestRank = 0;
+    std::int32_t type = 0;
+    std::u16string name;
     for (std::size_t i = 0; i < n; ++i) {
-        scratch.Serialize(ar);
-        if (keep(scratch.m_strName))
-            m_items.push_back(std::make_unique<CTSUserDataItem>(scratch));
+        ar >> type >> name;
+        const std::size_t r = rank(name);
+        if (r == 0 || (bestRank != 0 && r >= bestRank)) {
+            tally.locations += SkipLocations(ar);
+            SkipScript(ar);
+            continue;
+        }
+        auto entry = std::make_unique<CTSUserDataItem>();
+        entry->m_nType = type;
+        entry->m_strName.swap(name);
+        entry->m_locations.Serialize(ar);
+        entry->m_script.Serialize(ar);
+        tally.locations += entry->m_locations.GetSize();
+        m_items.clear();
+        m_items.push_back(std::move(entry));
+        bestRank = r;
     }
+    return tally;
 }
 
 bool CTSUserData::operator==(const CTSUserData& other) const

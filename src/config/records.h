@@ -147,10 +147,17 @@ public:
     // before reading; on failure it may hold part of what was read.
     void Serialize(config::Archive& ar);
 
-    // Reads like Serialize but keeps only the entries whose name `keep`
-    // accepts; the others are read, checked and dropped one by one, so that
-    // memory holds no more than the kept entries and one more.
-    using EntryFilter = std::function<bool(const std::u16string& name)>;
-    void LoadMatching(config::Archive& ar, const EntryFilter& keep);
+    // Ranks an entry by its name for a read that builds one entry only: 0
+    // passes over it; otherwise the entry of the lowest rank (the first of
+    // equal ranks) is built. Entries passed over are walked by their stored
+    // lengths, with every check and error offset a full read has.
+    using EntryRank = std::function<std::size_t(const std::u16string& name)>;
+    struct Tally {
+        std::uint64_t entries = 0;
+        std::uint64_t locations = 0;
+    };
+    // Reads like Serialize, or with `rank` builds only the best-ranked entry.
+    // Counts every entry and location of the input, built or not.
+    Tally LoadMatching(config::Archive& ar, const EntryRank& rank);
     bool operator==(const CTSUserData& other) const;
 };

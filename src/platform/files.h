@@ -47,10 +47,21 @@ struct FileIdentity {
 // exists == false and no error.
 FileError IdentifyFile(const std::filesystem::path& path, FileIdentity& out);
 
+// Memory for a whole file's bytes. Large files get memory of their own on
+// huge pages where the system offers them: touching tens of megabytes page
+// by page costs several times the read itself.
+struct FileBytesRelease {
+    std::size_t mapped = 0;  // 0: taken with new[]
+    void operator()(unsigned char* p) const;
+};
+using FileBytes = std::unique_ptr<unsigned char[], FileBytesRelease>;
+// Null when the memory cannot be had.
+FileBytes AllocateFileBytes(std::size_t n);
+
 // A whole regular file read in one go, and the identity of the descriptor it
 // was read through.
 struct WholeFile {
-    std::unique_ptr<unsigned char[]> bytes;
+    FileBytes bytes;
     std::size_t size = 0;
     FileIdentity identity;
 };
@@ -63,13 +74,24 @@ struct ReadAttempt {
     bool transient = false;
 };
 
+// How long transient failures are tried again: for up to `budget` after the
+// first try, and at least `minTries` times however slow each read is, with
+// pauses that start short and double up to `maxPause`. A
+// replaced file on a network file system can show its old size or a stale
+// handle for a while, so the limit is time, not a number of tries. The clock
+// and the pause are seams for tests; left empty they are the steady clock
+// and a real sleep.
 struct RetryPolicy {
-    int tries = 5;
-    std::chrono::milliseconds pause{60};
+    std::chrono::milliseconds budget{2000};
+    int minTries = 5;
+    std::chrono::milliseconds firstPause{20};
+    std::chrono::milliseconds maxPause{250};
+    std::function<std::chrono::steady_clock::time_point()> now;
+    std::function<void(std::chrono::milliseconds)> pause;
 };
 
-// Runs `attempt` until it succeeds, fails for good, or has been tried
-// `policy.tries` times; returns the last failure.
+// Runs `attempt` until it succeeds, fails for good, or the budget is spent;
+// returns the last failure.
 FileError RetryTransient(const std::function<ReadAttempt()>& attempt, const RetryPolicy& policy = {});
 
 // Reads a whole regular file; anything else (FIFO, device, folder) is
@@ -122,6 +144,8 @@ private:
     std::filesystem::path m_target;
     std::filesystem::path m_temp;
     int m_fd = -1;
+    std::uint64_t m_offset = 0;    // written and handed to the disk
+    std::uint64_t m_unsynced = 0;  // written after that
     FileError m_error;
     FileIdentity m_written;
 };

@@ -1,5 +1,6 @@
 #include "config/config_file.h"
 #include "config/bytes.h"
+#include "config/text.h"
 #include "platform/files.h"
 #include "support/temp_files.h"
 
@@ -172,6 +173,52 @@ TEST(ConfigFormat, BytesAfterTheLastEntryAreIgnored)
     EXPECT_EQ(data, Sample());
 }
 
+TEST(ConfigFile, ARewriteKeepsBytesOnlyWhenTheyAreInTheWritersForm)
+{
+    const std::string written = Write(Sample());
+    const std::string location = OldLocation(u"L") + NewLocationTail(true, 1);
+    const std::string ansiName = U32(1003) + U32(1) + U32(1) + Bytes({3, 'D', '\\', 'u'}) + U32(0) + kDefaultScript;
+    const std::string longLength = U32(1003) + U32(1) + U32(1) + Bytes({0xFF, 0xFE, 0xFF, 0xFF, 3, 0, 'D', 0, '\\', 0, 'u', 0})
+        + U32(0) + kDefaultScript;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool kept;
+    } cases[] = {
+        {"as written", written, true},
+        {"one location", OneEntryFile(1003, location, 1), true},
+        {"a one-byte string", ansiName, false},
+        {"a longer length field than needed", longLength, false},
+        {"a flag stored as 0x80", OneEntryFile(1003, OldLocation(u"L") + NewLocationTail(true, 0x80), 1), false},
+        {"bytes after the last entry", written + "x", false},
+        {"an older schema", OneEntryFile(1001, OldLocation(u"L"), 1), false},
+        {"empty", "", false},
+    };
+    const fs::path dir = TempDir();
+    for (const Case& c : cases) {
+        CTSUserData expected;
+        ASSERT_TRUE(Read(c.bytes, expected)) << c.name;
+        testfiles::Put(dir / "in", c.bytes);
+        CTSUserData out;
+        platform::WholeFile asRead;
+        ASSERT_TRUE(LoadForRewrite(dir / "in", out, asRead)) << c.name;
+        EXPECT_EQ(bool(asRead.bytes), c.kept) << c.name;
+        EXPECT_EQ(out.GetSize(), c.kept ? 0u : expected.GetSize()) << c.name;
+        // Either way the file written is what writing the records gives.
+        const StoreResult saved = c.kept ? SaveConfigurationBytes(dir / "out", asRead) : SaveConfigurationFile(dir / "out", out);
+        ASSERT_TRUE(saved) << c.name;
+        EXPECT_EQ(testfiles::Slurp(dir / "out"), Write(expected)) << c.name;
+    }
+    CTSUserData untouched;
+    platform::WholeFile none;
+    testfiles::Put(dir / "in", written.substr(0, 30));
+    platform::RetryPolicy once;
+    once.budget = std::chrono::milliseconds(0);
+    once.minTries = 1;
+    EXPECT_EQ(LoadForRewrite(dir / "in", untouched, none, once).cause, ArchiveCause::EndOfFile);
+    EXPECT_FALSE(none.bytes);
+}
+
 TEST(ConfigFormat, EveryTruncationFailsCleanly)
 {
     const std::string bytes = Write(Sample());
@@ -253,7 +300,10 @@ TEST(ConfigFile, AFailedReadGivesTheIdentityTheNameShows)
         c.make(path);
         CTSUserData data;
         platform::FileIdentity read, now;
-        EXPECT_FALSE(LoadConfigurationFile(path, data, {}, &read));
+        platform::RetryPolicy once;
+        once.budget = {};
+        once.minTries = 1;
+        EXPECT_FALSE(LoadConfigurationFile(path, data, {}, &read, once));
         ASSERT_FALSE(platform::IdentifyFile(path, now));
         EXPECT_EQ(read.exists, c.exists);
         EXPECT_EQ(read, now);
@@ -376,6 +426,90 @@ TEST(ConfigFormat, FilteredReadKeepsMatchesButChecksEverything)
     CTSUserData none;
     EXPECT_FALSE(ReadConfiguration(damaged, none, [](const std::u16string& name) { return name == u"HOST\\anna"; }));
     EXPECT_EQ(none.GetSize(), 0u);
+}
+
+TEST(ConfigFormat, ProfileReadBuildsOnlyTheBestEntryAndFailsWhereAFullReadFails)
+{
+    CTSUserData three = Sample();
+    CTSUserDataItem* dev = three.Add(u"HOST\\dev", kEntryGroup, false);
+    dev->m_locations = three.GetAt(0).m_locations;
+    dev->m_script.m_strArguments = u"-x";
+    const std::string files[] = {Write(three), OneEntryFile(1001, OldLocation(u"a") + OldLocation(u"b"), 2)};
+    using Ranks = std::vector<std::pair<std::u16string, std::size_t>>;
+    const struct {
+        Ranks ranks;
+        const char16_t* built;  // where the file has it
+    } cases[] = {
+        {{{u"HOST\\anna", 1}, {u"HOST\\staff", 2}}, u"HOST\\anna"},
+        {{{u"host\\DEV", 1}, {u"HOST\\anna", 2}}, u"HOST\\dev"},  // a later, better entry replaces
+        {{{u"HOST\\staff", 1}, {u"HOST\\dev", 1}}, u"HOST\\staff"},  // the first of equal ranks
+        {{{u"D\\u", 1}}, u"D\\u"},
+    };
+    for (const auto& c : cases) {
+        const CTSUserData::EntryRank rank = [&](const std::u16string& name) -> std::size_t {
+            for (const auto& [n, r] : c.ranks)
+                if (EqualsNoCase(n, name))
+                    return r;
+            return 0;
+        };
+        for (std::size_t f = 0; f < std::size(files); ++f) {
+            const std::string& bytes = files[f];
+            CTSUserData full, part;
+            ASSERT_TRUE(Read(bytes, full));
+            const StoreResult r = ReadConfiguration(MemorySource(bytes.data(), bytes.size()), part, rank);
+            ASSERT_TRUE(r) << r.message;
+            EXPECT_EQ(r.entries, full.GetSize());
+            EXPECT_EQ(r.locations, 2u);
+            const CTSUserDataItem* want = full.Find(c.built);
+            ASSERT_EQ(part.GetSize(), want ? 1u : 0u);
+            if (want) {
+                EXPECT_EQ(part.GetAt(0), *want);
+            }
+            // Cut anywhere or with a length byte spoilt, the profile read fails
+            // exactly as the full read does.
+            for (std::size_t n = 0; n < bytes.size(); ++n) {
+                std::string spoilt = bytes;
+                spoilt[n] = static_cast<char>(0xFF);
+                for (const std::string& bad : {bytes.substr(0, n), spoilt}) {
+                    CTSUserData a, b;
+                    const StoreResult x = Read(bad, a);
+                    const StoreResult y = ReadConfiguration(MemorySource(bad.data(), bad.size()), b, rank);
+                    EXPECT_EQ(x.ok, y.ok) << n;
+                    EXPECT_EQ(x.cause, y.cause) << n;
+                    EXPECT_EQ(x.offset, y.offset) << n;
+                    EXPECT_EQ(x.message, y.message) << n;
+                }
+            }
+        }
+    }
+}
+
+TEST(ConfigFile, ContentCutShortIsReadAgainUntilTheBudgetIsSpent)
+{
+    // A cached size of a replaced file reads as a cut-off file: the second
+    // read by name finds it whole. One that stays cut fails with its offset.
+    const fs::path path = TempDir() / "replaced.QLNData";
+    const std::string whole = Write(Sample()), cut = whole.substr(0, whole.size() - 3);
+    CTSUserData unused;
+    const std::uint64_t cutAt = Read(cut, unused).offset;
+    for (const bool healed : {true, false}) {
+        testfiles::Put(path, cut);
+        std::chrono::steady_clock::time_point clock{};
+        int reads = 0;
+        platform::RetryPolicy policy;
+        policy.now = [&] { return clock; };
+        policy.pause = [&](std::chrono::milliseconds d) {
+            clock += d;
+            if (healed && ++reads == 2)
+                testfiles::Put(path, whole);
+        };
+        CTSUserData data;
+        const StoreResult r = LoadConfigurationFile(path, data, {}, nullptr, policy);
+        EXPECT_EQ(r.ok, healed) << r.message;
+        EXPECT_EQ(data.GetSize(), healed ? 2u : 0u);
+        EXPECT_EQ(r.offset, healed ? 0u : cutAt) << r.message;
+        EXPECT_EQ(clock.time_since_epoch() > std::chrono::seconds(1), !healed);
+    }
 }
 
 TEST(ConfigFile, SaveRemovesTemporaryFilesThatAKilledSaveLeft)

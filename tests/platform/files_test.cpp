@@ -101,23 +101,57 @@ TEST(ReadWholeFile, OnlyRegularFilesAndNeverWaits)
     }
 }
 
-TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyAFewTimes)
+TEST(ReadWholeFile, EverySizeReadsAndWritesBackWhole)
+{
+    // Around the sizes where memory and writes change how they are taken.
+    const std::size_t mb = std::size_t(1) << 20;
+    for (const std::size_t size : {std::size_t(0), std::size_t(5), 4 * mb - 1, 4 * mb, 8 * mb + 1, 12 * mb + 7}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = static_cast<char>(i * 7 + i / 4093);
+        testfiles::Put(Dir() / "whole", bytes);
+        platform::WholeFile whole;
+        ASSERT_FALSE(platform::ReadWholeFile(Dir() / "whole", whole)) << size;
+        ASSERT_EQ(whole.size, size);
+        platform::AtomicFileWriter w;
+        ASSERT_FALSE(w.Begin(Dir() / "again"));
+        ASSERT_TRUE(w.Write(whole.bytes.get(), whole.size));
+        ASSERT_FALSE(w.Commit());
+        EXPECT_TRUE(Slurp(Dir() / "again") == bytes) << size;
+    }
+}
+
+TEST(RetryTransient, RetriesOnlyPassingFailuresAndOnlyWithinItsBudget)
 {
     const platform::ReadAttempt ok{}, stale{{FileErrorKind::Other, ESTALE, "stale"}, true},
         denied{{FileErrorKind::AccessDenied, EACCES, "denied"}, false};
+    const std::vector<platform::ReadAttempt> staleForever(100, stale);
     const struct {
         std::vector<platform::ReadAttempt> script;
         int calls;
         FileErrorKind result;
+        std::chrono::milliseconds readTime{};
     } cases[] = {
         {{stale, stale, ok}, 3, FileErrorKind::None},
         {{denied, ok}, 1, FileErrorKind::AccessDenied},
         {{stale, denied, ok}, 2, FileErrorKind::AccessDenied},
-        {{stale, stale, stale, stale, stale, ok}, 5, FileErrorKind::Other},
+        // Pauses of 20, 40, 80, 160, 250, 250 ... ms: the tries that start within 2 s.
+        {staleForever, 11, FileErrorKind::Other},
+        // Reads slower than the budget still get their few tries.
+        {staleForever, 5, FileErrorKind::Other, std::chrono::seconds(3)},
     };
     for (const auto& c : cases) {
         int calls = 0;
-        const auto e = platform::RetryTransient([&] { return c.script[std::size_t(calls++)]; }, {5, {}});
+        std::chrono::steady_clock::time_point clock{};
+        platform::RetryPolicy policy;
+        policy.now = [&] { return clock; };
+        policy.pause = [&](std::chrono::milliseconds d) { clock += d; };
+        const auto e = platform::RetryTransient(
+            [&] {
+                clock += c.readTime;
+                return c.script[std::size_t(calls++)];
+            },
+            policy);
         EXPECT_EQ(calls, c.calls);
         EXPECT_EQ(e.kind, c.result);
     }

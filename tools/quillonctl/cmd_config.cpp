@@ -12,6 +12,7 @@
 #include <optional>
 #include <sstream>
 #include <streambuf>
+#include <vector>
 
 namespace quillonctl {
 
@@ -26,14 +27,14 @@ bool Usage(const Args& args, std::size_t min, std::size_t max, const char* text,
 }
 
 // Reads a configuration file, reporting the failure with its offset.
-bool ReadFile(const std::string& path, CTSUserData& data, std::uint32_t& schema, std::ostream& err)
+bool ReadFile(const std::string& path, CTSUserData& data, config::StoreResult& read, std::ostream& err,
+              const CTSUserData::EntryRank& rank = {})
 {
-    config::StoreResult r = config::LoadConfigurationFile(path, data);
-    if (!r) {
-        err << "quillonctl: " << r.message << " (" << config::CauseName(r.cause) << ")\n";
+    read = config::LoadConfigurationFile(path, data, rank);
+    if (!read) {
+        err << "quillonctl: " << read.message << " (" << config::CauseName(read.cause) << ")\n";
         return false;
     }
-    schema = r.schema;
     return true;
 }
 
@@ -58,14 +59,20 @@ bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& e
 
 // Accounts are matched as DOMAIN\name, so an entry named without a domain is
 // kept but can never be anyone's profile: say so, and how to name it.
-void WarnEntriesWithoutDomain(const CTSUserData& data, std::ostream& err)
+bool HasDomain(const std::u16string& name)
+{
+    const std::size_t slash = name.find(u'\\');
+    return slash != std::u16string::npos && slash > 0;
+}
+
+void WarnEntriesWithoutDomain(const std::vector<std::u16string>& names, std::ostream& err)
 {
     std::optional<std::string> computer;
-    for (const auto& entry : data.m_items) {
-        const std::string name = config::ToUtf8(entry->m_strName);
-        const std::size_t slash = name.find('\\');
-        if (slash != std::string::npos && slash > 0)
+    for (const auto& entryName : names) {
+        if (HasDomain(entryName))
             continue;
+        const std::string name = config::ToUtf8(entryName);
+        const std::size_t slash = name.find('\\');
         if (!computer) {
             computer.emplace();
             if (!platform::CreateSystemAccountServices()->LocalComputerName(*computer) || computer->empty())
@@ -85,9 +92,10 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err)
     if (!Usage(args, 0, 1, "dump [FILE]", err))
         return kExitUsage;
     CTSUserData data;
-    std::uint32_t schema = 0;
-    if (!ReadFile(FileArgument(args), data, schema, err))
+    config::StoreResult read;
+    if (!ReadFile(FileArgument(args), data, read, err))
         return kExitBadInput;
+    const std::uint32_t schema = read.schema;
     // One entry at a time, so that a large configuration is never held twice.
     bool lossless = true;
     out << "{\n  \"schema\": " << schema << ",\n  \"entries\": [";
@@ -128,7 +136,10 @@ int Load(const Args& args, std::ostream&, std::ostream& err, const journal::Jour
     }
     if (!WriteFile(args[1], data, err, LiveSaveJournal(journal, "quillonctl load", args[1])))
         return kExitBadInput;
-    WarnEntriesWithoutDomain(data, err);
+    std::vector<std::u16string> names;
+    for (const auto& entry : data.m_items)
+        names.push_back(entry->m_strName);
+    WarnEntriesWithoutDomain(names, err);
     if (schema != CTSUserData::kCurrentSchema)
         err << "quillonctl: note: " << args[0] << " has schema " << schema << "; " << args[1] << " was written with schema "
             << CTSUserData::kCurrentSchema << '\n';
@@ -139,15 +150,20 @@ int Check(const Args& args, std::ostream& out, std::ostream& err)
 {
     if (!Usage(args, 1, 1, "check FILE", err))
         return kExitUsage;
+    // Every byte is checked as a full read checks it, but nothing is built:
+    // the report needs only the counts and the names without a domain.
     CTSUserData data;
-    std::uint32_t schema = 0;
-    if (!ReadFile(args[0], data, schema, err))
+    config::StoreResult read;
+    std::vector<std::u16string> withoutDomain;
+    const auto note = [&](const std::u16string& name) -> std::size_t {
+        if (!HasDomain(name))
+            withoutDomain.push_back(name);
+        return 0;
+    };
+    if (!ReadFile(args[0], data, read, err, note))
         return kExitBadInput;
-    WarnEntriesWithoutDomain(data, err);
-    std::size_t locations = 0;
-    for (const auto& e : data.m_items)
-        locations += e->m_locations.GetSize();
-    out << args[0] << ": ok, schema " << schema << ", " << data.GetSize() << " entries, " << locations
+    WarnEntriesWithoutDomain(withoutDomain, err);
+    out << args[0] << ": ok, schema " << read.schema << ", " << read.entries << " entries, " << read.locations
         << " locations\n";
     return kExitOk;
 }
@@ -159,10 +175,27 @@ int Convert(const Args& args, std::ostream&, std::ostream& err, const journal::J
     if (!Usage(args, 2, 2, "convert IN OUT", err))
         return kExitUsage;
     auto data = std::make_unique<CTSUserData>();
-    std::uint32_t schema = 0;
-    if (!ReadFile(args[0], *data, schema, err))
-        return kExitBadInput;
     const LiveSaveJournal told(journal, "quillonctl convert", args[1]);
+    if (!told.NeedsRecords()) {
+        // A file already in the current form is written back as read, in one
+        // write, without building 200,000 records to give the same bytes.
+        platform::WholeFile asRead;
+        const config::StoreResult read = config::LoadForRewrite(args[0], *data, asRead);
+        if (!read) {
+            err << "quillonctl: " << read.message << " (" << config::CauseName(read.cause) << ")\n";
+            return kExitBadInput;
+        }
+        if (asRead.bytes) {
+            const config::StoreResult r = config::SaveConfigurationBytes(args[1], asRead);
+            if (!r)
+                err << "quillonctl: " << r.message << '\n';
+            return r ? kExitOk : kExitBadInput;
+        }
+    } else {
+        config::StoreResult read;
+        if (!ReadFile(args[0], *data, read, err))
+            return kExitBadInput;
+    }
     int rc = WriteFile(args[1], *data, err, told) ? kExitOk : kExitBadInput;
     DisposeAtExit(std::move(data));
     return rc;

@@ -25,11 +25,14 @@ int SessionWith(platform::AccountServices& services, const std::u16string& trans
     const Args fileArgs(args.begin() + 1, args.end());
 
     // A configuration that cannot be read leaves the user a new empty
-    // profile, as the program does: that is an answer, not a failure.
-    CTSUserData data;
-    if (config::StoreResult r = config::LoadConfigurationFile(FileArgument(fileArgs), data); !r)
-        err << "quillonctl: " << r.message << "; no configuration read\n";
+    // profile, as the program does: that is an answer, not a failure. Only
+    // the profile is built, as at a session start.
     accounts::NetManagement net({}, services);
+    CTSUserData data;
+    if (config::StoreResult r =
+            config::LoadConfigurationFile(FileArgument(fileArgs), data, accounts::ProfileCandidates(net));
+        !r)
+        err << "quillonctl: " << r.message << "; no configuration read\n";
     const accounts::Profile profile = accounts::ResolveProfile(data, net);
     const CTSUserDataItem& entry = *profile.entry;
 

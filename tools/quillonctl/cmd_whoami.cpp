@@ -27,10 +27,13 @@ int WhoamiWith(platform::AccountServices& services, const Args& args, std::ostre
     const bool administrator = accounts::IsAdministrator(services, err);
 
     // Without a readable configuration the user would get a new entry, as the
-    // program gives them; that is an answer, not a failure.
+    // program gives them; that is an answer, not a failure. Read as a
+    // session start reads it: only the profile is built.
     CTSUserData data;
     const std::string file = FileArgument(args);
-    if (config::StoreResult r = config::LoadConfigurationFile(file, data); !r)
+    if (config::StoreResult r =
+            config::LoadConfigurationFile(file, data, accounts::ProfileCandidates(account, groups));
+        !r)
         err << "quillonctl: " << r.message << "; no configuration read\n";
     const accounts::Profile profile = accounts::ResolveProfile(data, account, groups);
 

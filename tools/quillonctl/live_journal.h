@@ -13,6 +13,8 @@ class LiveSaveJournal {
 public:
     LiveSaveJournal(const journal::Journal& journal, const char* source, const std::string& target);
 
+    // Whether Saved needs the records written (only for the live file).
+    bool NeedsRecords() const { return m_live; }
     void Saved(const CTSUserData& written) const;
     void Failed(const std::string& reason) const;
 

@@ -2,6 +2,7 @@
 
 #include "platform/system_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -172,6 +174,37 @@ FileError IdentifyFile(const std::filesystem::path& path, FileIdentity& out)
     });
 }
 
+void FileBytesRelease::operator()(unsigned char* p) const
+{
+    if (mapped == 0)
+        delete[] p;
+    else
+        ::munmap(p, mapped);
+}
+
+FileBytes AllocateFileBytes(std::size_t n)
+{
+    constexpr std::size_t kHuge = std::size_t(2) << 20;
+    if (n < 2 * kHuge)
+        return FileBytes(new (std::nothrow) unsigned char[n]);
+    // Aligned to a huge page so that the whole range can be backed by them:
+    // map one more, then give back the unaligned head and the tail.
+    if (n > SIZE_MAX - 2 * kHuge)
+        return FileBytes();
+    const std::size_t length = (n + kHuge - 1) / kHuge * kHuge;
+    void* raw = ::mmap(nullptr, length + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return FileBytes(new (std::nothrow) unsigned char[n]);
+    auto* start = static_cast<unsigned char*>(raw);
+    const std::size_t head = (kHuge - reinterpret_cast<std::uintptr_t>(start) % kHuge) % kHuge;
+    if (head > 0)
+        ::munmap(start, head);
+    ::munmap(start + head + length, kHuge - head);
+    // Only advice: without huge pages the memory works as ordinary pages.
+    ::madvise(start + head, length, MADV_HUGEPAGE);
+    return FileBytes(start + head, FileBytesRelease{length});
+}
+
 ReadAttempt ReadWholeFileOnce(const std::filesystem::path& path, WholeFile& out)
 {
     out = {};
@@ -187,7 +220,7 @@ ReadAttempt ReadWholeFileOnce(const std::filesystem::path& path, WholeFile& out)
     } else {
         // One byte more than fstat said shows a file that grew meanwhile.
         const auto room = static_cast<std::size_t>(expected) + 1;
-        out.bytes.reset(new (std::nothrow) unsigned char[room]);
+        out.bytes = AllocateFileBytes(room);
         if (!out.bytes) {
             result.error = ErrorFromErrno(ENOMEM);
         } else {
@@ -274,6 +307,8 @@ FileError AtomicFileWriter::Begin(const std::filesystem::path& target)
     Abort();
     m_error = {};
     m_written = {};
+    m_offset = 0;
+    m_unsynced = 0;
     // A configuration that is a link to a file elsewhere stays a link: the
     // new content replaces the file it points to.
     m_target = ResolveLinks(target);
@@ -315,9 +350,13 @@ bool AtomicFileWriter::Write(const void* data, std::size_t n)
             m_error = ErrorFromErrno(EBADF);
         return false;
     }
+    // Large writes go in slices whose write-back starts at once, so that the
+    // disk works while the rest is written and the sync in Commit waits for
+    // the last slice only.
+    constexpr std::size_t kSlice = std::size_t(8) << 20;
     auto p = static_cast<const char*>(data);
     while (n > 0) {
-        ssize_t put = ::write(m_fd, p, n);
+        ssize_t put = ::write(m_fd, p, std::min(n, kSlice));
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -326,6 +365,12 @@ bool AtomicFileWriter::Write(const void* data, std::size_t n)
         }
         p += put;
         n -= static_cast<std::size_t>(put);
+        m_unsynced += static_cast<std::size_t>(put);
+        if (m_unsynced >= kSlice) {
+            ::sync_file_range(m_fd, static_cast<off_t>(m_offset), static_cast<off_t>(m_unsynced), SYNC_FILE_RANGE_WRITE);
+            m_offset += m_unsynced;
+            m_unsynced = 0;
+        }
     }
     return true;
 }
