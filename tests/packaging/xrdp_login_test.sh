@@ -298,6 +298,29 @@ for i in $(seq "$logins"); do
     workplace_login "login $i of qlnta without a window manager"
 done
 
+# A client asking for its own program gets the workplace or nothing, never
+# the program: watched for 20 s, or until the client gives up.
+own_program() {
+    local name=$1 seen=nothing; shift
+    connect qlnta "$@"
+    for _ in $(seq 100); do
+        [ -n "$(user_process qlnta xterm)" ] && { seen=xterm; break; }
+        [ -n "$(user_process qlnta quillon)" ] && seen=workplace
+        ended "$rdp" && break
+        sleep 0.2
+    done
+    shot "$name"
+    if [ $seen = xterm ]; then fail "$name: the client got its xterm"; else say "$name: the client got $seen, no xterm"; fi
+    disconnect qlnta
+}
+if $refuses; then
+    own_program "own program (/shell:xterm)" /shell:xterm
+    remoteapp=/app:xterm; [ "$xfreerdp" = xfreerdp3 ] && remoteapp=/app:program:xterm
+    own_program "RemoteApp ($remoteapp)" "$remoteapp"
+else
+    say "xrdp $version cannot refuse a client's own program: the setup warns instead (checked above)"
+fi
+
 # The desktop's window manager runs for the user, and is not the kiosk one.
 desktop_runs() {
     local pid; pid=$(user_process "$1" openbox)
