@@ -169,6 +169,8 @@ else
     grep -q 'its own program' "$log/setup.err" || fail "xrdp $version: the setup did not warn about the client's own program"
 fi
 
+# Made by systemd where it runs; not in a chroot.
+mkdir -p /run/xrdp
 xrdp-sesman --nodaemon --config "$etc/sesman.ini" >"$log/sesman.out" 2>&1 &
 pids+=($!)
 xrdp --nodaemon --config "$etc/xrdp.ini" >"$log/xrdp.out" 2>&1 &
