@@ -150,7 +150,7 @@ dry_b=$(cd / && runuser -u qlntb -- "$app/quillonctl" session --dry-run 2>&1)
 # xrdp on loopback with its own copy of the configuration.
 etc=$work/etc
 cp -a /etc/xrdp "$etc"
-sed -i -e '0,/^port=/s|^port=.*|port=tcp://127.0.0.1:$port|' -e "s|^LogFile=.*|LogFile=$work/xrdp.log|" \
+sed -i -e "0,/^port=/s|^port=.*|port=tcp://127.0.0.1:$port|" -e "s|^LogFile=.*|LogFile=$work/xrdp.log|" \
     -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/xrdp.ini"
 sed -i -e "s|^DefaultWindowManager=.*|DefaultWindowManager=$etc/startwm.sh|" \
     -e "s|^LogFile=.*|LogFile=$work/sesman.log|" -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/sesman.ini"
