@@ -27,6 +27,7 @@ public:
         return std::nullopt;
     }
     std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget*) override { return std::nullopt; }
+    bool WaitUntil(const framework::WaitRequest&, const std::function<bool()>& ready) override { return ready(); }
 };
 
 class AdminHost : public document::DocumentHost {

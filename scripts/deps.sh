@@ -19,6 +19,7 @@ QUILLON_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   xvfb xauth
+  rdesktop
   dpkg-dev lintian man-db
   "clang-$QUILLON_CLANG_VERSION" "libclang-rt-$QUILLON_CLANG_VERSION-dev"
   "${QUILLON_RELEASE_PACKAGES[@]}"

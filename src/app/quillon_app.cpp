@@ -11,6 +11,7 @@
 #include "app/configuration_transfer.h"
 #include "app/help_window.h"
 #include "app/screen_follower.h"
+#include "config/config_file.h"
 #include "document/configuration_backup.h"
 #include "document/quillon_doc.h"
 #include "document/shell_launcher.h"
@@ -18,6 +19,7 @@
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
+#include "journal/events.h"
 #include "opening/file_opener.h"
 #include "platform/files.h"
 #include "platform/module_path.h"
@@ -44,12 +46,30 @@ bool ReplaceStoredConfiguration(const QString& from, const QString& storedPath)
     return !document::ReplaceConfigurationKeepingBackup(Document::ToFilePath(from), Document::ToFilePath(storedPath));
 }
 
+// What an import put in place of the configuration, against what was read.
+void JournalImport(const journal::Journal& journal, const CQuillonDoc& document, const QString& storedPath, bool done)
+{
+    const std::filesystem::path stored = Document::ToFilePath(storedPath);
+    if (!done) {
+        journal.Write(
+            journal::ConfigurationSaveFailed(stored.string(), "import", "the chosen file could not be copied over it"));
+        return;
+    }
+    CTSUserData imported;
+    config::LoadConfigurationFile(stored, imported);
+    journal.Write(journal::ConfigurationSaved(stored.string(), "import",
+                                              journal::CompareEntries(document.ReadEntries(), imported)));
+}
+
+QString OpenedPath(const QUrl& url) { return url.isLocalFile() ? url.toLocalFile() : url.toString(); }
+
 } // namespace
 
 CQuillonApp::CQuillonApp(ModalSeam& seam, app::AppEnvironment& environment, platform::AccountServices& accounts,
-                         platform::SessionServices& session, QObject* parent)
+                         platform::SessionServices& session, journal::Journal journal, QObject* parent)
     : QObject(parent),
       m_seam(seam),
+      m_journal(std::move(journal)),
       m_environment(environment),
       m_accounts(accounts),
       m_router(std::make_unique<CommandRouter>()),
@@ -82,7 +102,7 @@ bool CQuillonApp::InitInstance(const QStringList& arguments)
     m_recentFiles.Load(settings);
 
     m_runner = std::make_unique<runner::ProgramRunner>(m_seam, m_bAdministrator,
-                                                       m_strTransferToolPath.toStdU16String());
+                                                       m_strTransferToolPath.toStdU16String(), m_journal);
     m_pDocument = std::make_unique<CQuillonDoc>(m_seam, *this, m_accounts);
     m_router->SetDocument(m_pDocument.get());
 
@@ -142,8 +162,11 @@ int CQuillonApp::ExitInstance()
 {
     QSettings settings(QStringLiteral("Varnel Software"), QStringLiteral("Quillon"));
     m_recentFiles.Save(settings);
-    if (m_bLogoffOnExit)
+    if (m_bLogoffOnExit) {
+        const std::chrono::duration<double> lasted = std::chrono::steady_clock::now() - m_started;
+        m_journal.Write(journal::SessionEnd(lasted.count()));
         m_shell->LogoffSession();
+    }
     return 0;
 }
 
@@ -203,7 +226,12 @@ void CQuillonApp::OnExportConfiguration()
 
 void CQuillonApp::OnImportConfiguration()
 {
-    if (!app::ImportConfiguration(m_seam, m_pDocument.get(), m_strConfigPath, ReplaceStoredConfiguration))
+    const auto replace = [this](const QString& from, const QString& to) {
+        const bool done = ReplaceStoredConfiguration(from, to);
+        JournalImport(m_journal, *m_pDocument, to, done);
+        return done;
+    };
+    if (!app::ImportConfiguration(m_seam, m_pDocument.get(), m_strConfigPath, replace))
         return;
     // Posted, as the window's own command: it runs once this one is done.
     QMetaObject::invokeMethod(
@@ -254,6 +282,9 @@ void CQuillonApp::OpenItem(const QUrl& url)
         if (const int error = m_environment.StartProgram(decision.argv, decision.workingDirectory))
             refusal = opening::CannotStartText(decision, error);
     }
+    const std::string program = decision.argv.empty() ? std::string() : decision.argv.front();
+    m_journal.Write(refusal.isEmpty() ? journal::Opened(OpenedPath(url).toStdString(), program)
+                                      : journal::Refused(OpenedPath(url).toStdString(), refusal.toStdString()));
     if (!refusal.isEmpty())
         m_seam.ShowMessage({refusal, QString(), MessageButtons::Ok, MessageIcon::Warning, MainWindow()});
 }
@@ -267,6 +298,8 @@ bool CQuillonApp::AutoTransfer(const std::u16string& serverPath, const std::u16s
 }
 
 bool CQuillonApp::ManualTransfer(const CTSAppDataItem& location) { return m_runner->ManualTransfer(location); }
+
+bool CQuillonApp::ConnectTransfer(const transfer::AutoLaunch& launch) { return m_runner->ConnectTransfer(launch); }
 
 // The session start hands a user without locations to the shell before any
 // window exists: the program would end there, so the shell replaces it.

@@ -3,12 +3,14 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <memory>
 
 #include "app/main_frame.h"
 #include "app/recent_file_list.h"
 #include "document/document_host.h"
 #include "framework/command_target.h"
+#include "journal/journal.h"
 
 class CQuillonDoc;
 class CTSAppDataItem;
@@ -49,7 +51,7 @@ class CQuillonApp : public QObject,
     Q_OBJECT
 public:
     CQuillonApp(framework::ModalSeam& seam, app::AppEnvironment& environment, platform::AccountServices& accounts,
-                platform::SessionServices& session, QObject* parent = nullptr);
+                platform::SessionServices& session, journal::Journal journal = {}, QObject* parent = nullptr);
     ~CQuillonApp() override;
 
     // Start-up: false ends the process without a window. `arguments` are
@@ -70,6 +72,8 @@ public:
     QWidget* MainWindow() const override;
 
     bool ManualTransfer(const CTSAppDataItem& location) override;
+    bool ConnectTransfer(const transfer::AutoLaunch& launch) override;
+    journal::Journal Journal() const override { return m_journal; }
     // Whether the main window exists and shows the administrator face.
     bool IsAdministratorView() const override;
     void OpenHelp() override { WinHelp(0, 1); }
@@ -109,6 +113,8 @@ private:
     QString ModuleDirectory() const;
 
     framework::ModalSeam& m_seam;
+    journal::Journal m_journal;
+    const std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     app::AppEnvironment& m_environment;
     platform::AccountServices& m_accounts;
     std::unique_ptr<framework::CommandRouter> m_router;

@@ -14,6 +14,7 @@
 #include "app/program_info.h"
 #include "app/quillon_app.h"
 #include "app/quillon_modal_seam.h"
+#include "journal/journal.h"
 #include "platform/accounts.h"
 #include "platform/session.h"
 
@@ -94,7 +95,7 @@ int RunQuillon(int argc, char** argv, const std::function<void(QWidget& mainFram
     const std::unique_ptr<platform::SessionServices> session = platform::CreateSystemSessionServices();
     SystemAppEnvironment environment(*accounts);
     QuillonModalSeam seam(*accounts);
-    CQuillonApp quillon(seam, environment, *accounts, *session);
+    CQuillonApp quillon(seam, environment, *accounts, *session, journal::SystemJournal("quillon", *accounts));
 
     // Qt has taken its own options out of the command line by now.
     if (!quillon.InitInstance(QApplication::arguments().mid(1)))

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
+#include "browser/operation_meter.h"
 #include "browser/properties_dialog.h"
 #include "framework/modal_seam.h"
 #include "platform/files.h"
@@ -46,7 +48,12 @@ bool Exists(const QString& path)
 
 TrashFunction SystemTrash()
 {
-    return [](const QString& path) { return QFile::moveToTrash(path); };
+    return [](const QString& path) {
+        // Qt makes the trash folder, but not the data folder that holds it,
+        // which a new account does not have yet.
+        QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+        return QFile::moveToTrash(path);
+    };
 }
 
 FileActions::FileActions(framework::ModalSeam& seam, QWidget* owner, TrashFunction trash)
@@ -68,6 +75,11 @@ QString FileActions::CheckName(const QString& name)
 void FileActions::Report(const QString& text)
 {
     m_seam.Message(text, MessageButtons::Ok, MessageIcon::Warning, m_owner);
+}
+
+Answer FileActions::Ask(const QString& question)
+{
+    return m_seam.Message(question, MessageButtons::YesNoCancel, MessageIcon::Warning, m_owner);
 }
 
 bool FileActions::Rename(const QString& path, const QString& newName)
@@ -96,54 +108,94 @@ bool FileActions::Delete(const QStringList& paths)
 {
     if (paths.isEmpty())
         return true;
+    if (!ConfirmDelete(paths))
+        return false;
+    return RemoveEntries(paths, m_trash,
+                         {[this](const QString& text) { Report(text); },
+                          [this](const QString& question) { return Ask(question); }, {}, {}, nullptr});
+}
+
+bool FileActions::ConfirmDelete(const QStringList& paths)
+{
+    if (paths.isEmpty())
+        return false;
     const QString question = paths.size() == 1
         ? Tr("Are you sure you want to move \"%1\" to the Trash?").arg(QFileInfo(paths.first()).fileName())
         : Tr("Are you sure you want to move these %1 items to the Trash?").arg(paths.size());
-    if (m_seam.Message(question, MessageButtons::YesNo, MessageIcon::Question, m_owner) != Answer::Yes)
+    return m_seam.Message(question, MessageButtons::YesNo, MessageIcon::Question, m_owner) == Answer::Yes;
+}
+
+namespace {
+
+// Entry by entry, so that a stop comes between two; a link goes, never
+// what it points to. False when anything is left.
+bool RemoveTree(const QString& path, const OperationContext& context)
+{
+    const QFileInfo info(path);
+    if (!info.isDir() || info.isSymLink())
+        return QFile::remove(path);
+    bool whole = true;
+    const QFileInfoList children =
+        QDir(path).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& child : children) {
+        if (context.stopped && context.stopped())
+            return false;
+        whole = RemoveTree(child.filePath(), context) && whole;
+    }
+    return whole && QDir().rmdir(path);
+}
+
+bool DeleteForGood(const QString& path, const OperationContext& context)
+{
+    if (RemoveTree(path, context))
+        return true;
+    if (context.stopped && context.stopped())
         return false;
+    const QString name = QFileInfo(path).fileName();
+    context.report(Exists(path) ? Tr("Cannot delete \"%1\" completely; what could not be deleted is still there.").arg(name)
+                                : Tr("Cannot delete \"%1\".").arg(name));
+    return false;
+}
+
+} // namespace
+
+bool FileActions::RemoveEntries(const QStringList& paths, const TrashFunction& trash, const OperationContext& context)
+{
+    if (context.meter)
+        context.meter->SetTotals(std::uint64_t(paths.size()), 0);
     bool ok = true;
     for (const QString& path : paths) {
+        if (context.stopped && context.stopped())
+            return false;
         const QFileInfo info(path);
+        if (context.meter)
+            context.meter->Begin(path);
         if (!Exists(path)) {
-            Report(Tr("Cannot delete \"%1\": %2").arg(info.fileName(), SystemText(ENOENT)));
+            context.report(Tr("Cannot delete \"%1\": %2").arg(info.fileName(), SystemText(ENOENT)));
             ok = false;
             continue;
         }
         // Without write access to the folder neither the trash nor a delete
         // can take it; say so instead of offering to delete for good.
         if (!QFileInfo(info.path()).isWritable()) {
-            Report(Tr("Cannot delete \"%1\": %2").arg(info.fileName(), SystemText(EACCES)));
+            context.report(Tr("Cannot delete \"%1\": %2").arg(info.fileName(), SystemText(EACCES)));
             ok = false;
             continue;
         }
-        if (m_trash && m_trash(path))
-            continue;
-        const Answer answer = m_seam.Message(
-            Tr("\"%1\" cannot be moved to the Trash.\nDo you want to delete it permanently?").arg(info.fileName()),
-            MessageButtons::YesNoCancel, MessageIcon::Warning, m_owner);
-        if (answer == Answer::Cancel)
-            return false;
-        if (answer != Answer::Yes) {
-            ok = false;
-            continue;
+        if (!(trash && trash(path))) {
+            const Answer answer = context.ask(
+                Tr("\"%1\" cannot be moved to the Trash.\nDo you want to delete it permanently?").arg(info.fileName()));
+            if (answer == Answer::Cancel)
+                return false;
+            if (answer != Answer::Yes || !DeleteForGood(path, context)) {
+                ok = false;
+                continue;
+            }
         }
-        ok = DeleteForGood(path) && ok;
+        if (context.meter)
+            context.meter->Done(1, 0);
     }
     return ok;
-}
-
-bool FileActions::DeleteForGood(const QString& path)
-{
-    const QFileInfo info(path);
-    // A link goes, never what it points to.
-    const bool removed = info.isDir() && !info.isSymLink() ? QDir(path).removeRecursively() : QFile::remove(path);
-    if (!removed) {
-        Report(Exists(path) ? Tr("Cannot delete \"%1\" completely; what could not be deleted is still there.")
-                                  .arg(info.fileName())
-                            : Tr("Cannot delete \"%1\".").arg(info.fileName()));
-        return false;
-    }
-    return true;
 }
 
 QString FileActions::NewFolder(const QString& folder)

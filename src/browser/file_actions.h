@@ -5,14 +5,24 @@
 #include <QStringList>
 
 #include "browser/file_transfer.h"
+#include "framework/modal_seam.h"
 
 class QWidget;
 
-namespace framework {
-class ModalSeam;
-}
-
 namespace browser {
+
+class OperationMeter;
+
+// How an operation that may run on a worker reaches the user (each call
+// returns once the user has answered) and learns that it should stop.
+struct OperationContext {
+    std::function<void(const QString& message)> report;
+    // A Yes, No or Cancel question.
+    std::function<framework::Answer(const QString& question)> ask;
+    FileTransfer::AskConflict askConflict;
+    std::function<bool()> stopped;  // may be empty
+    OperationMeter* meter = nullptr;
+};
 
 // Moves a file or folder to the desktop's trash; false when there is none
 // for it (or it cannot go there).
@@ -34,6 +44,12 @@ public:
     // To the trash after a confirmation; where the trash cannot take an
     // entry, asks before deleting it for good.
     bool Delete(const QStringList& paths);
+    // Delete's two halves: the confirmation, then the removal. The removal
+    // touches no FileActions, so that it can run on a worker that outlives
+    // them; it stops between entries once `stopped` says so.
+    bool ConfirmDelete(const QStringList& paths);
+    static bool RemoveEntries(const QStringList& paths, const TrashFunction& trash, const OperationContext& context);
+    const TrashFunction& Trash() const { return m_trash; }
     // "New Folder", or the first free "New Folder (n)"; its name, or empty
     // when it could not be made.
     QString NewFolder(const QString& folder);
@@ -44,9 +60,9 @@ public:
     // The question about a taken name and the failure box of a transfer.
     ConflictAnswer AskConflict(const QString& target, bool folders);
     void Report(const QString& text);
+    framework::Answer Ask(const QString& question);
 
 private:
-    bool DeleteForGood(const QString& path);
 
     framework::ModalSeam& m_seam;
     QWidget* m_owner;

@@ -7,9 +7,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "browser/operation_meter.h"
 #include "platform/path_entries.h"
 #include "platform/system_error.h"
 #include "platform/tree_files.h"
@@ -69,6 +71,31 @@ QString Tr(const char* text)
     return QCoreApplication::translate("browser::FileTransfer", text);
 }
 
+struct Tally {
+    std::uint64_t files = 0;  // anything but a folder
+    std::uint64_t bytes = 0;
+};
+
+// What an entry holds, links not followed.
+Tally Count(const QString& path, const std::function<bool()>& stopped)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isDir())
+        return {1, !info.isSymLink() && info.isFile() ? std::uint64_t(info.size()) : 0};
+    Tally tally;
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext() && !(stopped && stopped())) {
+        const QFileInfo entry = it.nextFileInfo();
+        if (entry.isDir() && !entry.isSymLink())
+            continue;
+        ++tally.files;
+        if (entry.isFile() && !entry.isSymLink())
+            tally.bytes += std::uint64_t(entry.size());
+    }
+    return tally;
+}
+
 } // namespace
 
 FileTransfer::FileTransfer(AskConflict ask, Report report, std::function<bool()> stopped)
@@ -96,6 +123,15 @@ QString FileTransfer::FreeCopyName(const QString& folder, const QString& name, b
 bool FileTransfer::Run(const QStringList& sources, const QString& targetFolder, bool move)
 {
     m_cancelled = false;
+    if (m_meter) {
+        Tally total;
+        for (const QString& source : sources) {
+            const Tally one = Count(source, m_stopped);
+            total.files += one.files;
+            total.bytes += one.bytes;
+        }
+        m_meter->SetTotals(total.files, total.bytes);
+    }
     bool ok = true;
     for (const QString& source : sources) {
         if (m_cancelled)
@@ -121,7 +157,7 @@ bool FileTransfer::Run(const QStringList& sources, const QString& targetFolder, 
 
 FileTransfer::Outcome FileTransfer::TransferOne(const QString& source, const QString& target, bool move)
 {
-    if (m_stopped && m_stopped()) {
+    if (Stopped()) {
         m_cancelled = true;
         return Outcome::Cancelled;
     }
@@ -157,8 +193,10 @@ FileTransfer::Outcome FileTransfer::TransferOne(const QString& source, const QSt
     }
     if (move) {
         const int error = platform::RenamePath(Native(source), Native(target), replace);
-        if (error == 0)
+        if (error == 0) {
+            CountDone(target);
             return Outcome::Done;
+        }
         if (error != EXDEV) {
             Fail(Tr(cannot).arg(source, SystemText(error)));
             return Outcome::Failed;
@@ -204,14 +242,28 @@ FileTransfer::Outcome FileTransfer::CopyFileInto(const QString& source, const QS
     platform::Folder into;
     e = platform::Folder::Open(Native(targetInfo.path()), into);
     if (!e) {
+        if (m_meter)
+            m_meter->Begin(source);
+        // Asked between chunks, so that Cancel does not wait for a big file.
+        auto progress = [this](std::uint64_t copied) {
+            if (m_meter)
+                m_meter->SetFileBytes(copied);
+            return !Stopped();
+        };
         const std::string hidden = Native(QLatin1Char('.') + targetInfo.fileName()) + ".part-";
         e = platform::CopyFileInto(in, info, into, Native(targetInfo.fileName()), replace,
-                                   [&hidden] { return hidden + platform::RandomHex(6); }, {});
+                                   [&hidden] { return hidden + platform::RandomHex(6); }, progress);
+    }
+    if (e.kind == platform::FileErrorKind::Cancelled) {
+        m_cancelled = true;
+        return Outcome::Cancelled;
     }
     if (e) {
         Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, ErrorText(e)));
         return Outcome::Failed;
     }
+    if (m_meter)
+        m_meter->Done(1, info.size);
     return Outcome::Done;
 }
 
@@ -234,6 +286,8 @@ FileTransfer::Outcome FileTransfer::CopyLink(const QString& source, const QStrin
         Fail(Tr("Cannot copy \"%1\" to \"%2\": %3").arg(source, target, SystemText(error)));
         return Outcome::Failed;
     }
+    if (m_meter)
+        m_meter->Done(1, 0);
     return Outcome::Done;
 }
 
@@ -255,7 +309,7 @@ FileTransfer::Outcome FileTransfer::CopyFolderNew(const QString& source, const Q
     // Reports name the folder being made, never its temporary name.
     m_shownAs.append({temporary.path(), target});
     for (const QFileInfo& child : children) {
-        if (m_stopped && m_stopped()) {
+        if (Stopped()) {
             m_shownAs.removeLast();
             m_cancelled = true;
             return Outcome::Cancelled;
@@ -303,6 +357,15 @@ FileTransfer::Outcome FileTransfer::RemoveSource(const QString& source)
         return Outcome::Done;
     Fail(Tr("\"%1\" was copied, but the original could not be removed.").arg(source));
     return Outcome::Failed;
+}
+
+void FileTransfer::CountDone(const QString& path)
+{
+    if (!m_meter)
+        return;
+    m_meter->Begin(path);
+    const Tally moved = Count(path, {});
+    m_meter->Done(moved.files, moved.bytes);
 }
 
 void FileTransfer::Fail(const QString& message)

@@ -8,6 +8,8 @@
 
 namespace browser {
 
+class OperationMeter;
+
 // What to do about an entry whose name is already taken in the target.
 enum class ConflictAnswer { Replace, Skip, Cancel };
 
@@ -27,6 +29,10 @@ public:
     // `stopped`, when given, ends the transfer before the next entry once it
     // returns true.
     FileTransfer(AskConflict ask, Report report, std::function<bool()> stopped = {});
+
+    // Counts the sources before the first entry and keeps `meter` up to
+    // date; `stopped` is then also asked between the chunks of a file.
+    void SetMeter(OperationMeter* meter) { m_meter = meter; }
 
     // False when anything failed or the user cancelled; what was done stays
     // done. A copy into the source's own folder gets a free "(copy)" name; a
@@ -48,10 +54,13 @@ private:
     Outcome MergeFolder(const QString& source, const QString& target, bool move);
     Outcome RemoveSource(const QString& source);
     void Fail(const QString& message);
+    bool Stopped() const { return m_stopped && m_stopped(); }
+    void CountDone(const QString& path);
 
     AskConflict m_ask;
     Report m_report;
     std::function<bool()> m_stopped;
+    OperationMeter* m_meter = nullptr;
     bool m_cancelled = false;
     QList<QPair<QString, QString>> m_shownAs;  // temporary folder -> the folder it becomes
 };

@@ -5,11 +5,10 @@
 #include <climits>
 #include <cerrno>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMimeData>
@@ -22,6 +21,7 @@
 #include "browser/preview_loader.h"
 #include "browser/row_order.h"
 #include "browser/type_table.h"
+#include "platform/mounts.h"
 
 namespace browser {
 
@@ -59,12 +59,13 @@ struct FolderModel::Listing {
     bool wakePosted = false;
 };
 
-FolderModel::FolderModel(std::unique_ptr<FolderLister> lister, QObject* parent)
+FolderModel::FolderModel(std::unique_ptr<FolderLister> lister, QObject* parent, Examiner::Options examiner)
     : QAbstractTableModel(parent),
       m_lister(std::move(lister)),
       m_post(std::make_shared<GuiPost>(this)),
       m_types(std::make_unique<TypeTable>()),
-      m_previews(std::make_unique<PreviewLoader>())
+      m_previews(std::make_unique<PreviewLoader>()),
+      m_examiner(std::make_unique<Examiner>(std::move(examiner)))
 {
     m_showTimer.setSingleShot(true);
     m_showTimer.setInterval(kHoldMs);
@@ -200,9 +201,15 @@ void FolderModel::startListing(bool asRefresh)
     }
     auto lister = m_lister;
     auto post = m_post;
-    auto worker = [this, lister, post, listing] {
+    auto worker = [this, lister, post, listing](const Examiner::Alive& alive) {
         const quint64 generation = listing->generation;
-        auto cancelled = [&listing] { return listing->cancelled.load(); };
+        auto cancelled = [&listing, &alive] {
+            alive();
+            return listing->cancelled.load();
+        };
+        // Left behind by a newer listing before it began.
+        if (cancelled())
+            return;
         auto batch = [&](std::vector<FileEntry>&& rows) {
             if (cancelled())
                 return;
@@ -219,11 +226,12 @@ void FolderModel::startListing(bool asRefresh)
         if (!cancelled())
             post->post([this, generation, error] { finishListing(generation, error); });
     };
-    try {
-        std::thread(std::move(worker)).detach();
-    } catch (const std::system_error&) {
-        finishListing(listing->generation, EAGAIN);
-    }
+    const QString share = QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(m_folder).toStdString())));
+    m_examiner->run(share, std::move(worker), [this, listing] {
+        // Given up: should the share answer after all, the rows are dropped.
+        listing->cancelled = true;
+        finishListing(listing->generation, ETIMEDOUT);
+    });
 }
 
 void FolderModel::takeBatches(quint64 generation)

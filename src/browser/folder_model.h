@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QTimer>
 
+#include "browser/examiner.h"
 #include "browser/file_entry.h"
 #include "browser/folder_lister.h"
 
@@ -19,20 +20,22 @@ class GuiPost;
 class PreviewLoader;
 class TypeTable;
 
-// A flat model of one folder. The folder is listed on a worker thread and rows
-// arrive in batches; sorting runs on a worker too. Type, icon and preview are
-// looked up only when the view asks for a row, and then kept.
+// A flat model of one folder. The folder is listed on the examiner's thread
+// and rows arrive in batches; sorting runs on a worker too. Type, icon and
+// preview are looked up only when the view asks for a row, and then kept.
 class FolderModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { NameColumn, SizeColumn, TypeColumn, ModifiedColumn, ColumnCount };
     enum Role { FilePathRole = Qt::UserRole + 1, IsDirRole, PreviewRole /* QImage, async */, MimeTypeRole };
 
-    explicit FolderModel(std::unique_ptr<FolderLister> lister = CreateSystemFolderLister(), QObject* parent = nullptr);
+    explicit FolderModel(std::unique_ptr<FolderLister> lister = CreateSystemFolderLister(), QObject* parent = nullptr,
+                         Examiner::Options examiner = {});
     ~FolderModel() override;
 
-    // Clears the rows and lists `path` on a worker. A listing still running
-    // (a share that hangs) is abandoned, never waited for.
+    // Clears the rows and lists `path` on the examiner's thread. A listing
+    // still running (a share that hangs) is abandoned, never waited for; while
+    // one hangs on the share of `path`, the listing fails with ETIMEDOUT.
     void setFolder(const QString& path);
     QString folder() const;
     // Lists the current folder again and applies only the differences, so that
@@ -48,6 +51,10 @@ public:
     bool isLoading() const;
     // Previews are made to fit this size (the default is 128 x 128).
     void setPreviewSize(QSize size);
+    // Every picture of the view is read through it, on its pool.
+    PreviewLoader& previews() const { return *m_previews; }
+    // The thread that examines folders for the view of this model.
+    Examiner& examiner() { return *m_examiner; }
     // Hidden entries (names starting with a dot) are left out unless shown.
     void setShowHidden(bool show);
 
@@ -105,6 +112,7 @@ private:
     std::shared_ptr<Listing> m_listing;
     std::unique_ptr<TypeTable> m_types;
     std::unique_ptr<PreviewLoader> m_previews;
+    std::unique_ptr<Examiner> m_examiner;
     std::vector<Row> m_rows;
     std::vector<Row> m_pending;       // listed, not shown yet (the first moments of a listing)
     QString m_folder;

@@ -96,7 +96,7 @@ FolderViews::FolderViews(FolderModel& model, QWidget* parent)
     m_details->header()->setSortIndicatorShown(true);
 
     m_stripPage = new QWidget(this);
-    m_preview = new ThumbstripPreview(m_stripPage);
+    m_preview = new ThumbstripPreview(m_model.previews(), m_stripPage);
     m_preview->setObjectName(QStringLiteral("thumbstripPreview"));
     m_strip = new FolderListView(m_decor, m_stripPage);
     m_strip->setObjectName(QStringLiteral("thumbstrip"));
@@ -139,6 +139,7 @@ FolderViews::FolderViews(FolderModel& model, QWidget* parent)
 
 FolderViews::~FolderViews()
 {
+    m_model.previews().cancelReads(this);
     m_post->detach();
 }
 
@@ -309,24 +310,19 @@ void FolderViews::SetBackground(const QString& imagePath, int style)
     m_backgroundPath = imagePath;
     m_backgroundImage = QImage();
     m_decor.SetImage({}, -1);
-    // A worker of its own: the image may sit on a share that hangs.
+    // On the previews' pool: the image may sit on a share that hangs. The
+    // administrator chose it, so a link at its name is followed.
     auto post = m_post;
-    auto read = [this, post, ticket, imagePath, style, apply] {
-        QImageReader reader(imagePath);
-        reader.setAutoTransform(true);
-        QImage image = reader.read();
+    m_model.previews().cancelReads(this);
+    m_model.previews().read(this, imagePath, [this, post, ticket, imagePath, style, apply] {
+        QImage image = PreviewLoader::readImage(imagePath, QSize(), true);
         post->post([this, ticket, style, apply, image = std::move(image)] {
             if (ticket != m_backgroundTicket)
                 return;
             m_backgroundImage = image;
             apply(image, style);
         });
-    };
-    try {
-        std::thread(std::move(read)).detach();
-    } catch (const std::system_error&) {
-        apply({}, -1);
-    }
+    });
 }
 
 void FolderViews::OnDrop(const QStringList& paths, const QModelIndex& onto, Qt::DropAction action)

@@ -1,82 +1,71 @@
 #include "browser/preview_loader.h"
 
-#include <deque>
-#include <mutex>
-
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
-#include <QThreadPool>
 
 #include "browser/gui_post.h"
 #include "browser/thumbnail_cache.h"
+#include "platform/mounts.h"
+#include "platform/readable_file.h"
 
 namespace browser {
 
 namespace {
 
-// Requests beyond this many are the rows scrolled past long ago.
-constexpr std::size_t kMaxQueued = 256;
 constexpr qint64 kCacheBytes = 64LL * 1024 * 1024;
 
-struct Request {
-    QString key;
-    QString path;
-    qint64 mtimeMs = 0;
-    qint64 size = 0;
-    QSize previewSize;
-};
-
-// Never waited for: a read that hangs on a dead share must not hold up the
-// end of the program, so the pool outlives every loader and is never joined.
-QThreadPool& Pool()
+QImage ReadFrom(const platform::ReadableFile& file, QSize fit)
 {
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool;
-        p->setMaxThreadCount(2);
-        return p;
-    }();
-    return *pool;
+    QFile device;
+    if (!device.open(file.Descriptor(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return {};
+    QImageReader reader(&device);
+    reader.setAutoTransform(true);
+    const QSize full = reader.size();
+    if (fit.isValid() && full.isValid() && (full.width() > fit.width() || full.height() > fit.height()))
+        reader.setScaledSize(full.scaled(fit, Qt::KeepAspectRatio));
+    return reader.read();
 }
 
-QImage MakePreview(const Request& r)
+QImage MakePreview(const QString& path, qint64 mtimeMs, qint64 size, QSize previewSize)
 {
-    if (!PreviewLoader::mayRead(r.path))
+    // Opened first, the cache asked after: a pipe or a link gets nothing,
+    // not even a thumbnail cached for what was there before.
+    platform::ReadableFile file;
+    if (file.Open(QFile::encodeName(path).toStdString()))
         return {};
     const ThumbnailCache cache;
-    const auto flavor = ThumbnailCache::FlavorFor(r.previewSize);
-    const qint64 mtimeSecs = r.mtimeMs / 1000;
-    QImage image = cache.Load(r.path, mtimeSecs, flavor);
+    const auto flavor = ThumbnailCache::FlavorFor(previewSize);
+    const qint64 mtimeSecs = mtimeMs / 1000;
+    QImage image = cache.Load(path, mtimeSecs, flavor);
     if (image.isNull()) {
-        QImageReader reader(r.path);
-        reader.setAutoTransform(true);
         const int pixels = ThumbnailCache::Pixels(flavor);
-        const QSize full = reader.size();
-        if (full.isValid() && (full.width() > pixels || full.height() > pixels))
-            reader.setScaledSize(full.scaled(pixels, pixels, Qt::KeepAspectRatio));
-        image = reader.read();
+        image = ReadFrom(file, QSize(pixels, pixels));
         if (image.isNull())
             return {};
         if (image.width() > pixels || image.height() > pixels)
             image = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        cache.Store(r.path, mtimeSecs, r.size, flavor, image);
+        cache.Store(path, mtimeSecs, size, flavor, image);
     }
-    if (image.width() > r.previewSize.width() || image.height() > r.previewSize.height())
-        image = image.scaled(r.previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (image.width() > previewSize.width() || image.height() > previewSize.height())
+        image = image.scaled(previewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
 }
 
 } // namespace
 
-struct PreviewQueue {
-    std::mutex mutex;
-    std::deque<Request> requests;   // newest at the back: the rows on screen now
-    int workers = 0;
-};
-
-PreviewLoader::PreviewLoader(QObject* parent)
-    : QObject(parent), m_post(std::make_shared<GuiPost>(this)), m_queue(std::make_shared<PreviewQueue>())
+PreviewLoader::PreviewLoader(QObject* parent, ReadPool::Limits limits)
+    : QObject(parent), m_post(std::make_shared<GuiPost>(this)), m_pool(ReadPool::create(std::move(limits)))
 {
     m_cache.setMaxCost(kCacheBytes);
+    // While reads wait, hung workers are replaced even when no new request
+    // comes to notice them.
+    m_watch.setInterval(1000);
+    connect(&m_watch, &QTimer::timeout, this, [this] {
+        m_pool->check();
+        if (m_pool->waiting() == 0)
+            m_watch.stop();
+    });
 }
 
 PreviewLoader::~PreviewLoader()
@@ -93,10 +82,12 @@ void PreviewLoader::setSize(QSize size)
     clear();
 }
 
-bool PreviewLoader::mayRead(const QString& path)
+QImage PreviewLoader::readImage(const QString& path, QSize fit, bool followLink)
 {
-    const QFileInfo info(path);
-    return !info.isSymLink() && info.isFile();
+    platform::ReadableFile file;
+    if (file.Open(QFile::encodeName(path).toStdString(), followLink))
+        return {};
+    return ReadFrom(file, fit);
 }
 
 bool PreviewLoader::canPreview(const QString& fileName)
@@ -111,6 +102,27 @@ bool PreviewLoader::canPreview(const QString& fileName)
     return dot > 0 && suffixes.contains(fileName.mid(dot + 1).toLower());
 }
 
+QString PreviewLoader::shareOf(const QString& path)
+{
+    const QString folder = path.section(QLatin1Char('/'), 0, -2);
+    auto it = m_shares.constFind(folder);
+    if (it == m_shares.cend())
+        it = m_shares.insert(folder, QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(folder).toStdString()))));
+    return *it;
+}
+
+void PreviewLoader::read(const void* owner, const QString& path, std::function<void()> work)
+{
+    m_pool->submit({owner, shareOf(path), std::move(work), {}});
+    if (!m_watch.isActive())
+        m_watch.start();
+}
+
+void PreviewLoader::cancelReads(const void* owner)
+{
+    m_pool->cancel(owner);
+}
+
 QImage PreviewLoader::preview(const QString& path, qint64 mtimeMs, qint64 size)
 {
     const QString key = path + QLatin1Char('\n') + QString::number(mtimeMs) + QLatin1Char('\n') + QString::number(size);
@@ -119,38 +131,16 @@ QImage PreviewLoader::preview(const QString& path, qint64 mtimeMs, qint64 size)
     if (m_requested.contains(key) || m_failed.contains(key))
         return {};
     m_requested.insert(key);
-    bool startWorker = false;
-    {
-        std::lock_guard<std::mutex> lock(m_queue->mutex);
-        m_queue->requests.push_back({key, path, mtimeMs, size, m_size});
-        if (m_queue->requests.size() > kMaxQueued) {
-            // Forgotten, so that the row asks again when it is shown again.
-            m_requested.remove(m_queue->requests.front().key);
-            m_queue->requests.pop_front();
-        }
-        if (m_queue->workers < Pool().maxThreadCount()) {
-            ++m_queue->workers;
-            startWorker = true;
-        }
-    }
-    if (startWorker) {
-        Pool().start([queue = m_queue, post = m_post, this] {
-            for (;;) {
-                Request r;
-                {
-                    std::lock_guard<std::mutex> lock(queue->mutex);
-                    if (queue->requests.empty()) {
-                        --queue->workers;
-                        return;
-                    }
-                    r = std::move(queue->requests.back());
-                    queue->requests.pop_back();
-                }
-                QImage image = MakePreview(r);
-                post->post([this, key = r.key, path = r.path, image] { take(key, path, image); });
-            }
-        });
-    }
+    auto post = m_post;
+    auto work = [this, post, key, path, mtimeMs, size, previewSize = m_size] {
+        QImage image = MakePreview(path, mtimeMs, size, previewSize);
+        post->post([this, key, path, image = std::move(image)] { take(key, path, image); });
+    };
+    // The rows scrolled past long ago are forgotten, so that a row asks
+    // again when it is shown again.
+    m_pool->submit({this, shareOf(path), std::move(work), [this, key] { m_requested.remove(key); }});
+    if (!m_watch.isActive())
+        m_watch.start();
     return {};
 }
 
@@ -168,13 +158,11 @@ void PreviewLoader::take(const QString& key, const QString& path, const QImage& 
 
 void PreviewLoader::clear()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_queue->mutex);
-        m_queue->requests.clear();
-    }
+    m_pool->cancel(this);
     m_requested.clear();
     m_failed.clear();
     m_cache.clear();
+    m_shares.clear();
 }
 
 } // namespace browser

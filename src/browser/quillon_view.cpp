@@ -1,8 +1,6 @@
 #include "browser/quillon_view.h"
 
 #include <cerrno>
-#include <system_error>
-#include <thread>
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,7 +12,7 @@
 #include <QMenu>
 #include <QStackedWidget>
 
-#include "browser/background_transfer.h"
+#include "browser/background_operation.h"
 #include "browser/common_tasks_setting.h"
 #include "browser/file_clipboard.h"
 #include "browser/folder_model.h"
@@ -29,6 +27,8 @@
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "framework/modal_seam.h"
+#include "platform/mounts.h"
+#include "journal/events.h"
 #include "platform/path_entries.h"
 #include "platform/system_error.h"
 
@@ -47,11 +47,33 @@ QString SystemText(int error)
     return QString::fromStdString(platform::GetSystemErrorText(error));
 }
 
+// The mounted file system a folder lies on, as far as its text tells.
+QString ShareOf(const QString& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(path).toStdString())));
+}
+
+QString UnreachableText(const QString& folder, int error)
+{
+    QString text = CQuillonView::tr("The folder %1 cannot be shown.\n%2").arg(folder, SystemText(error));
+    if (error == ETIMEDOUT)
+        text += QLatin1Char('\n') + CQuillonView::tr("The share it lies on does not answer; press Refresh to try again.");
+    return text;
+}
+
 // A location's server folder as it is navigated to.
 QString ServerAddress(const CTSAppDataItem& location)
 {
     const QString server = Text(location.m_strServerLocation);
     return location.m_bExpandEnvironment ? ExpandAddress(server) : server;
+}
+
+// Each refusal of the confinement rules is told to the journal; returns it.
+QString JournalRefusal(const journal::Journal& journal, const QString& path, const QString& refusal)
+{
+    if (!refusal.isEmpty())
+        journal.Write(journal::Refused(path.toStdString(), "outside the locations: " + refusal.toStdString()));
+    return refusal;
 }
 
 } // namespace
@@ -60,9 +82,9 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     : QWidget(parent),
       m_document(document),
       m_services(services.openUrl ? std::move(services) : SystemViewServices(document.Host())),
-      m_model(std::make_unique<FolderModel>()),
+      m_model(std::make_unique<FolderModel>(CreateSystemFolderLister(), nullptr, m_services.examiner)),
       m_files(document.Seam(), this, m_services.trash),
-      m_transfer(new BackgroundTransfer(m_files, this)),
+      m_operation(new BackgroundOperation(m_files, this)),
       m_post(std::make_shared<GuiPost>(this))
 {
     setObjectName(QStringLiteral("CQuillonView"));
@@ -104,7 +126,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     connect(m_views, &FolderViews::activated, this, &CQuillonView::ActivateRow);
     connect(m_views, &FolderViews::selectionChanged, this, &CQuillonView::UpdateTaskPane);
     connect(m_views, &FolderViews::filesDropped, this, &CQuillonView::OnFilesDropped);
-    connect(m_transfer, &BackgroundTransfer::finished, this, &CQuillonView::OnTransferFinished);
+    connect(m_operation, &BackgroundOperation::finished, this, &CQuillonView::OnOperationFinished);
     connect(m_taskPane, &TaskPane::taskChosen, this, [this](TaskPane::Task task) { OnTask(int(task)); });
 
     // Every event of the view's widgets passes the input rule first,
@@ -119,9 +141,9 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
 CQuillonView::~CQuillonView()
 {
     m_post->detach();
-    // A running copy stops asking before the file actions go, and the views
-    // go before the model they show.
-    delete m_transfer;
+    // A running operation stops asking before the file actions go, and the
+    // views go before the model they show.
+    delete m_operation;
     delete m_pages;
 }
 
@@ -134,19 +156,8 @@ void CQuillonView::OnInitialUpdate()
 void CQuillonView::RegisterCommands()
 {
     CommandMap& map = Commands();
-    map.On(ID_GO_BACK, [this] { GoBack(); });
-    map.OnUpdate(ID_GO_BACK, [this](CommandState& state) { state.enabled = CanGoBack(); });
-    map.On(ID_GO_FORWARD, [this] { GoForward(); });
-    map.OnUpdate(ID_GO_FORWARD, [this](CommandState& state) { state.enabled = CanGoForward(); });
-    map.On(ID_GO_HOME, [this] { OnGoHome(); });
-    map.OnUpdate(ID_GO_HOME, [this](CommandState& state) {
-        if (m_document.m_pLocationsView)
-            state.enabled = SelectedLocation() != nullptr;
-    });
-    map.On(ID_REFRESH, [this] { Refresh(); });
-    map.OnUpdate(ID_REFRESH, [](CommandState&) {});
-    map.On(ID_STOP, [this] { Stop(); });
-    map.OnUpdate(ID_STOP, [](CommandState&) {});
+    // Back, Forward, Stop, Refresh and Home are the document's, which
+    // forwards them here from any pane with one enable rule each.
     map.On(ID_HELP_FINDER, [this] { m_document.Host().OpenHelp(); });
     map.On(ID_HELP, [this] { m_document.Host().OpenHelp(); });
 }
@@ -221,7 +232,7 @@ QString CQuillonView::AdmitTarget(const QString& folder)
     if (place.kind == Placement::Inside)
         return place.path;
     if (place.kind == Placement::Outside)
-        m_files.Report(OutsideText());
+        m_files.Report(JournalRefusal(m_document.Host().Journal(), folder, OutsideText()));
     else
         ReportUnreachable(folder, place.error);
     return {};
@@ -350,7 +361,12 @@ void CQuillonView::GoUp()
     SelectWhenListed(QFileInfo(QDir::cleanPath(m_current)).fileName(), false);
 }
 
-void CQuillonView::OnGoHome()
+bool CQuillonView::CanGoHome() const
+{
+    return SelectedLocation() != nullptr;
+}
+
+void CQuillonView::GoHome()
 {
     const CTSAppDataItem* location = SelectedLocation();
     if (!location)
@@ -396,31 +412,35 @@ void CQuillonView::Navigate(const QString& address, Move move)
     const quint64 ticket = ++m_ticket;
     m_navigating = true;
     SetBusy(true);
-    // The folder is examined on a worker: a share that hangs must not
-    // freeze the window. Only the latest navigation's answer counts.
-    // It is resolved there too: nothing outside the location is entered,
-    // whichever way (a link, "..", Back) the path leads there.
+    // The folder is examined on the view's examiner thread: a share that
+    // hangs must not freeze the window. Only the latest navigation's answer
+    // counts. It is resolved there too: nothing outside the location is
+    // entered, whichever way (a link, "..", Back) the path leads there.
     auto post = m_post;
     const QString root = BoundaryFolder();
-    auto examine = [root, path] {
+    auto attributes = m_services.pathAttributes;
+    auto latest = m_latestTicket;
+    *latest = ticket;
+    auto probe = [this, post, ticket, latest, path, move, root, attributes](const Examiner::Alive&) {
+        if (*latest != ticket)
+            return;  // a newer navigation came while this one waited
         const Placement place = PlaceTarget(ResolveBoundary(root), path);
         platform::PathAttributes found{place.error, false, false};
         if (place.kind == Placement::Inside)
-            found = platform::GetPathAttributes(QFile::encodeName(place.path).toStdString());
-        return std::make_pair(place, found);
-    };
-    auto probe = [this, post, ticket, path, move, examine] {
-        const auto [place, found] = examine();
+            found = attributes(QFile::encodeName(place.path).toStdString());
         post->post([this, ticket, path, move, place, found] {
             Arrive(ticket, path, move, place, found.error, found.isDirectory);
         });
     };
-    try {
-        std::thread(std::move(probe)).detach();
-    } catch (const std::system_error&) {
-        const auto [place, found] = examine();
-        Arrive(ticket, path, move, place, found.error, found.isDirectory);
-    }
+    // While an earlier request hangs on the same share, no other waits
+    // behind it: the folder shows as one that does not answer.
+    m_model->examiner().run(ShareOf(path), std::move(probe), [this, ticket, path, move] {
+        if (ticket != m_ticket)
+            return;
+        // A late answer of this navigation is not taken any more.
+        ++m_ticket;
+        Arrive(m_ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
+    });
 }
 
 void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const Placement& place, int error,
@@ -432,7 +452,7 @@ void CQuillonView::Arrive(quint64 ticket, const QString& path, Move move, const 
     if (place.kind == Placement::Outside) {
         // Refused: the view, its history included, stays where it was.
         SetBusy(m_model->isLoading());
-        m_files.Report(OutsideText());
+        m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
         emit commandStateChanged();
         return;
     }
@@ -480,7 +500,7 @@ void CQuillonView::ShowUnreachable(const QString& path, Move move, int error)
     m_listed = false;
     m_model->setFolder(QString());
     SetBusy(false);
-    ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(path, SystemText(error)));
+    ShowEmpty(UnreachableText(path, error));
     ReportUnreachable(path, error);
     emit commandStateChanged();
 }
@@ -545,7 +565,7 @@ void CQuillonView::OnListingFailed(int error, const QString& folder)
     SetBusy(m_navigating);
     m_listed = false;
     m_model->setFolder(QString());
-    ShowEmpty(tr("The folder %1 cannot be shown.\n%2").arg(folder, SystemText(error)));
+    ShowEmpty(UnreachableText(folder, error));
     if (m_firstListing)
         ReportUnreachable(folder, error);
     m_firstListing = false;
@@ -622,12 +642,12 @@ bool CQuillonView::IsShowingStartPage() const
 
 bool CQuillonView::IsBusy() const
 {
-    return m_navigating || m_model->isLoading() || m_transfer->IsRunning();
+    return m_navigating || m_model->isLoading() || m_operation->IsRunning();
 }
 
 void CQuillonView::SetBusy(bool busy)
 {
-    if (busy || m_transfer->IsRunning())
+    if (busy || m_operation->IsRunning())
         setCursor(Qt::BusyCursor);
     else
         unsetCursor();
@@ -708,7 +728,7 @@ void CQuillonView::OnRenameRequested(const QModelIndex& index, const QString& ne
     QMetaObject::invokeMethod(this, [this, path, newName] {
         const Placement place = PlaceEntry({CurrentBoundary().real}, path);
         if (place.kind == Placement::Outside)
-            m_files.Report(OutsideText());
+            m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
         else if (m_files.Rename(place.kind == Placement::Inside ? place.path : path, newName))
             SelectWhenListed(newName, false);
         m_model->refresh();
@@ -723,15 +743,18 @@ void CQuillonView::DeleteSelection()
         // A link goes, never what it points to; so its own place counts.
         const Placement place = PlaceEntry(boundary, path);
         if (place.kind == Placement::Outside) {
-            m_files.Report(OutsideText());
+            m_files.Report(JournalRefusal(m_document.Host().Journal(), path, OutsideText()));
             return;
         }
         paths << (place.kind == Placement::Inside ? place.path : path);
     }
-    if (paths.isEmpty())
+    // One operation at a time: nothing is asked while another runs.
+    if (paths.isEmpty() || m_operation->IsRunning() || !m_files.ConfirmDelete(paths))
         return;
-    m_files.Delete(paths);
-    m_model->refresh();
+    if (m_operation->StartDelete(paths)) {
+        m_clearClipboardWhenDone = false;
+        SetBusy(true);
+    }
 }
 
 void CQuillonView::NewFolder()
@@ -788,12 +811,14 @@ bool CQuillonView::StartTransfer(const QStringList& sources, const QString& targ
     // Only from the user's locations, only into the one shown; nothing is
     // transferred when one item lies elsewhere.
     const QStringList locations = LocationFolders();
-    return m_transfer->Start(sources, target, move, [locations](QStringList& from, QString& into) {
-        return AdmitCopy(locations, from, into);
+    const journal::Journal journal = m_document.Host().Journal();
+    return m_operation->StartTransfer(sources, target, move, [locations, journal](QStringList& from, QString& into) {
+        const QString asked = from.join(QLatin1Char(';')) + QStringLiteral(" -> ") + into;
+        return JournalRefusal(journal, asked, AdmitCopy(locations, from, into));
     });
 }
 
-void CQuillonView::OnTransferFinished(bool done)
+void CQuillonView::OnOperationFinished(bool done)
 {
     // Cut files are pasted once; what failed stays on the clipboard.
     if (m_clearClipboardWhenDone && done)
@@ -902,7 +927,7 @@ void CQuillonView::OnTask(int task)
     case TaskPane::Task::Rename: RenameSelection(); break;
     case TaskPane::Task::Delete: DeleteSelection(); break;
     case TaskPane::Task::NewFolder: NewFolder(); break;
-    case TaskPane::Task::Home: OnGoHome(); break;
+    case TaskPane::Task::Home: GoHome(); break;
     case TaskPane::Task::Refresh: Refresh(); break;
     }
 }

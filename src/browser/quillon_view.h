@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <memory>
 
 #include <QPointer>
@@ -21,7 +22,7 @@ class CommandRouter;
 }
 
 namespace browser {
-class BackgroundTransfer;
+class BackgroundOperation;
 class FolderModel;
 class FolderViews;
 class GuiPost;
@@ -55,13 +56,15 @@ public:
     void SetRootPath(const QString& path) override;
     void NavigateTo(const QString& address) override;
     void ShowStartPage() override;
+    void GoHome() override;
     // Back only while the history allows it and the root is not shown.
     bool CanGoBack() const override;
     bool CanGoForward() const override;
+    // Home while a location is selected.
+    bool CanGoHome() const override;
 
     // One level up, never above the root (Backspace, Alt+Up).
     void GoUp();
-    void OnGoHome();
     // A folder is navigated to, a file opened with its program.
     void ActivateRow(const QModelIndex& index);
 
@@ -136,7 +139,7 @@ private:
     void OnTask(int task);
     void OnRenameRequested(const QModelIndex& index, const QString& newName);
     void OnFilesDropped(const QStringList& paths, const QString& target, Qt::DropAction action);
-    void OnTransferFinished(bool done);
+    void OnOperationFinished(bool done);
     void SelectWhenListed(const QString& name, bool edit);
     void TrySelectPending();
     QStringList SelectedPaths() const;
@@ -147,8 +150,8 @@ private:
     browser::ViewServices m_services;
     std::unique_ptr<browser::FolderModel> m_model;
     browser::FileActions m_files;
-    browser::BackgroundTransfer* m_transfer;
-    bool m_clearClipboardWhenDone = false;  // the running transfer pastes cut files
+    browser::BackgroundOperation* m_operation;
+    bool m_clearClipboardWhenDone = false;  // the running operation pastes cut files
     QStackedWidget* m_pages;
     browser::StartPage* m_startPage;
     QWidget* m_folderPage;
@@ -156,6 +159,9 @@ private:
     browser::FolderViews* m_views;
     QPointer<QMenu> m_contextMenu;
     std::shared_ptr<browser::GuiPost> m_post;
+    // The latest navigation, seen by the examiner's thread: older ones that
+    // still wait there are skipped.
+    std::shared_ptr<std::atomic<quint64>> m_latestTicket = std::make_shared<std::atomic<quint64>>(0);
 
     bool m_bAtRoot = true;
     QString m_strRootPath;

@@ -1,8 +1,6 @@
 #include "browser/thumbstrip_preview.h"
 
-#include <QImageReader>
 #include <QPainter>
-#include <QThreadPool>
 
 #include "browser/gui_post.h"
 #include "browser/preview_loader.h"
@@ -17,7 +15,8 @@ constexpr int kIconSize = 128;
 
 } // namespace
 
-ThumbstripPreview::ThumbstripPreview(QWidget* parent) : QWidget(parent), m_post(std::make_shared<GuiPost>(this))
+ThumbstripPreview::ThumbstripPreview(PreviewLoader& loader, QWidget* parent)
+    : QWidget(parent), m_loader(loader), m_post(std::make_shared<GuiPost>(this))
 {
     setMinimumHeight(120);
     setAutoFillBackground(true);
@@ -26,12 +25,14 @@ ThumbstripPreview::ThumbstripPreview(QWidget* parent) : QWidget(parent), m_post(
 
 ThumbstripPreview::~ThumbstripPreview()
 {
+    m_loader.cancelReads(this);
     m_post->detach();
 }
 
 void ThumbstripPreview::Clear()
 {
     ++m_ticket;
+    m_loader.cancelReads(this);
     m_path.clear();
     m_name.clear();
     m_icon = QIcon();
@@ -52,15 +53,8 @@ void ThumbstripPreview::ShowItem(const QString& path, const QString& name, const
         return;
     const quint64 ticket = m_ticket;
     auto post = m_post;
-    QThreadPool::globalInstance()->start([this, post, ticket, path] {
-        if (!PreviewLoader::mayRead(path))
-            return;
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        const QSize size = reader.size();
-        if (size.isValid() && (size.width() > kLargest.width() || size.height() > kLargest.height()))
-            reader.setScaledSize(size.scaled(kLargest, Qt::KeepAspectRatio));
-        QImage image = reader.read();
+    m_loader.read(this, path, [this, post, ticket, path] {
+        QImage image = PreviewLoader::readImage(path, kLargest);
         post->post([this, ticket, image = std::move(image)] {
             if (ticket != m_ticket || image.isNull())
                 return;

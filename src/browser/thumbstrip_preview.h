@@ -8,13 +8,15 @@
 namespace browser {
 
 class GuiPost;
+class PreviewLoader;
 
-// The large picture of the "Thumbstrip" style: the selected image, read on a
-// worker thread at a size that fits; the icon and name for anything else.
+// The large picture of the "Thumbstrip" style: the selected image, read on
+// the previews' pool at a size that fits; the icon and name for anything else.
 class ThumbstripPreview : public QWidget {
     Q_OBJECT
 public:
-    explicit ThumbstripPreview(QWidget* parent = nullptr);
+    // `loader` outlives this widget.
+    explicit ThumbstripPreview(PreviewLoader& loader, QWidget* parent = nullptr);
     ~ThumbstripPreview() override;
 
     void ShowItem(const QString& path, const QString& name, const QIcon& icon, bool isImage);
@@ -29,6 +31,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    PreviewLoader& m_loader;
     std::shared_ptr<GuiPost> m_post;
     quint64 m_ticket = 0;
     QString m_path;

@@ -6,7 +6,10 @@ namespace browser {
 
 ViewServices SystemViewServices(document::DocumentHost& host)
 {
-    return {[&host](const QUrl& url) { host.OpenItem(url); }, SystemTrash()};
+    ViewServices services;
+    services.openUrl = [&host](const QUrl& url) { host.OpenItem(url); };
+    services.trash = SystemTrash();
+    return services;
 }
 
 } // namespace browser

@@ -2,6 +2,9 @@
 #include <cstdint>
 #include <string>
 
+#include "journal/journal.h"
+#include "transfer/connect_plan.h"
+
 class CTSAppDataItem;
 class CTSUserScriptItem;
 class QUrl;
@@ -25,6 +28,14 @@ public:
     virtual bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath,
                               bool serverToClient, std::int32_t overwriteMode, bool hide) = 0;
     virtual bool ManualTransfer(const CTSAppDataItem& location) = 0;
+    // One transfer of the session start's plan, started or skipped.
+    virtual bool ConnectTransfer(const transfer::AutoLaunch& launch)
+    {
+        return launch.Starts() && AutoTransfer(launch.serverPath, launch.clientPath, launch.serverToClient,
+                                               launch.overwriteMode, launch.hide);
+    }
+    // Where the program's records go; nowhere unless the application says.
+    virtual journal::Journal Journal() const { return {}; }
     virtual void LaunchDefaultShell() = 0;
 
     // What the panes ask of the application through the document.

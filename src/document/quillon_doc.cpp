@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "accounts/net_management.h"
 #include "accounts/object_picker.h"
@@ -37,6 +38,7 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
 
 // A save takes well under a second; one that holds the lock longer is stuck.
 constexpr std::chrono::seconds kSaveLockWait{5};
+constexpr std::chrono::milliseconds kSaveLockPoll{50};
 
 // Beside the real file, where the save writes and renames.
 std::filesystem::path SaveLockPathFor(const std::filesystem::path& file)
@@ -103,7 +105,23 @@ CTSUserDataItem* CQuillonDoc::GetProfile()
     if (m_pProfile)
         return m_pProfile;
     accounts::NetManagement net(std::u16string(), m_accounts);
-    return accounts::ResolveProfile(m_userData, net).entry;
+    const accounts::Profile profile = accounts::ResolveProfile(m_userData, net);
+    m_profileMatch = profile.matchedBy;
+    return profile.entry;
+}
+
+void CQuillonDoc::JournalSessionStart()
+{
+    if (std::exchange(m_bSessionStartTold, true))
+        return;
+    const std::size_t entries = m_userData.GetSize();
+    const CTSUserDataItem* profile = GetProfile();
+    const std::u16string name = profile->m_strName;
+    m_host.Journal().Write(journal::SessionStart(m_host.IsAdministrator(), m_host.IsServiceMode(), name,
+                                                 m_profileMatch, profile->m_locations.GetSize()));
+    // An entry made up for this record alone stays out of the administrator's configuration.
+    if (!m_pProfile && m_userData.GetSize() > entries)
+        m_userData.Remove(name);
 }
 
 void CQuillonDoc::SetupProfile()
@@ -129,11 +147,8 @@ bool CQuillonDoc::RunAutoTransfers()
 {
     // The plan is a copy: a transfer's dialog must not see the list change
     // under it. A transfer that fails or is skipped does not stop the next.
-    for (const transfer::AutoLaunch& launch : transfer::ConnectPlan(GetProfile()->m_locations.m_items)) {
-        if (launch.Starts())
-            m_host.AutoTransfer(launch.serverPath, launch.clientPath, launch.serverToClient, launch.overwriteMode,
-                                launch.hide);
-    }
+    for (const transfer::AutoLaunch& launch : transfer::ConnectPlan(GetProfile()->m_locations.m_items))
+        m_host.ConnectTransfer(launch);
     return true;
 }
 
@@ -184,6 +199,7 @@ bool CQuillonDoc::OnOpenDocument(const QString& path)
     }
 
     SetupProfile();
+    JournalSessionStart();
     // The views drop whatever they held of the previous contents before any
     // dialog of the session start lets the window paint again.
     UpdateAllViews(nullptr);
@@ -202,25 +218,47 @@ bool CQuillonDoc::OnOpenDocument(const QString& path)
 
 bool CQuillonDoc::OnSaveDocument(const QString& path)
 {
-    // A configuration read in part must never replace the whole file.
-    if (m_bPartial)
+    // A configuration read in part must never replace the whole file; one
+    // save at a time (the wait for the lock lets the window paint).
+    if (m_bPartial || m_bSaving)
         return false;
+    m_bSaving = true;
+    struct SavingEnds {
+        bool& saving;
+        ~SavingEnds() { saving = false; }
+    } ends{m_bSaving};
     // Held from the check to the rename, so that two saves cannot both pass it.
-    platform::SaveLock lock;
-    if (!LockUnchangedOrAgreed(path, lock))
+    const std::unique_ptr<platform::SaveLockHolder> lock =
+        m_makeSaveLock ? m_makeSaveLock() : std::make_unique<platform::SaveLock>();
+    if (!LockUnchangedOrAgreed(path, *lock))
         return false;
     if (!KeepUnreadableBefore(path))
         return false;
     return Document::OnSaveDocument(path);
 }
 
-bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLock& lock)
+platform::FileError CQuillonDoc::TakeSaveLock(platform::SaveLockHolder& lock, const std::filesystem::path& lockFile)
+{
+    bool busy = false;
+    platform::FileError e = lock.TryAcquire(lockFile, busy);
+    if (!busy)
+        return e;
+    const framework::WaitRequest wait{QStringLiteral("Waiting for another administrator's save..."), kSaveLockWait,
+                                      kSaveLockPoll};
+    Seam().WaitUntil(wait, [&] {
+        e = lock.TryAcquire(lockFile, busy);
+        return !busy;
+    });
+    return busy ? platform::SaveLockStillBusy(kSaveLockWait) : e;
+}
+
+bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLockHolder& lock)
 {
     const std::filesystem::path file = ToFilePath(path);
     std::optional<platform::FileIdentity> agreed;  // the file the administrator agreed to overwrite
     for (;;) {
         const std::filesystem::path lockFile = SaveLockPathFor(file);
-        if (const platform::FileError e = lock.Acquire(lockFile, kSaveLockWait)) {
+        if (const platform::FileError e = TakeSaveLock(lock, lockFile)) {
             LoadSaveFailure failure{path, true, config::FileFailure(e, lockFile)};
             ReportSaveLoadException(failure);
             return false;
@@ -236,8 +274,11 @@ bool CQuillonDoc::LockUnchangedOrAgreed(const QString& path, platform::SaveLock&
                                                           "program since it was opened. Overwrite those changes?"),
                                            QString(), MessageButtons::YesNo, MessageIcon::Question};
         question.defaultAnswer = Answer::No;  // Enter keeps the other administrator's work
-        if (Seam().ShowMessage(question) != Answer::Yes)
+        if (Seam().ShowMessage(question) != Answer::Yes) {
+            m_host.Journal().Write(journal::ConfigurationSaveFailed(
+                file.string(), "console", "changed by another program since it was read, and not overwritten"));
             return false;
+        }
         agreed = now;
     }
 }
@@ -272,12 +313,15 @@ bool CQuillonDoc::KeepUnreadableBefore(const QString& path)
         return false;
     }
     m_strUnreadablePath.clear();
+    m_keptUnreadable = kept.string();
     return true;
 }
 
 void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
 {
     if (failure.saving) {
+        m_host.Journal().Write(
+            journal::ConfigurationSaveFailed(ToFilePath(failure.path).string(), "console", failure.result.message));
         Document::ReportSaveLoadException(failure);
         ShowMessage(QStringLiteral("Could not save data configuration file\nPlease retry saving the file later"));
         return;
@@ -289,12 +333,18 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
                                          "administrator"));
         return;
     }
+    m_host.Journal().Write(journal::ConfigurationReadFailed(ToFilePath(failure.path).string(), failure.result.message,
+                                                            failure.result.offset));
     Document::ReportSaveLoadException(failure);
     ShowMessage(QStringLiteral("Could not open data configuration file\nStarting with new empty configuration file"));
 }
 
 bool CQuillonDoc::SaveModified()
 {
+    // A close or open in the middle of a save waits for another try: the
+    // save may still fail, and its document must stay.
+    if (m_bSaving)
+        return false;
     // A user's face never saves, so closing it never asks: a question whose
     // Yes can only fail would keep a user from logging off.
     if (!IsModified() || !m_host.IsAdministrator())
@@ -313,7 +363,9 @@ config::StoreResult CQuillonDoc::ReadFile(const std::filesystem::path& path)
     // user sessions: read just the entries that can become the profile.
     if (m_host.IsAdministrator()) {
         m_bPartial = false;
-        return config::LoadConfigurationFile(path, m_userData, {}, &m_diskIdentity);
+        config::StoreResult r = config::LoadConfigurationFile(path, m_userData, {}, &m_diskIdentity);
+        m_readEntries = r ? journal::TakeSnapshot(m_userData) : journal::EntrySnapshot();
+        return r;
     }
     accounts::NetManagement net(std::u16string(), m_accounts);
     config::StoreResult r =
@@ -329,6 +381,12 @@ config::StoreResult CQuillonDoc::WriteFile(const std::filesystem::path& path)
     // This window's own save is what it knows of the file from now on.
     if (r && path == m_diskFile)
         m_diskIdentity = written;
+    if (r) {
+        m_host.Journal().Write(journal::ConfigurationSaved(path.string(), "console",
+                                                           journal::CompareEntries(m_readEntries, m_userData),
+                                                           std::exchange(m_keptUnreadable, {})));
+        m_readEntries = journal::TakeSnapshot(m_userData);
+    }
     return r;
 }
 
@@ -454,7 +512,8 @@ void CQuillonDoc::RegisterCommands()
     map.On(ID_TEST_LOGON_SCRIPT, [this] { OnTestLogonScript(); });
     map.OnUpdate(ID_TEST_LOGON_SCRIPT, enableIf([this] { return TestLogonScriptEnabled(); }));
     // The base registers the save itself.
-    map.OnUpdate(ID_FILE_SAVE, enableIf([this] { return IsModified() && !m_bPartial && Host().IsAdministratorView(); }));
+    map.OnUpdate(ID_FILE_SAVE,
+                 enableIf([this] { return IsModified() && !m_bPartial && !m_bSaving && Host().IsAdministratorView(); }));
 
     // Forwarded to the locations tree, so that they work from any pane. A
     // command whose pane does not exist is disabled and does nothing.
@@ -491,6 +550,7 @@ void CQuillonDoc::RegisterCommands()
         {ID_GO_FORWARD, &Browser::GoForward, &Browser::CanGoForward},
         {ID_STOP, &Browser::Stop, nullptr},
         {ID_REFRESH, &Browser::Refresh, nullptr},
+        {ID_GO_HOME, &Browser::GoHome, &Browser::CanGoHome},
     };
     for (const BrowserCommand& c : browserCommands) {
         map.On(c.id, [this, c] {
@@ -501,12 +561,4 @@ void CQuillonDoc::RegisterCommands()
                          return m_pBrowserView && (!c.enabled || (m_pBrowserView->*c.enabled)());
                      }));
     }
-    map.On(ID_GO_HOME, [this] {
-        const CTSAppDataItem* location = m_pLocationsView ? m_pLocationsView->GetSelectedLocation() : nullptr;
-        if (m_pBrowserView && location)
-            m_pBrowserView->NavigateTo(Text(location->m_strServerLocation));
-    });
-    map.OnUpdate(ID_GO_HOME, enableIf([this] {
-                     return m_pBrowserView && m_pLocationsView && m_pLocationsView->GetSelectedLocation();
-                 }));
 }

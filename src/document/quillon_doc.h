@@ -1,11 +1,14 @@
 #pragma once
 #include <QString>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "config/records.h"
 #include "framework/document.h"
+#include "journal/events.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -94,6 +97,16 @@ public:
     // the entries that can become the profile); such a document never saves.
     bool IsPartial() const { return m_bPartial; }
 
+    // A save is under way (it may be waiting for another one's lock): no
+    // second save, open or close starts meanwhile.
+    bool IsSaving() const { return m_bSaving; }
+    // Where saves get their lock from; the file lock unless given another.
+    using SaveLockMaker = std::function<std::unique_ptr<platform::SaveLockHolder>()>;
+    void SetSaveLockMaker(SaveLockMaker maker) { m_makeSaveLock = std::move(maker); }
+    // The entries as the administrator's face last read or wrote them, to
+    // tell what a save changed.
+    const journal::EntrySnapshot& ReadEntries() const { return m_readEntries; }
+
 protected:
     config::StoreResult ReadFile(const std::filesystem::path& path) override;
     config::StoreResult WriteFile(const std::filesystem::path& path) override;
@@ -104,19 +117,29 @@ private:
     bool TestLogonScriptEnabled() const;
     void ShowMessage(const QString& text);
     void ReportScriptFailure(const CTSUserDataItem& entry);
+    // The first open tells the journal who started, with which profile.
+    void JournalSessionStart();
     // Keeps the unreadable file before it is saved over; false when that
     // failed and the save must not go on (the failure has been reported).
     bool KeepUnreadableBefore(const QString& path);
     // Takes the save lock and, when the file changed on disk since this
     // window read or wrote it, asks whether to overwrite. False: no save
     // (refused, or the lock failure reported).
-    bool LockUnchangedOrAgreed(const QString& path, platform::SaveLock& lock);
+    bool LockUnchangedOrAgreed(const QString& path, platform::SaveLockHolder& lock);
+    // Takes the lock, waiting through the seam while another save holds it.
+    platform::FileError TakeSaveLock(platform::SaveLockHolder& lock, const std::filesystem::path& lockFile);
 
     document::DocumentHost& m_host;
     platform::AccountServices& m_accounts;
     QString m_strUnreadablePath;  // an opened file that did not read, not yet saved over
     bool m_bPartial = false;      // holds only the user's candidate entries
+    bool m_bSaving = false;
+    SaveLockMaker m_makeSaveLock;
     // The configuration as this window last read or wrote it.
     std::filesystem::path m_diskFile;
     platform::FileIdentity m_diskIdentity;
+    accounts::ProfileMatch m_profileMatch = accounts::ProfileMatch::New;
+    bool m_bSessionStartTold = false;
+    journal::EntrySnapshot m_readEntries;
+    std::string m_keptUnreadable;  // where the last save kept an unreadable file
 };

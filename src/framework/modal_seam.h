@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -45,6 +47,15 @@ struct FileDialogRequest {
     QWidget* owner = nullptr;
 };
 
+// A wait for something another program holds: tried every `poll` until
+// `limit` has passed.
+struct WaitRequest {
+    QString text;  // the indication shown when the wait lasts
+    std::chrono::milliseconds limit{0};
+    std::chrono::milliseconds poll{50};
+    QWidget* owner = nullptr;  // null: the main window when there is one
+};
+
 class ModalSeam {
 public:
     virtual ~ModalSeam() = default;
@@ -53,6 +64,10 @@ public:
     virtual std::optional<QString> ChooseFile(const FileDialogRequest& request) = 0;
     // Runs a dialog modally and returns what QDialog::exec would.
     virtual int RunDialog(QDialog& dialog) = 0;
+    // Calls `ready` until it gives true (true) or the request's limit has
+    // passed (false). The window keeps painting meanwhile but takes no
+    // commands: no second save or close starts in the middle of one.
+    virtual bool WaitUntil(const WaitRequest& request, const std::function<bool()>& ready) = 0;
 
     // The configuration's editors, answered by the application with its
     // dialogs, so that the document never includes them. Each shows the

@@ -1,8 +1,15 @@
 #include "framework/qt_modal_seam.h"
 
+#include <QCloseEvent>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace framework {
 
@@ -66,6 +73,35 @@ Answer DismissedAnswer(MessageButtons buttons)
     return Answer::Cancel;
 }
 
+// A wait shorter than this shows nothing, so that a save that waits a moment
+// does not flash a window.
+constexpr int kQuietWaitMs = 300;
+
+// What a lasting wait shows: no buttons, and neither Escape nor the close box
+// ends it, since the wait ends by itself.
+class WaitIndication : public QDialog {
+public:
+    WaitIndication(QWidget* owner, const QString& caption, const QString& text)
+        : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    {
+        setObjectName(QStringLiteral("WaitIndication"));
+        setWindowTitle(caption);
+        setModal(true);
+        auto* layout = new QVBoxLayout(this);
+        auto* label = new QLabel(text, this);
+        label->setTextFormat(Qt::PlainText);
+        auto* bar = new QProgressBar(this);
+        bar->setRange(0, 0);
+        bar->setTextVisible(false);
+        layout->addWidget(label);
+        layout->addWidget(bar);
+    }
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
 } // namespace
 
 QtModalSeam::QtModalSeam(QWidget* mainWindow) : m_mainWindow(mainWindow) {}
@@ -127,5 +163,39 @@ std::optional<QString> QtModalSeam::ChooseFile(const FileDialogRequest& request)
 }
 
 int QtModalSeam::RunDialog(QDialog& dialog) { return dialog.exec(); }
+
+bool QtModalSeam::WaitUntil(const WaitRequest& request, const std::function<bool()>& ready)
+{
+    if (ready())
+        return true;
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    bool done = false;
+    const auto over = [&] { return done || clock.elapsed() >= request.limit.count(); };
+    QTimer poll;
+    poll.setInterval(request.poll);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        done = ready();
+        if (over())
+            loop.quit();
+    });
+    poll.start();
+    // At first the window paints but its input waits, so that no command
+    // starts meanwhile.
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+    quiet.start(kQuietWaitMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (over())
+        return done;
+    // A wait that lasts says so, in a modal window that keeps the commands
+    // out of reach.
+    WaitIndication indication(OwnerFor(request.owner), ApplicationCaption(), request.text);
+    indication.show();
+    loop.exec();
+    return done;
+}
 
 } // namespace framework

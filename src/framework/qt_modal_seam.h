@@ -20,6 +20,7 @@ public:
     Answer ShowMessage(const MessageRequest& request) override;
     std::optional<QString> ChooseFile(const FileDialogRequest& request) override;
     int RunDialog(QDialog& dialog) override;
+    bool WaitUntil(const WaitRequest& request, const std::function<bool()>& ready) override;
 
     // The caption boxes get when the request has none.
     static QString ApplicationCaption();

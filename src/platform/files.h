@@ -132,27 +132,44 @@ private:
 // were removed.
 std::size_t RemoveStaleTempFiles(const std::filesystem::path& target, std::chrono::seconds age);
 
+// The save lock as a save takes it: one try at a time, so that the wait
+// between tries is the caller's (a window stays responsive meanwhile).
+class SaveLockHolder {
+public:
+    virtual ~SaveLockHolder() = default;
+    // One try that never waits. `busy` tells that another holder has the
+    // lock (the result is then an error too) and a later try may pass.
+    virtual FileError TryAcquire(const std::filesystem::path& lockFile, bool& busy) = 0;
+    virtual void Release() = 0;
+};
+
 // An advisory lock on a lock file, held by one holder at a time across
 // processes and machines (fcntl locks travel over network file systems).
 // The lock file is created when missing and never removed, since removing
 // it would let two holders lock different files.
-class SaveLock {
+class SaveLock : public SaveLockHolder {
 public:
     SaveLock() = default;
-    ~SaveLock();
+    ~SaveLock() override;
     SaveLock(const SaveLock&) = delete;
     SaveLock& operator=(const SaveLock&) = delete;
 
-    // Waits up to `wait` for the lock. A file system that has no locks at
-    // all gives success without a lock (Held() false).
+    // A file system that has no locks at all gives success without a lock
+    // (Held() false).
+    FileError TryAcquire(const std::filesystem::path& lockFile, bool& busy) override;
+    // Tries until `wait` has passed, sleeping between tries: for programs
+    // without a window.
     FileError Acquire(const std::filesystem::path& lockFile, std::chrono::milliseconds wait);
-    void Release();
+    void Release() override;
     bool Held() const { return m_held; }
 
 private:
     int m_fd = -1;
     bool m_held = false;
 };
+
+// The report of a save that gave up after waiting `waited` for the lock.
+FileError SaveLockStillBusy(std::chrono::milliseconds waited);
 
 // Copies a whole file, replacing the target when it exists.
 FileError CopyFileReplacing(const std::filesystem::path& from, const std::filesystem::path& to);

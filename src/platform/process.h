@@ -41,10 +41,14 @@ public:
 
     int Id() const { return m_pid; }
     int Error() const { return m_error; }  // errno of the last failed call
+    // How the program ended, once HasEnded saw it end: its exit code, or
+    // 128 plus the signal that ended it; -1 while unknown.
+    int ExitCode() const { return m_exitCode; }
 
 private:
     int m_pid = 0;
     int m_error = 0;
+    int m_exitCode = -1;
 };
 
 // Starts a program without waiting for it, in the caller's current

@@ -6,6 +6,13 @@
 #include <string>
 
 #include "config/records.h"
+#include "journal/journal.h"
+
+class CTaskRunningDlg;
+
+namespace transfer {
+struct AutoLaunch;
+}
 
 namespace framework {
 class ModalSeam;
@@ -19,7 +26,9 @@ namespace runner {
 // strictly one after another: each returns only when its dialog has closed.
 class ProgramRunner {
 public:
-    ProgramRunner(framework::ModalSeam& seam, bool administrator, std::u16string transferToolPath);
+    // Each logon program and transfer run or skipped is told to `journal`.
+    ProgramRunner(framework::ModalSeam& seam, bool administrator, std::u16string transferToolPath,
+                  journal::Journal journal = {});
 
     // The window that owns the running-task dialog; none until there is a
     // main window.
@@ -38,14 +47,19 @@ public:
     // transfer::AutoTransferSkipReason).
     bool AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath, bool serverToClient,
                       std::int32_t overwriteMode, bool hide);
+    // One transfer of the connect plan, under its location's name; a skipped
+    // one is only told to the journal.
+    bool ConnectTransfer(const transfer::AutoLaunch& launch);
 
 private:
-    bool RunAndWait(const CTSUserScriptItem& item);
+    bool RunTransfer(const std::u16string& location, const char* direction, const std::u16string& commandLine,
+                     const std::u16string& displayName);
 
     framework::ModalSeam& m_seam;
     bool m_bAdministrator;
     std::u16string m_strTransferToolPath;
     QPointer<QWidget> m_owner;
+    journal::Journal m_journal;
 };
 
 } // namespace runner

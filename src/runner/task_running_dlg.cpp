@@ -71,7 +71,8 @@ void CTaskRunningDlg::Init(const CTSUserScriptItem& script)
 bool CTaskRunningDlg::Start()
 {
     const std::string commandLine = config::ToUtf8(transfer::ScriptCommandLine(m_script));
-    return m_processInfo.Start(commandLine, config::ToUtf8(m_script.m_strWorkingDirectory));
+    m_bStarted = m_processInfo.Start(commandLine, config::ToUtf8(m_script.m_strWorkingDirectory));
+    return m_bStarted;
 }
 
 bool CTaskRunningDlg::RunNoWait()
@@ -154,8 +155,10 @@ void CTaskRunningDlg::OnEndTask()
     KillTimer(m_nTimerId);
     m_nTimerId = 0;
     if (m_bRunning) {
-        if (m_processInfo.Terminate())
+        if (m_processInfo.Terminate()) {
             m_bRunning = false;
+            m_bEndedByUser = true;
+        }
         else
             Message(QStringLiteral("Error Terminating Task"));
     }

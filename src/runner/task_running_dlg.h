@@ -49,6 +49,11 @@ public:
     int TimerInterval() const { return m_nTimerId ? m_nTimerInterval : 0; }
     QPushButton* EndTaskButton() const { return m_btnEndTask; }
     int ProcessId() const { return m_processInfo.Id(); }
+    // How the program went, for the journal.
+    bool Started() const { return m_bStarted; }
+    bool EndedByUser() const { return m_bEndedByUser; }
+    int StartError() const { return m_processInfo.Error(); }
+    int ExitCode() const { return m_processInfo.ExitCode(); }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -69,6 +74,8 @@ private:
     bool m_bTimed = false;
     bool m_bTimedOut = false;
     bool m_bRunning = false;
+    bool m_bStarted = false;
+    bool m_bEndedByUser = false;
     CTSUserScriptItem m_script;
     int m_nTimerId = 0;
     int m_nTimerInterval = 0;

@@ -1,5 +1,6 @@
 #include "runner/program_runner.h"
 
+#include "journal/events.h"
 #include "transfer/command_lines.h"
 #include "transfer/connect_plan.h"
 
@@ -11,20 +12,33 @@ namespace runner {
 
 bool ProgramRunner::ManualTransfer(const CTSAppDataItem& location)
 {
-    if (!transfer::ManualTransferSkipReason(location).empty())
+    if (const std::string reason = transfer::ManualTransferSkipReason(location); !reason.empty()) {
+        m_journal.Write(journal::TransferSkipped(location.m_strName, "manual", reason));
         return false;
+    }
     const std::u16string command = transfer::ManualTransferCommandLine(m_strTransferToolPath, location);
-    return RunAndWait(transfer::TransferScript(command, transfer::kManualTransferName));
+    return RunTransfer(location.m_strName, "manual", command, transfer::kManualTransferName);
 }
 
 bool ProgramRunner::AutoTransfer(const std::u16string& serverPath, const std::u16string& clientPath,
                                  bool serverToClient, std::int32_t overwriteMode, bool hide)
 {
-    if (!transfer::AutoTransferSkipReason(serverPath, clientPath).empty())
+    transfer::AutoLaunch launch{serverPath, clientPath, serverToClient, overwriteMode, hide,
+                                transfer::AutoTransferSkipReason(serverPath, clientPath), serverPath};
+    return ConnectTransfer(launch);
+}
+
+bool ProgramRunner::ConnectTransfer(const transfer::AutoLaunch& launch)
+{
+    const char* direction = journal::DirectionName(launch.serverToClient);
+    if (!launch.Starts()) {
+        m_journal.Write(journal::TransferSkipped(launch.location, direction, launch.skipReason));
         return false;
-    const std::u16string command = transfer::AutoTransferCommandLine(m_strTransferToolPath, serverPath, clientPath,
-                                                                     serverToClient, overwriteMode, hide);
-    return RunAndWait(transfer::TransferScript(command, transfer::kAutoTransferName));
+    }
+    const std::u16string command = transfer::AutoTransferCommandLine(
+        m_strTransferToolPath, launch.serverPath, launch.clientPath, launch.serverToClient, launch.overwriteMode,
+        launch.hide);
+    return RunTransfer(launch.location, direction, command, transfer::kAutoTransferName);
 }
 
 } // namespace runner

@@ -42,7 +42,8 @@ std::vector<AutoLaunch> ConnectPlan(const std::vector<CTSAppDataItem>& locations
         for (const TransferStep& step : ConnectTransfers(location)) {
             plan.push_back({location.m_strServerLocation, location.m_strClientLocation, step.serverToClient,
                             step.overwriteMode, location.m_bHideTransferWindow != 0,
-                            AutoTransferSkipReason(location.m_strServerLocation, location.m_strClientLocation)});
+                            AutoTransferSkipReason(location.m_strServerLocation, location.m_strClientLocation),
+                            location.m_strName});
         }
     }
     return plan;

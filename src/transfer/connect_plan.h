@@ -17,6 +17,7 @@ struct AutoLaunch {
     std::int32_t overwriteMode = kOverwriteAsk;
     bool hide = false;
     std::string skipReason;  // empty when the tool is started
+    std::u16string location;  // the location's name
 
     bool Starts() const { return skipReason.empty(); }
 };

@@ -4,8 +4,10 @@
 #include <QFile>
 #include <QImage>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "browser/thumbnail_cache.h"
+#include "browser/thumbstrip_preview.h"
 #include "fake_folder_lister.h"
 #include "support/temp_files.h"
 #include "support/test_application.h"
@@ -60,18 +62,31 @@ TEST(FolderModelDisk, PreviewComesLaterAndIsShared)
     picture.fill(Qt::darkGreen);
     ASSERT_TRUE(picture.save(dir + "/wide.png"));
     testfiles::Put((dir + "/notes.txt").toStdString(), "x");
+    // A reader of either would wait for a writer for good.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/x.png").constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/y.png").constData(), 0600), 0);
     FolderModel model;
     model.setPreviewSize({64, 64});
     model.setFolder(dir);
-    ASSERT_TRUE(WaitFor([&] { return model.rowCount() == 2 && !model.isLoading(); }));
+    ASSERT_TRUE(WaitFor([&] { return model.rowCount() == 4 && !model.isLoading(); }));
     const QModelIndex wide = model.indexOfName("wide.png");
     EXPECT_TRUE(model.data(model.indexOfName("notes.txt"), FolderModel::PreviewRole).isNull());
+    EXPECT_TRUE(model.data(model.indexOfName("x.png"), FolderModel::PreviewRole).isNull());
+    EXPECT_TRUE(model.data(model.indexOfName("y.png"), FolderModel::PreviewRole).isNull());
     EXPECT_TRUE(model.data(wide, FolderModel::PreviewRole).isNull());
     ASSERT_TRUE(WaitFor([&] { return !model.data(wide, FolderModel::PreviewRole).isNull(); }));
     EXPECT_EQ(model.data(wide, FolderModel::PreviewRole).value<QImage>().size(), QSize(64, 32));
     const QString shared = browser::ThumbnailCache(cacheHome + "/thumbnails")
                                .ThumbnailPath(dir + "/wide.png", browser::ThumbnailCache::Flavor::Normal);
     EXPECT_EQ(QImage(shared).size(), QSize(128, 64));
+    // The large picture reads on the same pool, and the pipe blocks it no more.
+    browser::ThumbstripPreview strip(model.previews());
+    bool shown = false;
+    QObject::connect(&strip, &browser::ThumbstripPreview::imageShown, [&] { shown = true; });
+    strip.ShowItem(dir + "/x.png", "x.png", {}, true);
+    strip.ShowItem(dir + "/wide.png", "wide.png", {}, true);
+    ASSERT_TRUE(WaitFor([&] { return shown; }));
+    EXPECT_EQ(strip.ShownPath(), dir + "/wide.png");
     qunsetenv("XDG_CACHE_HOME");
 }
 

@@ -21,11 +21,13 @@
 #include "browser/task_pane.h"
 #include "browser/thumbstrip_preview.h"
 #include "browser/view_test_support.h"
+#include "gate.h"
 #include "document/document_fakes.h"
 #include "document/quillon_doc.h"
 #include "framework/command_ids.h"
 #include "framework/command_router.h"
 #include "platform/environment.h"
+#include "platform/mounts.h"
 #include "support/fake_account_services.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
@@ -63,6 +65,7 @@ protected:
         location.m_strName = u"Docs";
         location.m_strServerLocation = root.toStdU16String();
         doc.RegisterLocationsView(tree);
+        router.SetDocument(&doc);
         router.SetActiveView(&view);
         view.OnInitialUpdate();
         view.resize(640, 480);
@@ -97,8 +100,17 @@ protected:
     framework::CommandRouter router;
     doctest::FakeTree tree;
     std::vector<QUrl> opened;
+    Gate share;       // what lies below `hanging` waits on it, as on a dead share
+    QString hanging;  // empty: nothing hangs
+    FakeClock clock;  // still unless a test moves it: nothing counts as hung
     CQuillonView view{doc, router, nullptr,
-                      ViewServices{[this](const QUrl& url) { opened.push_back(url); }, [](const QString&) { return false; }}};
+                      ViewServices{[this](const QUrl& url) { opened.push_back(url); }, [](const QString&) { return false; },
+                                   [this](const std::string& path) {
+                                       if (!hanging.isEmpty() && QString::fromStdString(path).startsWith(hanging))
+                                           share.Pass();
+                                       return platform::GetPathAttributes(path);
+                                   },
+                                   {.hangAfter = std::chrono::seconds(1), .maxAbandoned = 3, .now = clock.Now()}}};
     CTSAppDataItem location;
     QString root;
 };
@@ -222,6 +234,34 @@ TEST_F(QuillonViewTest, AnUnreachableFolderIsReportedAndShownEmpty)
     Settle();
     EXPECT_GT(view.Model().rowCount(), 0);
     EXPECT_TRUE(view.Views().Decor().Placeholder().isEmpty());
+}
+
+TEST_F(QuillonViewTest, ClicksOnAShareThatHangsAddNoThreadAndEndInANote)
+{
+    Select();
+    hanging = root + "/sub";
+    for (int click = 0; click < 10; ++click)
+        view.NavigateTo(root + "/sub");
+    ASSERT_TRUE(WaitUntil([&] { return share.Inside() == 1; }));
+    EXPECT_TRUE(view.IsBusy());
+    EXPECT_EQ(view.Model().examiner().threadsStarted(), 1);
+    // Once the examiner counts as hung, a click on its share is refused.
+    clock.Advance(std::chrono::seconds(1));
+    seam.AnswerMessage(Answer::Ok);
+    Go(root + "/sub");
+    EXPECT_EQ(share.Inside(), 1);
+    EXPECT_EQ(view.Model().examiner().threadsStarted(), 1);
+    EXPECT_EQ(seam.MessageTexts(),
+              QStringList{QString("Error(110) accessing file/directory %1/sub\nConnection timed out").arg(root)});
+    EXPECT_EQ(view.Views().Decor().Placeholder(),
+              QString("The folder %1/sub cannot be shown.\nConnection timed out\n"
+                      "The share it lies on does not answer; press Refresh to try again.").arg(root));
+    share.Open();
+    const QString mount = QString::fromStdString(platform::MountPointOf(root.toStdString()));
+    ASSERT_TRUE(WaitUntil([&] { return !view.Model().examiner().hangsOn(mount); }));
+    view.Refresh();
+    Settle();
+    EXPECT_TRUE(Row("b.txt").isValid());
 }
 
 TEST_F(QuillonViewTest, ARelativeServerFolderIsRefusedAsAMissingOne)
@@ -481,6 +521,11 @@ TEST_F(QuillonViewTest, FileOperationsFromTheViewReportFailuresAndShowResults)
     Key(Qt::Key_Delete);
     EXPECT_EQ(seam.MessageTexts().last(), "Are you sure you want to move \"b.txt\" to the Trash?");
     EXPECT_TRUE(QFile::exists(root + "/sub/b.txt"));
+    // Yes removes it on the worker; without a trash, after asking again.
+    seam.AnswerMessage(Answer::Yes).AnswerMessage(Answer::Yes);
+    Key(Qt::Key_Delete);
+    EXPECT_FALSE(QFile::exists(root + "/sub/b.txt"));
+    EXPECT_TRUE(WaitUntil([&] { return !Row("b.txt").isValid(); }));
 }
 
 TEST_F(QuillonViewTest, ADropCopiesOnAWorkerAndAsksBeforeReplacing)
@@ -579,6 +624,30 @@ TEST_F(QuillonViewTest, CommandsAndHelpGoThroughTheView)
     Write(root + "/new.txt", "N");
     router.Execute(ID_REFRESH);
     EXPECT_TRUE(WaitUntil([&] { return Row("new.txt").isValid(); }));
+}
+
+// The navigation commands are the document's alone: whichever pane is
+// active, Home is enabled by the browser's one rule and lands in it.
+TEST_F(QuillonViewTest, HomeHasOneEnableRuleWhicheverPaneIsActive)
+{
+    Select();
+    Go(root + "/sub");
+    const struct {
+        bool selected;
+        framework::CommandTarget* active;
+        bool enabled;
+    } cases[] = {{true, &view, true}, {true, &tree, true}, {false, &view, false}, {false, &tree, false}};
+    for (const auto& c : cases) {
+        tree.selected = c.selected ? &location : nullptr;
+        router.SetActiveView(c.active);
+        EXPECT_EQ(router.QueryState(ID_GO_HOME).enabled, c.enabled) << c.selected << (c.active == &view);
+        EXPECT_EQ(view.CanGoHome(), c.enabled);
+        EXPECT_FALSE(view.OnCommand(ID_GO_HOME));  // the view handles none itself
+    }
+    tree.selected = &location;
+    router.Execute(ID_GO_HOME);
+    Settle();
+    EXPECT_EQ(view.CurrentFolder(), root);
 }
 
 // Links, "..", the clipboard and drops never lead out of the location; the

@@ -145,4 +145,68 @@ TEST_F(ConcurrentSaveTest, ALockHeldByAnotherProcessIsReportedAndNothingIsSaved)
     EXPECT_TRUE(w.doc.DoFileSave());  // once the other save is done
 }
 
+// The lock another save holds for `busyTries` tries (-1: for good); at each
+// busy try `whileBusy` runs, as the window's events would meanwhile.
+class ScriptedLock : public platform::SaveLockHolder {
+public:
+    ScriptedLock(int busyTries, std::function<void()> whileBusy) : m_busy(busyTries), m_whileBusy(std::move(whileBusy))
+    {
+    }
+    platform::FileError TryAcquire(const fs::path&, bool& busy) override
+    {
+        busy = m_busy != 0;
+        if (!busy)
+            return {};
+        m_busy -= m_busy > 0 ? 1 : 0;
+        m_whileBusy();
+        return {platform::FileErrorKind::Other, EAGAIN, "still locked by another save"};
+    }
+    void Release() override {}
+
+private:
+    int m_busy;
+    std::function<void()> m_whileBusy;
+};
+
+TEST_F(ConcurrentSaveTest, ABusyLockIsWaitedForThroughTheSeamWithNoSecondSaveOrCloseMeanwhile)
+{
+    const struct {
+        int busyTries;
+        bool saved;
+        std::size_t waits;
+    } cases[] = {{0, true, 0}, {3, true, 1}, {-1, false, 1}};
+    for (const auto& c : cases) {
+        SaveFromElsewhere(u"a");
+        Window w(*this, u"mine");
+        int refused = 0, busyTries = 0;
+        w.doc.SetSaveLockMaker([&] {
+            return std::make_unique<ScriptedLock>(c.busyTries, [&] {
+                ++busyTries;
+                refused += w.doc.IsSaving() && !w.doc.DoFileSave() && !w.doc.SaveModified() &&
+                           !w.doc.OpenDocumentFile(QString());
+            });
+        });
+        if (!c.saved)
+            w.seam.AnswerMessage(Answer::Ok).AnswerMessage(Answer::Ok);
+        EXPECT_EQ(w.doc.DoFileSave(), c.saved) << c.busyTries;
+        EXPECT_FALSE(w.doc.IsSaving());
+        EXPECT_EQ(refused, busyTries) << "every save, open or close in the wait refused";
+        EXPECT_EQ(w.doc.IsModified(), !c.saved);
+        EXPECT_EQ(Stored(), c.saved ? (Names{u"a", u"mine"}) : Names{u"a"});
+        ASSERT_EQ(w.seam.Waits().size(), c.waits);
+        if (c.waits) {
+            EXPECT_EQ(w.seam.Waits()[0].request.text, QStringLiteral("Waiting for another administrator's save..."));
+            EXPECT_EQ(w.seam.Waits()[0].request.limit, std::chrono::seconds(5));
+        }
+        if (!c.saved) {
+            ASSERT_EQ(w.seam.MessageTexts().size(), 2);
+            EXPECT_TRUE(w.seam.MessageTexts()[0].endsWith(
+                QStringLiteral("QLNData.lock: still locked by another save after 5 seconds; nothing was saved")))
+                << w.seam.MessageTexts()[0].toStdString();
+            EXPECT_EQ(w.seam.MessageTexts()[1],
+                      QStringLiteral("Could not save data configuration file\nPlease retry saving the file later"));
+        }
+    }
+}
+
 } // namespace

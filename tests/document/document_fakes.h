@@ -52,17 +52,20 @@ class FakeBrowser : public document::BrowserViewInterface {
 public:
     bool canGoBack = false;
     bool canGoForward = false;
+    bool canGoHome = false;
     std::vector<std::string> calls;
 
     void GoBack() override { calls.push_back("back"); }
     void GoForward() override { calls.push_back("forward"); }
     void Stop() override { calls.push_back("stop"); }
     void Refresh() override { calls.push_back("refresh"); }
+    void GoHome() override { calls.push_back("home"); }
     void SetRootPath(const QString& path) override { calls.push_back("root " + path.toStdString()); }
     void NavigateTo(const QString& address) override { calls.push_back("navigate " + address.toStdString()); }
     void ShowStartPage() override { calls.push_back("start page"); }
     bool CanGoBack() const override { return canGoBack; }
     bool CanGoForward() const override { return canGoForward; }
+    bool CanGoHome() const override { return canGoHome; }
     void OnUpdate(framework::View*, long, framework::HintObject) override {}
 };
 

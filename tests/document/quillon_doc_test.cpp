@@ -665,14 +665,14 @@ TEST_F(SelectionTest, NavigationCommandsGoToTheBrowser)
         EXPECT_TRUE(Enabled(ID_STOP));
         EXPECT_TRUE(Enabled(ID_REFRESH));
         EXPECT_FALSE(Enabled(ID_GO_HOME));
-        browser.canGoBack = browser.canGoForward = true;
+        browser.canGoBack = browser.canGoForward = browser.canGoHome = true;
         tree.selected = &location;
         for (int id : {ID_GO_BACK, ID_GO_FORWARD, ID_GO_HOME})
             EXPECT_TRUE(Enabled(id));
         for (int id : {ID_GO_BACK, ID_GO_FORWARD, ID_STOP, ID_REFRESH, ID_GO_HOME})
             doc.OnCommand(id);
         EXPECT_EQ(browser.calls,
-                  (std::vector<std::string>{"back", "forward", "stop", "refresh", "navigate /srv/docs"}));
+                  (std::vector<std::string>{"back", "forward", "stop", "refresh", "home"}));
     }
     // The browser is gone: forgotten, its commands disabled and harmless.
     EXPECT_EQ(doc.m_pBrowserView, nullptr);

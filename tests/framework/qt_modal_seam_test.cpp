@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -240,6 +241,44 @@ TEST_F(QtModalSeamTest, RunDialogReturnsWhatExecDoes)
     QDialog dialog;
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(42); });
     EXPECT_EQ(seam.RunDialog(dialog), 42);
+}
+
+// The wait's own window, once it is up: modal, owned by the main window.
+const QDialog* WaitIndicationShown(const QString& text)
+{
+    const auto* dialog = qobject_cast<const QDialog*>(QApplication::activeModalWidget());
+    const QLabel* label = dialog ? dialog->findChild<QLabel*>() : nullptr;
+    return label && label->text() == text ? dialog : nullptr;
+}
+
+TEST_F(QtModalSeamTest, WaitTriesUntilReadyOrTheLimitAndSaysSoInAModalWindowWhenItLasts)
+{
+    QWidget main;
+    QtModalSeam seam;
+    seam.SetMainWindow(&main);
+    const QString text = QStringLiteral("Waiting for another administrator's save...");
+    struct Case {
+        std::function<bool(int tries)> ready;
+        std::chrono::milliseconds limit;
+        bool result;
+    };
+    const Case cases[] = {
+        {[](int) { return true; }, std::chrono::milliseconds(0), true},
+        {[](int tries) { return tries == 3; }, std::chrono::seconds(30), true},
+        {[](int) { return false; }, std::chrono::milliseconds(100), false},
+        // Ends only once its window is up, owned by the main window.
+        {[&](int) {
+             const QDialog* shown = WaitIndicationShown(text);
+             return shown && shown->parentWidget() == &main && shown->isModal();
+         },
+         std::chrono::seconds(30), true},
+    };
+    for (const Case& c : cases) {
+        int tries = 0;
+        EXPECT_EQ(seam.WaitUntil({text, c.limit, std::chrono::milliseconds(10)}, [&] { return c.ready(++tries); }),
+                  c.result);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the wait's window is gone";
+    }
 }
 
 } // namespace

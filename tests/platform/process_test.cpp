@@ -263,3 +263,19 @@ TEST_F(ProcessTest, StartDetachedPassesTheArgumentsAsGivenAndRefusesAllButAbsolu
     for (const auto& c : refused)
         EXPECT_EQ(platform::StartDetached(c.argv, ""), c.error) << (c.argv.empty() ? "" : c.argv.front());
 }
+
+// The exit code is known once the program is seen to end; a signal counts as 128 plus its number.
+TEST_F(ProcessTest, ExitCodeIsKnownOnceEnded)
+{
+    const struct {
+        const char* command;
+        int code;
+    } cases[] = {{"/bin/sh -c \"exit 0\"", 0}, {"/bin/sh -c \"exit 3\"", 3}, {"/bin/sh -c \"kill -9 $$\"", 137}};
+    for (const auto& c : cases) {
+        platform::Process p;
+        ASSERT_TRUE(p.Start(c.command, ""));
+        EXPECT_EQ(p.ExitCode(), -1);
+        ASSERT_TRUE(WaitEnded(p));
+        EXPECT_EQ(p.ExitCode(), c.code) << c.command;
+    }
+}

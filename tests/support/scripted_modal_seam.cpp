@@ -106,6 +106,20 @@ std::optional<QString> ScriptedModalSeam::ChooseFile(const framework::FileDialog
     return answer.path;
 }
 
+bool ScriptedModalSeam::WaitUntil(const framework::WaitRequest& request, const std::function<bool()>& ready)
+{
+    m_waits.push_back({request, 0});
+    const long long tries = request.poll.count() > 0 ? request.limit / request.poll : 1;
+    // The record is indexed: `ready` may wait again.
+    const std::size_t at = m_waits.size() - 1;
+    for (long long i = 0; i <= tries; ++i) {
+        ++m_waits[at].tries;
+        if (ready())
+            return true;
+    }
+    return false;
+}
+
 int ScriptedModalSeam::RunDialog(QDialog& dialog)
 {
     ShownDialog shown{QString::fromLatin1(dialog.metaObject()->className()), dialog.windowTitle(),

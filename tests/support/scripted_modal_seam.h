@@ -71,12 +71,21 @@ public:
     QStringList MessageTexts() const;
     const std::vector<framework::FileDialogRequest>& FileDialogs() const { return m_fileDialogs; }
     const std::vector<ShownDialog>& Dialogs() const { return m_dialogs; }
+    // The waits, each with the number of tries it made.
+    struct ShownWait {
+        framework::WaitRequest request;
+        int tries = 0;
+    };
+    const std::vector<ShownWait>& Waits() const { return m_waits; }
     // Scripted answers not yet used, of all kinds.
     std::size_t PendingAnswers() const;
 
     framework::Answer ShowMessage(const framework::MessageRequest& request) override;
     std::optional<QString> ChooseFile(const framework::FileDialogRequest& request) override;
     int RunDialog(QDialog& dialog) override;
+    // Needs no script: tries as often as the limit allows, one poll
+    // interval a try, and no time passes.
+    bool WaitUntil(const framework::WaitRequest& request, const std::function<bool()>& ready) override;
     std::optional<CTSAppDataItem> EditLocation(const CTSAppDataItem& initial, QWidget* owner) override;
     std::optional<CTSUserScriptItem> EditLogonScript(const CTSUserScriptItem& initial, QWidget* owner) override;
     std::optional<std::vector<accounts::SelectionMap>> PickAccounts(QWidget* owner) override;
@@ -100,6 +109,7 @@ private:
     std::vector<framework::MessageRequest> m_messages;
     std::vector<framework::FileDialogRequest> m_fileDialogs;
     std::vector<ShownDialog> m_dialogs;
+    std::vector<ShownWait> m_waits;
     bool m_allowUnused = false;
 };
 

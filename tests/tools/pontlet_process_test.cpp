@@ -32,12 +32,14 @@ std::string Quoted(const std::vector<std::string>& args)
     return line;
 }
 
-// Runs the tool through the shell; `wrap` puts something around it
-// ("setpriv ... %s"), where %s stands for the tool's command line.
+// Runs the tool through the shell, as from a script where no display opens
+// (a hidden transfer's report box would wait for a click); `wrap` puts
+// something around it ("setpriv ... %s"), where %s stands for the tool's
+// command line.
 Result Pontlet(const std::vector<std::string>& args, const std::string& wrap = "%s")
 {
     const fs::path err = Fresh("stderr") / "err";
-    std::string command = wrap;
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + wrap;
     if (const auto at = command.find("%s"); at != std::string::npos)
         command.replace(at, 2, Quoted(args));
     const CommandOutput run = RunCommand(command + " 2>" + ShellQuote(err.string()));

@@ -1,6 +1,8 @@
 #include "automatic_run.h"
 
+#include "client_drive.h"
 #include "folder_rules.h"
+#include "outcome_journal.h"
 
 #include <cstdio>
 #include <ostream>
@@ -81,8 +83,27 @@ void ReportOutcome(const Outcome& outcome, std::ostream& err)
         err << "pontlet: cancelled\n";
 }
 
+FolderWait ClientDriveWait(const TransferOptions& o, const std::optional<fs::path>& home)
+{
+    const std::optional<ClientDrive> drive = ClientDriveOf(o.clientPath, home);
+    if (!drive)
+        return {};
+    // The drives appear within a second or two of the session's start.
+    const int tries = o.dryRun ? 1 : 100;
+    return [drive = *drive, tries](const std::function<bool()>& stopped) {
+        return AwaitClientDrive(drive, [&drive] { return LookAtDrive(drive); }, stopped, tries,
+                                std::chrono::milliseconds(100));
+    };
+}
+
 int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
-                     std::function<std::string()> tempNames)
+                     std::function<std::string()> tempNames, FolderWait wait, const RunJournal* journal)
+{
+    return CopyWithoutWindow(o, out, err, std::move(tempNames), std::move(wait), journal).ExitCode();
+}
+
+Outcome CopyWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& err,
+                          std::function<std::string()> tempNames, FolderWait wait, const RunJournal* journal)
 {
     CopySettings settings;
     settings.policy = o.overwrite;
@@ -94,11 +115,13 @@ int RunWithoutWindow(const TransferOptions& o, std::ostream& out, std::ostream& 
         out << ActionWord(action) << ' ' << OneLine(relative) << '\n';
     };
     settings.tempNames = std::move(tempNames);
+    settings.awaitFolders = std::move(wait);
     TreeCopy copy(AutomaticItems(o), std::move(settings));
     const Outcome outcome = copy.Run();
     out.flush();
     ReportOutcome(outcome, err);
-    return outcome.ExitCode();
+    JournalOutcome(journal, o, outcome);
+    return outcome;
 }
 
 } // namespace pontlet

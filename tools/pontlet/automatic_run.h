@@ -13,6 +13,8 @@
 // said about its outcome.
 namespace pontlet {
 
+struct RunJournal;
+
 // Expands the client folder the tool was given (a manual transfer without
 // one gets the home folder) and checks both folders. Empty when they may be
 // used, else why not (wrong usage: exit code 2).
@@ -33,9 +35,20 @@ std::string OneLine(const std::string& text);
 // Each file not copied, and each kept without a rule, on its own line.
 void ReportOutcome(const Outcome& outcome, std::ostream& err);
 
+// What an automatic transfer waits for before it copies: the client drive
+// its client folder lies on (client_drive.h), for a while, or for one look
+// in a dry run. Empty when the client folder lies on no client drive.
+FolderWait ClientDriveWait(const TransferOptions& options, const std::optional<std::filesystem::path>& home);
+
 // An automatic transfer without a window: dry-run lines go to `out`,
-// everything not copied to `err`. Returns the exit code.
+// everything not copied to `err`. Returns the whole outcome.
+Outcome CopyWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
+                          std::function<std::string()> tempNames = {}, FolderWait wait = {},
+                          const RunJournal* journal = nullptr);
+
+// As CopyWithoutWindow, returning the exit code.
 int RunWithoutWindow(const TransferOptions& options, std::ostream& out, std::ostream& err,
-                     std::function<std::string()> tempNames = {});
+                     std::function<std::string()> tempNames = {}, FolderWait wait = {},
+                     const RunJournal* journal = nullptr);
 
 } // namespace pontlet

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@ struct Failure {
 struct Outcome {
     std::size_t copied = 0;
     std::size_t skipped = 0;
+    std::uint64_t bytesCopied = 0;  // of the files copied
     std::vector<Failure> failures;
     // Existing files that differ but were kept: no rule said to replace
     // them and there was nobody to ask.

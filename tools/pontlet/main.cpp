@@ -3,7 +3,11 @@
 #include "accounts/session_environment.h"
 #include "automatic_run.h"
 #include "config/text.h"
+#include "hidden_run.h"
+#include "journal/journal.h"
 #include "manual_window.h"
+#include "outcome_journal.h"
+#include "platform/accounts.h"
 #include "platform/environment.h"
 #include "platform/stop_requests.h"
 #include "platform/user_home.h"
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -41,18 +46,19 @@ QString Native(const std::filesystem::path& p)
     return QString::fromStdString(p.string());
 }
 
-int Automatic(const TransferOptions& o, QtPrompts& prompts)
+int Automatic(const TransferOptions& o, QtPrompts& prompts, FolderWait wait, const RunJournal& run)
 {
-    const QString title = o.serverToClient ? QObject::tr("Pontlet - Sending Files To Client")
-                                           : QObject::tr("Pontlet - Sending Files To Server");
+    const QString title = AutomaticTitle(o);
     const CopyItem item = AutomaticItems(o).front();
     CopySettings settings;
     settings.policy = o.overwrite;
     settings.createTarget = true;
+    settings.awaitFolders = std::move(wait);
     ProgressWindow window({item}, std::move(settings), prompts, title,
                           QObject::tr("From %1\nto %2").arg(Native(item.sourceFolder), Native(item.targetFolder)));
     const Outcome outcome = window.Run(0);
     ReportOutcome(outcome, std::cerr);
+    JournalOutcome(&run, o, outcome);
     TellOutcome(prompts, nullptr, title, outcome);
     return outcome.ExitCode();
 }
@@ -75,6 +81,30 @@ void EndOnStopRequest(QApplication& app)
         std::_Exit(kExitCancelled);
     });
     watch->start(100);
+}
+
+// What a hidden transfer ends with when no display opens for its report.
+int g_exitWithoutDisplay = kExitDone;
+
+// Qt's complaints about a display that does not open are not the transfer's
+// business (standard error has the report); its fatal one ends the program.
+void QuietWithoutDisplay(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fflush(nullptr);
+    std::_Exit(g_exitWithoutDisplay);
+}
+
+std::unique_ptr<QApplication> OpenDisplay(int& argc, char** argv, int exitCode)
+{
+    g_exitWithoutDisplay = exitCode;
+    const QtMessageHandler previous = qInstallMessageHandler(QuietWithoutDisplay);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    QApplication::setApplicationName("Pontlet");
+    EndOnStopRequest(*app);
+    return app;
 }
 
 } // namespace
@@ -100,11 +130,20 @@ int main(int argc, char** argv)
         std::puts("pontlet " QUILLON_VERSION);
         return kExitDone;
     }
-    const std::string refusal = SettleFolders(o, FromEnvironment, platform::HomeFolder());
+    const RunJournal runJournal{journal::SystemJournal("pontlet", *platform::CreateSystemAccountServices())};
+    const std::optional<std::filesystem::path> home = platform::HomeFolder();
+    const std::string refusal = SettleFolders(o, FromEnvironment, home);
     if (!refusal.empty())
         std::fprintf(stderr, "pontlet: %s\n", refusal.c_str());
-    if (o.mode == Mode::Automatic && (o.hide || o.dryRun))
-        return refusal.empty() ? RunWithoutWindow(o, std::cout, std::cerr) : kExitUsage;
+    if (o.mode == Mode::Automatic && (o.hide || o.dryRun)) {
+        std::unique_ptr<QApplication> app;
+        QtPrompts prompts;
+        return RunHidden(o, refusal, std::cout, std::cerr, [&](int exitCode) -> Prompts* {
+            std::cout.flush();
+            app = OpenDisplay(argc, argv, exitCode);
+            return &prompts;
+        }, ClientDriveWait(o, home), &runJournal);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName("Pontlet");
@@ -116,7 +155,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     if (o.mode == Mode::Automatic)
-        return Automatic(o, prompts);
+        return Automatic(o, prompts, ClientDriveWait(o, home), runJournal);
     ManualWindow window(o, prompts);
     window.show();
     app.exec();

@@ -59,6 +59,8 @@ Answer QtPrompts::AskReplace(QWidget* owner, const Conflict& conflict)
 void QtPrompts::Tell(QWidget* owner, const QString& title, const QString& text, const QStringList& details)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    // File names are shown as they are; one with '<' must not turn into markup.
+    box.setTextFormat(Qt::PlainText);
     if (!details.isEmpty())
         box.setDetailedText(details.join('\n'));
     box.exec();

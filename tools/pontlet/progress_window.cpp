@@ -211,8 +211,13 @@ void TellOutcome(Prompts& prompts, QWidget* owner, const QString& title, const O
     for (const auto& p : outcome.kept)
         lines << ProgressWindow::tr("%1: kept, it differs and no rule says to replace it")
                      .arg(QString::fromStdString(p.string()));
-    prompts.Tell(owner, title, Counted(int(lines.size()), "%1 item could not be copied.", "%1 items could not be copied."),
-                 lines);
+    // Which and why, in the box itself; a long list in full in the details.
+    constexpr qsizetype kShown = 5;
+    QString text = Counted(int(lines.size()), "%1 item could not be copied.", "%1 items could not be copied.") +
+                   QStringLiteral("\n\n") + lines.mid(0, kShown).join('\n');
+    if (lines.size() > kShown)
+        text += QStringLiteral("\n...");
+    prompts.Tell(owner, title, text, lines);
 }
 
 } // namespace pontlet

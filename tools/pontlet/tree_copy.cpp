@@ -95,6 +95,15 @@ std::string TreeCopy::NextTempName()
 
 Outcome TreeCopy::Run()
 {
+    if (m_settings.awaitFolders) {
+        const std::string why = m_settings.awaitFolders([this] { return Stopped(); });
+        m_outcome.cancelled = Stopped();
+        if (!why.empty() && !m_outcome.cancelled)
+            for (const CopyItem& item : m_items)
+                m_outcome.failures.push_back({item.name.empty() ? item.sourceFolder : item.sourceFolder / item.name, why});
+        if (!why.empty() || m_outcome.cancelled)
+            return std::move(m_outcome);
+    }
     std::vector<Root> roots(m_items.size());
     for (std::size_t i = 0; i < m_items.size() && !Stopped(); ++i)
         Prepare(m_items[i], roots[i]);
@@ -308,8 +317,10 @@ void TreeCopy::CopyLeaf(const Place& from, const Node& node)
             ++m_outcome.skipped;
         else if (!Replace(from, node))
             return;  // counted as not copied, or cancelled
-        else
+        else {
             ++m_outcome.copied;
+            m_outcome.bytesCopied += node.info.type == EntryType::File ? node.info.size : 0;
+        }
     }
     ++m_filesDone;
     m_bytesDone.store(bytesBefore + (node.info.type == EntryType::File ? node.info.size : 0));

@@ -39,6 +39,9 @@ struct Conflict {
     SideFacts targetFacts;
 };
 using Asker = std::function<Answer(const Conflict&)>;
+// Waits until the folders can be used, `stopped` saying when to give up;
+// empty then, else why nothing can be copied.
+using FolderWait = std::function<std::string(const std::function<bool()>& stopped)>;
 
 // One thing to copy: the entry `name` of `sourceFolder` into `targetFolder`,
 // or, with an empty name, everything inside `sourceFolder`.
@@ -64,6 +67,8 @@ struct CopySettings {
     std::function<std::string()> tempNames;
     // Whether a target folder can hold links; by default a link is tried.
     std::function<bool(const platform::Folder&)> holdsLinks;
+    // Waited on before anything is read or made; a reason fails every item.
+    FolderWait awaitFolders;
 };
 
 struct Progress {

@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "json_codec.h"
+#include "live_journal.h"
 
 #include "config/config_file.h"
 #include "config/text.h"
@@ -46,11 +47,12 @@ public:
     }
 };
 
-bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& err)
+bool WriteFile(const std::string& path, const CTSUserData& data, std::ostream& err, const LiveSaveJournal& told)
 {
     config::StoreResult r = config::SaveConfigurationFile(path, data);
     if (!r)
         err << "quillonctl: " << r.message << '\n';
+    r ? told.Saved(data) : told.Failed(r.message);
     return r.ok;
 }
 
@@ -99,7 +101,9 @@ int Dump(const Args& args, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-int Load(const Args& args, std::ostream&, std::ostream& err)
+int Load(const Args& args, std::ostream& out, std::ostream& err) { return Load(args, out, err, {}); }
+
+int Load(const Args& args, std::ostream&, std::ostream& err, const journal::Journal& journal)
 {
     if (!Usage(args, 2, 2, "load JSON OUT", err))
         return kExitUsage;
@@ -122,7 +126,7 @@ int Load(const Args& args, std::ostream&, std::ostream& err)
         err << "quillonctl: " << args[0] << ": " << e.what() << '\n';
         return kExitBadInput;
     }
-    if (!WriteFile(args[1], data, err))
+    if (!WriteFile(args[1], data, err, LiveSaveJournal(journal, "quillonctl load", args[1])))
         return kExitBadInput;
     WarnEntriesWithoutDomain(data, err);
     if (schema != CTSUserData::kCurrentSchema)
@@ -148,7 +152,9 @@ int Check(const Args& args, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-int Convert(const Args& args, std::ostream&, std::ostream& err)
+int Convert(const Args& args, std::ostream& out, std::ostream& err) { return Convert(args, out, err, {}); }
+
+int Convert(const Args& args, std::ostream&, std::ostream& err, const journal::Journal& journal)
 {
     if (!Usage(args, 2, 2, "convert IN OUT", err))
         return kExitUsage;
@@ -156,7 +162,8 @@ int Convert(const Args& args, std::ostream&, std::ostream& err)
     std::uint32_t schema = 0;
     if (!ReadFile(args[0], *data, schema, err))
         return kExitBadInput;
-    int rc = WriteFile(args[1], *data, err) ? kExitOk : kExitBadInput;
+    const LiveSaveJournal told(journal, "quillonctl convert", args[1]);
+    int rc = WriteFile(args[1], *data, err, told) ? kExitOk : kExitBadInput;
     DisposeAtExit(std::move(data));
     return rc;
 }

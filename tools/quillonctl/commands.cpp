@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "config/records.h"
+#include "journal/journal.h"
 #include "platform/module_path.h"
 #include "quillon_version.h"
 
@@ -67,7 +68,9 @@ std::string FileArgument(const Args& args)
     return args.empty() ? platform::ConfigFilePath().string() : args.front();
 }
 
-int Run(const Args& args, std::ostream& out, std::ostream& err)
+int Run(const Args& args, std::ostream& out, std::ostream& err) { return Run(args, out, err, journal::Journal()); }
+
+int Run(const Args& args, std::ostream& out, std::ostream& err, const journal::Journal& journal)
 {
     if (args.empty()) {
         PrintUsage(err);
@@ -81,9 +84,15 @@ int Run(const Args& args, std::ostream& out, std::ostream& err)
         out << "quillonctl " << QUILLON_VERSION << '\n';
         return kExitOk;
     }
+    const Args rest(args.begin() + 1, args.end());
+    // The two that may write the live configuration tell the journal.
+    if (args[0] == "load")
+        return Load(rest, out, err, journal);
+    if (args[0] == "convert")
+        return Convert(rest, out, err, journal);
     for (const auto& c : AllCommands()) {
         if (args[0] == c.name)
-            return c.run(Args(args.begin() + 1, args.end()), out, err);
+            return c.run(rest, out, err);
     }
     err << "quillonctl: unknown command '" << args[0] << "'\n";
     PrintUsage(err);

@@ -7,6 +7,10 @@
 
 class CTSUserData;
 
+namespace journal {
+class Journal;
+}
+
 namespace quillonctl {
 
 enum ExitCode : int {
@@ -27,14 +31,18 @@ struct Command {
 // Every command the tool knows, in the order the help lists them.
 std::span<const Command> AllCommands();
 
-// Runs the tool on its arguments (without the program name).
+// Runs the tool on its arguments (without the program name). What changes
+// the configuration beside the program is told to `journal`.
 int Run(const Args& args, std::ostream& out, std::ostream& err);
+int Run(const Args& args, std::ostream& out, std::ostream& err, const journal::Journal& journal);
 
 // Configuration commands (cmd_config.cpp).
 int Dump(const Args& args, std::ostream& out, std::ostream& err);
 int Load(const Args& args, std::ostream& out, std::ostream& err);
 int Check(const Args& args, std::ostream& out, std::ostream& err);
 int Convert(const Args& args, std::ostream& out, std::ostream& err);
+int Load(const Args& args, std::ostream& out, std::ostream& err, const journal::Journal& journal);
+int Convert(const Args& args, std::ostream& out, std::ostream& err, const journal::Journal& journal);
 
 // The current account, its groups and profile (cmd_whoami.cpp).
 int Whoami(const Args& args, std::ostream& out, std::ostream& err);

@@ -1,6 +1,8 @@
 #include "commands.h"
 
 #include "accounts/session_environment.h"
+#include "journal/journal.h"
+#include "platform/accounts.h"
 
 #include <iostream>
 
@@ -10,7 +12,8 @@ int main(int argc, char** argv)
     accounts::SetSessionEnvironment();
     quillonctl::Args args(argv + 1, argv + argc);
     quillonctl::SetTeardownAtExit(true);
-    int rc = quillonctl::Run(args, std::cout, std::cerr);
+    const journal::Journal journal = journal::SystemJournal("quillonctl", *platform::CreateSystemAccountServices());
+    int rc = quillonctl::Run(args, std::cout, std::cerr, journal);
     std::cout.flush();
     return rc;
 }

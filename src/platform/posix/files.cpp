@@ -433,9 +433,10 @@ void SaveLock::Release()
     m_held = false;
 }
 
-FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::milliseconds wait)
+FileError SaveLock::TryAcquire(const std::filesystem::path& lockFile, bool& busy)
 {
     Release();
+    busy = false;
     constexpr int kFlags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     int fd = ::open(lockFile.c_str(), kFlags | O_CREAT | O_EXCL, 0664);
     const bool created = fd >= 0;
@@ -456,7 +457,6 @@ FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    const auto deadline = std::chrono::steady_clock::now() + wait;
     for (;;) {
         if (::fcntl(fd, kSetLockCommand, &lock) == 0) {
             m_fd = fd;
@@ -472,19 +472,32 @@ FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::
             m_fd = fd;
             return {};
         }
-        if (code != EACCES && code != EAGAIN) {
-            ::close(fd);
-            return ErrorFromErrno(code);
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd);
-            return Failure(FileErrorKind::Other, code,
-                           "still locked by another save after "
-                               + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count())
-                               + " seconds; nothing was saved");
-        }
+        ::close(fd);
+        busy = code == EACCES || code == EAGAIN;
+        return busy ? Failure(FileErrorKind::Other, code, "still locked by another save") : ErrorFromErrno(code);
+    }
+}
+
+FileError SaveLock::Acquire(const std::filesystem::path& lockFile, std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        bool busy = false;
+        FileError e = TryAcquire(lockFile, busy);
+        if (!busy)
+            return e;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return SaveLockStillBusy(wait);
         std::this_thread::sleep_for(kLockPoll);
     }
+}
+
+FileError SaveLockStillBusy(std::chrono::milliseconds waited)
+{
+    return Failure(FileErrorKind::Other, EAGAIN,
+                   "still locked by another save after "
+                       + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(waited).count())
+                       + " seconds; nothing was saved");
 }
 
 std::filesystem::path ResolveLinks(const std::filesystem::path& path)

@@ -146,7 +146,7 @@ private:
 
 Process::~Process() { Detach(); }
 
-Process::Process(Process&& other) noexcept : m_pid(other.m_pid), m_error(other.m_error)
+Process::Process(Process&& other) noexcept : m_pid(other.m_pid), m_error(other.m_error), m_exitCode(other.m_exitCode)
 {
     other.m_pid = 0;
 }
@@ -157,6 +157,7 @@ Process& Process::operator=(Process&& other) noexcept
         Detach();
         m_pid = other.m_pid;
         m_error = other.m_error;
+        m_exitCode = other.m_exitCode;
         other.m_pid = 0;
     }
     return *this;
@@ -166,6 +167,7 @@ bool Process::Start(std::string_view commandLine, const std::string& workingDire
 {
     Detach();
     m_error = 0;
+    m_exitCode = -1;
     auto parsed = ParseCommandLine(commandLine, LookupProgram);
     if (!parsed) {
         m_error = ENOENT;
@@ -193,11 +195,14 @@ bool Process::HasEnded()
 {
     if (m_pid <= 0)
         return true;
-    pid_t r = ::waitpid(m_pid, nullptr, WNOHANG);
+    int status = 0;
+    pid_t r = ::waitpid(m_pid, &status, WNOHANG);
     if (r == 0)
         return false;
     if (r == -1 && errno == EINTR)
         return false;
+    if (r == m_pid)
+        m_exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     // Collected now, or by someone else already (ECHILD): it is gone either way.
     m_pid = 0;
     return true;
