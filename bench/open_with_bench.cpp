@@ -35,7 +35,7 @@ void BM_DecideOpen(benchmark::State& state, const char* table)
 {
     const QUrl file = QUrl::fromLocalFile(QString::fromStdString((Folder() / "report.pdf").string()));
     for (auto _ : state) {
-        const opening::OpenDecision decision = opening::DecideOpen(file, Folder() / table);
+        opening::OpenDecision decision = opening::DecideOpen(file, Folder() / table);
         if (decision.argv.empty())
             state.SkipWithError("no line matched");
         benchmark::DoNotOptimize(decision);

@@ -5,8 +5,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/build/fuzz}
 seconds=${2:-20}
+# The clang of the release that scripts/deps.sh installs (14 on Debian 12,
+# 19 on Debian 13), else whichever versioned clang++ is there.
+clang=
+for c in clang++-19 clang++-14 $(compgen -c clang++- | sort -t- -k2 -rn); do
+  command -v "$c" >/dev/null && { clang=$c; break; }
+done
+[ -n "$clang" ] || { echo "fuzz: no clang++ (scripts/deps.sh installs it)" >&2; exit 1; }
 mkdir -p "$out/corpus"
-clang++-14 -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+"$clang" -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I "$root/src" \
   "$root/fuzz/config_reader_fuzz.cpp" \
   "$root"/src/config/*.cpp \

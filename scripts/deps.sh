@@ -3,6 +3,16 @@
 # Sourced by scripts/run and scripts/test; quick when everything is there.
 set -euo pipefail
 
+# The release decides the names that differ: Debian 12 (bookworm) has
+# clang 14, Debian 13 (trixie) clang 19; only Debian 12 makes the Debian 13
+# root (debootstrap) for the second leg of scripts/test.
+QUILLON_CODENAME=$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")
+case $QUILLON_CODENAME in
+  bookworm) QUILLON_CLANG_VERSION=14; QUILLON_RELEASE_PACKAGES=(debootstrap) ;;
+  trixie) QUILLON_CLANG_VERSION=19; QUILLON_RELEASE_PACKAGES=() ;;
+  *) echo "Debian ${QUILLON_CODENAME:-(unknown)} is neither 12 nor 13: trying Debian 13's package names" >&2
+     QUILLON_CLANG_VERSION=19; QUILLON_RELEASE_PACKAGES=() ;;
+esac
 QUILLON_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl1-mesa-dev libx11-dev
@@ -11,7 +21,8 @@ QUILLON_PACKAGES=(
   xvfb xauth
   rdesktop
   dpkg-dev lintian man-db
-  clang-14 libclang-rt-14-dev
+  "clang-$QUILLON_CLANG_VERSION" "libclang-rt-$QUILLON_CLANG_VERSION-dev"
+  "${QUILLON_RELEASE_PACKAGES[@]}"
 )
 
 quillon_install_deps() {

@@ -27,6 +27,15 @@ QIcon ApplicationIcon()
     return icon;
 }
 
+void UseIconThemeWhereNoneIsNamed()
+{
+    const QString named = QIcon::themeName();
+    if (named.isEmpty() || named == QLatin1String("hicolor"))
+        QIcon::setThemeName(QLatin1String(kIconTheme));
+    else
+        QIcon::setFallbackThemeName(QLatin1String(kIconTheme));
+}
+
 QList<QPixmap> ToolBarImages(const ToolBarLayout& layout)
 {
     EnsureResources();

@@ -89,6 +89,7 @@ int RunQuillon(int argc, char** argv, const std::function<void(QWidget& mainFram
     QApplication::setApplicationName(QStringLiteral("Quillon"));
     QApplication::setOrganizationName(QStringLiteral("Varnel Software"));
     QApplication::setWindowIcon(ApplicationIcon());
+    UseIconThemeWhereNoneIsNamed();
 
     const std::unique_ptr<platform::AccountServices> accounts = platform::CreateSystemAccountServices();
     const std::unique_ptr<platform::SessionServices> session = platform::CreateSystemSessionServices();

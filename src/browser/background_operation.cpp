@@ -58,21 +58,22 @@ BackgroundOperation::BackgroundOperation(FileActions& actions, QWidget* owner, i
 
 BackgroundOperation::~BackgroundOperation()
 {
-    if (m_shared)
-        m_shared->gone = true;
+    if (auto shared = m_shared.load())
+        shared->gone = true;
     m_post->detach();
     delete m_window;
 }
 
 void BackgroundOperation::cancel()
 {
-    if (auto shared = std::atomic_load(&m_shared))
+    if (auto shared = m_shared.load())
         shared->stop = true;
 }
 
 OperationProgress BackgroundOperation::progress() const
 {
-    return m_shared ? m_shared->meter.snapshot() : OperationProgress{};
+    const auto shared = m_shared.load();
+    return shared ? shared->meter.snapshot() : OperationProgress{};
 }
 
 bool BackgroundOperation::startTransfer(const QStringList& sources, const QString& targetFolder, bool move,
@@ -107,7 +108,7 @@ bool BackgroundOperation::start(const QString& title, bool bytes, Job job)
         return false;
     m_running = true;
     auto shared = std::make_shared<Shared>();
-    std::atomic_store(&m_shared, shared);
+    m_shared.store(shared);
     m_window->begin(title, bytes);
     if (m_showAfterMs >= 0)
         m_show.start(m_showAfterMs);

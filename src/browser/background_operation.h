@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -69,7 +70,7 @@ private:
     QPointer<OperationWindow> m_window;  // its owner may delete it first
     int m_showAfterMs;
     std::shared_ptr<GuiPost> m_post;
-    std::shared_ptr<Shared> m_shared;
+    std::atomic<std::shared_ptr<Shared>> m_shared;
     QTimer m_show;
     QTimer m_refresh;
     bool m_running = false;

@@ -221,6 +221,9 @@ TEST_F(UserGroupViewTest, RightClickOpensTheUsersAndGroupsMenuOfTheFaceInForce)
         if (expected)
             expected->close();
     }
+    // setMenuBar deletes the replaced bar later; done now, not at exit after
+    // the application's thread storage is gone (a crash under Qt 6.8).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QLabel>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -263,10 +264,14 @@ TEST_F(QuillonAppTest, TheUserFaceOpensOnlyWithTheListedProgram)
     const std::vector<std::string> viewer = {"/usr/bin/textviewer", "--view", (m_dir / "files/note.txt").string()};
     EXPECT_EQ(m_environment.started, (std::vector<std::vector<std::string>>{viewer, viewer}));
     EXPECT_TRUE(m_environment.opened.empty()) << "never the desktop's handler";
+    // The type's name is the system's MIME description, whose wording differs
+    // between releases ("plain text document", "Plain text document").
+    const QString text = QMimeDatabase().mimeTypeForName("text/plain").comment();
+    const QString png = QMimeDatabase().mimeTypeForName("image/png").comment();
     EXPECT_EQ(m_seam.MessageTexts(),
-              (QStringList{"No program is set up to open files of type PNG image. Ask your administrator.",
-                           "The program /usr/bin/textviewer, set up to open files of type plain text document, cannot "
-                           "be started: No such file or directory. Ask your administrator."}));
+              (QStringList{"No program is set up to open files of type " + png + ". Ask your administrator.",
+                           "The program /usr/bin/textviewer, set up to open files of type " + text +
+                               ", cannot be started: No such file or directory. Ask your administrator."}));
     m_app.reset();
 
     m_environment.started.clear();

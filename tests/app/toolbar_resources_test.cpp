@@ -82,3 +82,26 @@ TEST_F(ReBarTest, HiddenBandsTakeTheirBarsAlong)
 }
 
 } // namespace
+
+TEST(IconThemeTest, ThePackagesThemeStandsInWhereThePlatformNamesNone)
+{
+    testsupport::TestApplication();
+    const QString theme = QIcon::themeName(), fallback = QIcon::fallbackThemeName();
+    const struct {
+        const char* named;
+        const char* wantTheme;
+        const char* wantFallback;
+    } cases[] = {{"", app::kIconTheme, "hicolor"},
+                 {"hicolor", app::kIconTheme, "hicolor"},
+                 {"breeze", "breeze", app::kIconTheme}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
+        QIcon::setThemeName(QString::fromLatin1(c.named));
+        QIcon::setFallbackThemeName(QStringLiteral("hicolor"));
+        app::UseIconThemeWhereNoneIsNamed();
+        EXPECT_EQ(QIcon::themeName(), QString::fromLatin1(c.wantTheme));
+        EXPECT_EQ(QIcon::fallbackThemeName(), QString::fromLatin1(c.wantFallback));
+    }
+    QIcon::setThemeName(theme);
+    QIcon::setFallbackThemeName(fallback);
+}

@@ -22,15 +22,19 @@
 # removes its user, also when a check fails or it is stopped.
 #
 #   client_drive_test.sh PACKAGE.deb [LOG_DIR]
-# QUILLON_DRIVE_PORT (default 3391) and QUILLON_DRIVE_SESMAN_PORT (default
-# 3351) choose the loopback ports. Screenshots of the sessions land in
-# LOG_DIR (default: a temporary folder, kept when a check fails).
+# QUILLON_DRIVE_PORT (default: QUILLON_XRDP_PORT, the login test's, plus 2,
+# so 3391 beside 3389) and, for xrdp 0.9, QUILLON_DRIVE_SESMAN_PORT (default
+# 3351) choose the loopback ports; sesman 0.10 listens on a socket in
+# /run/xrdp instead. Screenshots of the sessions land in LOG_DIR (default: a
+# temporary folder, kept when a check fails).
 set -uo pipefail
 
 deb=${1:?usage: client_drive_test.sh PACKAGE.deb [LOG_DIR]}
 deb=$(readlink -f "$deb")
-port=${QUILLON_DRIVE_PORT:-3391}
-sesman_port=${QUILLON_DRIVE_SESMAN_PORT:-3351}
+port=${QUILLON_DRIVE_PORT:-$((${QUILLON_XRDP_PORT:-3389} + 2))}
+# xrdp-sesman 0.9 listens on a TCP port, 0.10 on a socket of its own.
+sesman_port=
+grep -q '^ListenPort=[0-9][0-9]*$' /etc/xrdp/sesman.ini 2>/dev/null && sesman_port=${QUILLON_DRIVE_SESMAN_PORT:-3351}
 group=qlndrives
 user=qlntd
 marker="Quillon client drive test"
@@ -56,7 +60,7 @@ install_missing xrdp xorgxrdp rdesktop openbox x11-utils xdotool xvfb xauth imag
 if ! command -v fusermount >/dev/null && ! command -v fusermount3 >/dev/null; then
     if ldd /usr/sbin/xrdp-chansrv 2>/dev/null | grep -q 'libfuse3'; then install_missing fuse3; else install_missing fuse; fi
 fi
-for p in "$port" "$sesman_port"; do
+for p in $port $sesman_port; do
     if (exec 3<>/dev/tcp/127.0.0.1/"$p") 2>/dev/null; then
         skip "port $p is taken (QUILLON_DRIVE_PORT, QUILLON_DRIVE_SESMAN_PORT choose others)"
     fi
@@ -154,11 +158,13 @@ etc=$work/etc
 cp -a /etc/xrdp "$etc"
 sed -i -e "0,/^port=/s|^port=.*|port=tcp://127.0.0.1:$port|" -e "s|^LogFile=.*|LogFile=$work/xrdp.log|" \
     -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/xrdp.ini"
-sed -i -e "s|^DefaultWindowManager=.*|DefaultWindowManager=$etc/startwm.sh|" -e "s|^ListenPort=.*|ListenPort=$sesman_port|" \
+sed -i -e "s|^DefaultWindowManager=.*|DefaultWindowManager=$etc/startwm.sh|" -e "s|^ListenPort=[0-9].*|ListenPort=$sesman_port|" \
     -e 's|^X11DisplayOffset=.*|X11DisplayOffset=60|' \
     -e "s|^LogFile=.*|LogFile=$work/sesman.log|" -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/sesman.ini"
 "$app/quillon-xrdp-setup" --etc "$etc" "$group" >/dev/null 2>"$log/setup.err" || { fail "quillon-xrdp-setup"; exit 1; }
 
+# Made by systemd where it runs; not in a chroot.
+mkdir -p /run/xrdp
 xrdp-sesman --nodaemon --config "$etc/sesman.ini" >"$log/sesman.out" 2>&1 &
 pids+=($!)
 unshare --mount --propagation private sh -c 'mount --bind "$1" /etc/xrdp/sesman.ini && exec xrdp --nodaemon --config "$2"' \

@@ -61,7 +61,8 @@ folder_as_readme "upgrade"
 [ "$(sums)" = "$before" ] || fail "the upgrade changed the configuration or its copies"
 [ "$(stat -c %a "$dir/userConfig.QLNData")" = 644 ] || fail "the configuration is not readable by all"
 [ "$(stat -c %a "$dir/userConfig.QLNData.bak")" = 600 ] || fail "the backup's permissions changed"
-[ "$(/usr/bin/quillon --version)" = "quillon $(dpkg-deb -f "$deb" Version)" ] || fail "quillon --version"
+version=$(dpkg-deb -f "$deb" Version)
+[ "$(/usr/bin/quillon --version)" = "quillon ${version%%~*}" ] || fail "quillon --version"
 for page in quillonctl quillon-xrdp-setup; do
     man -w $page >/dev/null 2>&1 || fail "man finds no $page page"
 done

@@ -21,6 +21,10 @@ failures=0
 fail() { say "FAILED: $*"; failures=$((failures + 1)); }
 version=$(dpkg-deb -f "$deb" Version)
 [ "$(basename "$deb")" = "quillon_${version}_amd64.deb" ] || fail "package file name $(basename "$deb")"
+# The package carries the release it was built on; the programs their own version.
+release=$(. /etc/os-release && echo "$VERSION_ID")
+[ "${version#*~}" = "deb$release" ] || fail "version $version names no Debian $release"
+version=${version%%~*}
 
 # What stands where: x executable, f file, l link to the program in /opt.
 while read -r kind path; do

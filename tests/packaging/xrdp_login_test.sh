@@ -8,7 +8,13 @@
 #    that File > Exit ends the session;
 #  - a member without locations goes on in the desktop shell;
 #  - a user outside the group gets the ordinary desktop;
+#  - a client asking for its own program (/shell:xterm, RemoteApp /app:)
+#    gets the workplace or nothing, never an xterm, where xrdp can refuse
+#    it (0.10 on): there the setup sets AllowAlternateShell=false without a
+#    warning; on 0.9 it warns instead;
 #  - quillon-xrdp-setup --remove gives back xrdp's own files unchanged.
+# xrdp listens on QUILLON_XRDP_PORT (default 3389), so that a second run, in
+# a Debian 13 root on the same machine, can use another port.
 # Needs root and xrdp from Debian; skips with a message otherwise. Stops every
 # daemon, client and session it started and removes its users.
 #
@@ -29,7 +35,13 @@ skip() { say "SKIPPED: $*"; exit 0; }
 
 [ "$(id -u)" -eq 0 ] || skip "needs root (test users and the xrdp daemons)"
 [ -r "$deb" ] || { say "no package $deb"; exit 2; }
-packages=(xrdp xorgxrdp freerdp2-x11 openbox x11-utils xdotool xvfb xauth imagemagick)
+port=${QUILLON_XRDP_PORT:-3389}
+# FreeRDP 2 on Debian 12, 3 from Debian 13 on; xterm to ask for.
+freerdp=freerdp2-x11 xfreerdp=xfreerdp
+if [ "$(. /etc/os-release && echo "$VERSION_CODENAME")" != bookworm ]; then
+    freerdp=freerdp3-x11 xfreerdp=xfreerdp3
+fi
+packages=(xrdp xorgxrdp $freerdp openbox x11-utils xdotool xvfb xauth imagemagick xterm)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -39,9 +51,11 @@ if [ ${#missing[@]} -gt 0 ]; then
     { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
         "${missing[@]}"; } >/dev/null 2>&1 || skip "cannot install ${missing[*]}"
 fi
-for port in 3389 3350; do
-    if (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null; then
-        skip "port $port is taken: an xrdp already runs here"
+# xrdp-sesman 0.10 listens on a socket of its own, 0.9 on 3350.
+sesman_port=$(sed -n 's/^ListenPort=\([0-9][0-9]*\)$/\1/p' /etc/xrdp/sesman.ini)
+for p in $port $sesman_port; do
+    if (exec 3<>/dev/tcp/127.0.0.1/$p) 2>/dev/null; then
+        skip "port $p is taken: an xrdp already runs here"
     fi
 done
 for u in "${users[@]}"; do
@@ -136,7 +150,7 @@ dry_b=$(cd / && runuser -u qlntb -- "$app/quillonctl" session --dry-run 2>&1)
 # xrdp on loopback with its own copy of the configuration.
 etc=$work/etc
 cp -a /etc/xrdp "$etc"
-sed -i -e '0,/^port=/s|^port=.*|port=tcp://127.0.0.1:3389|' -e "s|^LogFile=.*|LogFile=$work/xrdp.log|" \
+sed -i -e "0,/^port=/s|^port=.*|port=tcp://127.0.0.1:$port|" -e "s|^LogFile=.*|LogFile=$work/xrdp.log|" \
     -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/xrdp.ini"
 sed -i -e "s|^DefaultWindowManager=.*|DefaultWindowManager=$etc/startwm.sh|" \
     -e "s|^LogFile=.*|LogFile=$work/sesman.log|" -e 's|^EnableSyslog=.*|EnableSyslog=false|' "$etc/sesman.ini"
@@ -144,7 +158,19 @@ cp -a "$etc" "$work/etc.before"
 "$app/quillon-xrdp-setup" --etc "$etc" "$group" >/dev/null 2>"$log/setup.err" || { fail "quillon-xrdp-setup"; exit 1; }
 grep -q '^EnableUserWindowManager=false' "$etc/sesman.ini" || fail "the per-user start script is still on"
 grep -q '^rail=false' "$etc/xrdp.ini" || fail "RemoteApp is still open"
+# xrdp refuses a client's own program from 0.10 on; before, the setup warns.
+version=$(xrdp-sesman --version 2>/dev/null | grep -o '[0-9][0-9]*\.[0-9][0-9]*' | head -1)
+refuses=false
+[ "${version%%.*}" -gt 0 ] || [ "${version#*.}" -ge 10 ] && refuses=true
+if $refuses; then
+    grep -q '^AllowAlternateShell=false$' "$etc/sesman.ini" || fail "xrdp $version: alternate shells stay allowed"
+    [ -s "$log/setup.err" ] && fail "xrdp $version: the setup warned: $(cat "$log/setup.err")"
+else
+    grep -q 'its own program' "$log/setup.err" || fail "xrdp $version: the setup did not warn about the client's own program"
+fi
 
+# Made by systemd where it runs; not in a chroot.
+mkdir -p /run/xrdp
 xrdp-sesman --nodaemon --config "$etc/sesman.ini" >"$log/sesman.out" 2>&1 &
 pids+=($!)
 xrdp --nodaemon --config "$etc/xrdp.ini" >"$log/xrdp.out" 2>&1 &
@@ -156,7 +182,7 @@ done
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do
-    (exec 3<>/dev/tcp/127.0.0.1/3389) 2>/dev/null && DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
+    (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null && DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
     sleep 0.2
 done
 
@@ -184,7 +210,7 @@ shot() { import -display "$display" -window root "$log/$1.png" 2>/dev/null; }
 rdp=
 connect() {
     local user=$1; shift
-    DISPLAY=$display xfreerdp /v:127.0.0.1:3389 /u:"$user" /p:"$password" /cert:ignore /size:1024x768 "$@" \
+    DISPLAY=$display $xfreerdp /v:127.0.0.1:$port /u:"$user" /p:"$password" /cert:ignore /size:1024x768 "$@" \
         >"$log/xfreerdp-$user.out" 2>&1 &
     rdp=$!
     pids+=($rdp)
@@ -273,6 +299,29 @@ sed -i 's/command -v openbox >/false >/' "$app/quillon-session"
 for i in $(seq "$logins"); do
     workplace_login "login $i of qlnta without a window manager"
 done
+
+# A client asking for its own program gets the workplace or nothing, never
+# the program: watched for 20 s, or until the client gives up.
+own_program() {
+    local name=$1 seen=nothing; shift
+    connect qlnta "$@"
+    for _ in $(seq 100); do
+        [ -n "$(user_process qlnta xterm)" ] && { seen=xterm; break; }
+        [ -n "$(user_process qlnta quillon)" ] && seen=workplace
+        ended "$rdp" && break
+        sleep 0.2
+    done
+    shot "$name"
+    if [ $seen = xterm ]; then fail "$name: the client got its xterm"; else say "$name: the client got $seen, no xterm"; fi
+    disconnect qlnta
+}
+if $refuses; then
+    own_program "own program (/shell:xterm)" /shell:xterm
+    remoteapp=/app:xterm; [ "$xfreerdp" = xfreerdp3 ] && remoteapp=/app:program:xterm
+    own_program "RemoteApp ($remoteapp)" "$remoteapp"
+else
+    say "xrdp $version cannot refuse a client's own program: the setup warns instead (checked above)"
+fi
 
 # The desktop's window manager runs for the user, and is not the kiosk one.
 desktop_runs() {
