@@ -264,6 +264,30 @@ TEST_F(QuillonViewTest, ClicksOnAShareThatHangsAddNoThreadAndEndInANote)
     EXPECT_TRUE(Row("b.txt").isValid());
 }
 
+TEST_F(QuillonViewTest, RefreshesOnAShareThatHangsAddNoThreadAndEndInANote)
+{
+    Select();
+    Go(root + "/sub");
+    hanging = root + "/sub";
+    for (int click = 0; click < 5; ++click)
+        view.Refresh();
+    ASSERT_TRUE(WaitUntil([&] { return share.Inside() == 1; }));
+    clock.Advance(std::chrono::seconds(1));
+    view.Refresh();
+    Settle();
+    EXPECT_EQ(view.model().examiner().threadsStarted(), 1);
+    EXPECT_TRUE(seam.MessageTexts().isEmpty());
+    EXPECT_EQ(view.views().decor().placeholder(),
+              QString("The folder %1/sub cannot be shown.\nConnection timed out\n"
+                      "The share it lies on does not answer; press Refresh to try again.").arg(root));
+    share.Open();
+    const QString mount = QString::fromStdString(platform::MountPointOf(root.toStdString()));
+    ASSERT_TRUE(WaitUntil([&] { return !view.model().examiner().hangsOn(mount); }));
+    view.Refresh();
+    Settle();
+    EXPECT_TRUE(Row("b.txt").isValid());
+}
+
 TEST_F(QuillonViewTest, ARelativeServerFolderIsRefusedAsAMissingOne)
 {
     const QString was = QDir::currentPath();
