@@ -326,6 +326,9 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
         ShowMessage(QStringLiteral("Could not save data configuration file\nPlease retry saving the file later"));
         return;
     }
+    // A missing file is recorded too: it is why a user has no locations.
+    m_host.Journal().Write(journal::ConfigurationReadFailed(ToFilePath(failure.path).string(), failure.result.message,
+                                                            failure.result.offset));
     if (failure.result.cause == config::ArchiveCause::FileNotFound) {
         ShowMessage(m_host.IsAdministrator()
                         ? QStringLiteral("Starting with new empty configuration file")
@@ -333,8 +336,6 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
                                          "administrator"));
         return;
     }
-    m_host.Journal().Write(journal::ConfigurationReadFailed(ToFilePath(failure.path).string(), failure.result.message,
-                                                            failure.result.offset));
     Document::ReportSaveLoadException(failure);
     ShowMessage(QStringLiteral("Could not open data configuration file\nStarting with new empty configuration file"));
 }
