@@ -135,7 +135,7 @@ TEST_F(JournalFlowTest, AMissingConfigurationIsRecorded)
     const auto records = m_listener.Take();
     ASSERT_EQ(EventNames(records), (std::vector<std::string>{"configuration-read-failed", "session-start"}));
     EXPECT_EQ(Field(records[0], "QUILLON_PATH"), ConfigPath().string());
-    EXPECT_EQ(Field(records[0], "QUILLON_ERROR"), "No such file or directory");
+    EXPECT_EQ(Field(records[0], "QUILLON_ERROR"), ConfigPath().string() + ": No such file or directory");
 }
 
 // An import names the entries it changed against what was read, not
@@ -152,7 +152,7 @@ TEST_F(JournalFlowTest, AnImportIsComparedWithWhatWasRead)
     m_seam.AnswerMessage(framework::Answer::Yes)
         .ChooseFileAnswer(QString::fromStdString(source.string()))
         .AnswerMessage(framework::Answer::Ok);
-    ASSERT_TRUE(m_app->Router().Execute(ID_IMPORT_CONFIGURATION));
+    ASSERT_TRUE(m_app->Router().Execute(framework::ID_IMPORT_CONFIGURATION));
     const auto records = m_listener.Take();
     ASSERT_EQ(EventNames(records), std::vector<std::string>{"configuration-saved"});
     EXPECT_EQ(Field(records[0], "QUILLON_SOURCE"), "import");

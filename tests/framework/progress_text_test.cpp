@@ -12,9 +12,9 @@ TEST(ProgressText, CountsSizesSpeedAndTimeLeft)
     const struct {
         QString text, expected;
     } cases[] = {
-        {FilesAndBytesText(3, 1234, 1000, 2 * 1024 * 1024), "3 of 1,234 files, 1000 bytes of 2.10 MB"},
+        {FilesAndBytesText(3, 1234, 1000, 2 * 1024 * 1024), "3 of 1,234 files, 1,000 bytes of 2.00 MiB"},
         {ItemsText(0, 7), "0 of 7 items"},
-        {SpeedText(1536), "1.54 KB/s"},
+        {SpeedText(1536), "1.50 KiB/s"},
         {TimeLeftText(0.2), "about 1 second left"},
         {TimeLeftText(59), "about 59 seconds left"},
         {TimeLeftText(90), "about 2 minutes left"},
