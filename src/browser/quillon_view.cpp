@@ -217,20 +217,19 @@ QStringList CQuillonView::locationFolders() const
 void CQuillonView::openFile(const QString& path)
 {
     // Its program gets the resolved path, so a link's target is typed by its own name.
-    if (const QString real = admitTarget(path); !real.isEmpty())
-        m_services.openUrl(QUrl::fromLocalFile(real));
+    admitTarget(path, [this](const QString& real) { m_services.openUrl(QUrl::fromLocalFile(real)); });
 }
 
-QString CQuillonView::admitTarget(const QString& folder)
+void CQuillonView::admitTarget(const QString& path, std::function<void(const QString& real)> then)
 {
-    const Placement place = placeTarget(currentBoundary(), folder);
-    if (place.kind == Placement::Inside)
-        return place.path;
-    if (place.kind == Placement::Outside)
-        m_files.report(journalRefusal(m_document.Host().Journal(), folder, outsideText()));
-    else
-        reportUnreachable(folder, place.error);
-    return {};
+    examinePlace(path, [this, path, then = std::move(then)](const Placement& place, int error, bool) {
+        if (place.kind == Placement::Inside && error != ETIMEDOUT)
+            then(place.path);
+        else if (place.kind == Placement::Outside)
+            m_files.report(journalRefusal(m_document.Host().Journal(), path, outsideText()));
+        else
+            reportUnreachable(path, place.kind == Placement::Inside ? error : place.error);
+    });
 }
 
 bool CQuillonView::eventFilter(QObject* watched, QEvent* event)
@@ -774,14 +773,13 @@ void CQuillonView::newFolder()
 {
     if (!m_listed)
         return;
-    const QString folder = admitTarget(m_current);
-    if (folder.isEmpty())
-        return;
-    const QString name = m_files.newFolder(folder);
-    if (name.isEmpty())
-        return;
-    selectWhenListed(name, true);
-    m_model->refresh();
+    admitTarget(m_current, [this](const QString& folder) {
+        const QString name = m_files.newFolder(folder);
+        if (name.isEmpty())
+            return;
+        selectWhenListed(name, true);
+        m_model->refresh();
+    });
 }
 
 void CQuillonView::cutSelection()
@@ -849,10 +847,10 @@ void CQuillonView::showProperties()
     if (!rows.isEmpty()) {
         const QModelIndex row = rows.first();
         const QString path = m_model->filePath(row);
-        if (!admitTarget(path).isEmpty())
-            m_files.showProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
-    } else if (m_listed && !admitTarget(m_current).isEmpty()) {
-        m_files.showProperties(m_current, tr("Folder"));
+        const QString type = row.siblingAtColumn(FolderModel::TypeColumn).data().toString();
+        admitTarget(path, [this, path, type](const QString&) { m_files.showProperties(path, type); });
+    } else if (m_listed) {
+        admitTarget(m_current, [this, folder = m_current](const QString&) { m_files.showProperties(folder, tr("Folder")); });
     }
 }
 

@@ -138,8 +138,9 @@ private:
     // Lists the folder shown again once it is known to lie inside still.
     void refreshIfInside(const QString& folder);
     void leaveOutsideFolder();
-    // The real path of a folder inside the location, or empty (the user told).
-    QString admitTarget(const QString& folder);
+    // Hands `then` the real path of `path` once it is known to lie inside
+    // the location, asked on the examiner; else tells the user why not.
+    void admitTarget(const QString& path, std::function<void(const QString& real)> then);
     bool handleKey(QKeyEvent& event);
     void onTask(int task);
     void onRenameRequested(const QModelIndex& index, const QString& newName);
