@@ -83,6 +83,14 @@ bool Examiner::hangsOn(const QString& share) const
     return m_thread->busy && m_thread->share == share && quiet >= m_options.hangAfter;
 }
 
+bool Examiner::idle() const
+{
+    if (!m_thread)
+        return true;
+    std::lock_guard<std::mutex> lock(m_thread->mutex);
+    return !m_thread->busy && m_thread->jobs.empty();
+}
+
 void Examiner::refuse(std::function<void()> refused)
 {
     // Later, never from inside the caller's own request.

@@ -49,6 +49,8 @@ public:
     // Whether a job has hung on `share`.
     bool hangsOn(const QString& share) const;
     int threadsStarted() const { return m_started; }
+    // No job waits or runs (hung ones left behind aside).
+    bool idle() const;
 
 private:
     struct Thread;

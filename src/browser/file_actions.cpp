@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "browser/examiner.h"
 #include "browser/operation_meter.h"
 #include "browser/properties_dialog.h"
 #include "framework/modal_seam.h"
@@ -57,9 +58,11 @@ TrashFunction systemTrash()
 }
 
 FileActions::FileActions(framework::ModalSeam& seam, QWidget* owner, TrashFunction trash)
-    : m_seam(seam), m_owner(owner), m_trash(std::move(trash))
+    : m_seam(seam), m_owner(owner), m_trash(std::move(trash)), m_sizes(std::make_unique<Examiner>(ExaminerOptions{}))
 {
 }
+
+FileActions::~FileActions() = default;
 
 QString FileActions::checkName(const QString& name)
 {
@@ -242,7 +245,7 @@ bool FileActions::transfer(const QStringList& sources, const QString& targetFold
 
 void FileActions::showProperties(const QString& path, const QString& typeText)
 {
-    PropertiesDialog dialog(path, typeText, m_owner);
+    PropertiesDialog dialog(path, typeText, *m_sizes, m_owner);
     m_seam.RunDialog(dialog);
 }
 

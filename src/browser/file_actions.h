@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 
 #include <QString>
 #include <QStringList>
@@ -32,9 +33,12 @@ TrashFunction systemTrash();
 // The file operations of the folder view, with their questions and their
 // failure reports, all through the modal seam. Each tells the user what went
 // wrong itself and never loses a file.
+class Examiner;
+
 class FileActions {
 public:
     FileActions(framework::ModalSeam& seam, QWidget* owner, TrashFunction trash);
+    ~FileActions();
 
     // Why a name cannot be given to a file, or empty when it can.
     static QString checkName(const QString& name);
@@ -67,6 +71,8 @@ private:
     framework::ModalSeam& m_seam;
     QWidget* m_owner;
     TrashFunction m_trash;
+    // The one worker that adds up folder sizes for every Properties dialog.
+    std::unique_ptr<Examiner> m_sizes;
 };
 
 } // namespace browser

@@ -4,10 +4,11 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "framework/progress_text.h"
 
 namespace browser {
 
@@ -17,29 +18,7 @@ namespace {
 // without it a tree of small files would seem to take no time at all.
 constexpr double kBytesPerFile = 64 * 1024;
 
-QString sizeText(std::uint64_t bytes)
-{
-    return QLocale().formattedDataSize(static_cast<qint64>(bytes));
-}
-
-QString countText(std::uint64_t n)
-{
-    return QLocale().toString(qulonglong(n));
-}
-
 constexpr qint64 kSpeedWindowMs = 3000;
-
-QString timeLeft(double seconds)
-{
-    const auto counted = [](int n, const char* one, const char* many) {
-        return OperationWindow::tr(n == 1 ? one : many).arg(n);
-    };
-    if (seconds < 60)
-        return counted(std::max(1, int(seconds + 0.5)), "about %1 second left", "about %1 seconds left");
-    if (seconds < 3600)
-        return counted(int(seconds / 60 + 0.5), "about %1 minute left", "about %1 minutes left");
-    return counted(int(seconds / 3600 + 0.5), "about %1 hour left", "about %1 hours left");
-}
 
 } // namespace
 
@@ -83,9 +62,8 @@ void OperationWindow::showProgress(const OperationProgress& p)
     const double done = double(p.bytesDone) + double(p.filesDone) * kBytesPerFile;
     m_bar->setRange(0, 1000);
     m_bar->setValue(int((work > 0 ? std::min(1.0, done / work) : 1.0) * 1000));
-    m_counts->setText(m_bytes ? tr("%1 of %2 files, %3 of %4")
-                                    .arg(countText(p.filesDone), countText(p.filesTotal), sizeText(p.bytesDone), sizeText(p.bytesTotal))
-                              : tr("%1 of %2 items").arg(countText(p.filesDone), countText(p.filesTotal)));
+    m_counts->setText(m_bytes ? framework::FilesAndBytesText(p.filesDone, p.filesTotal, p.bytesDone, p.bytesTotal)
+                              : framework::ItemsText(p.filesDone, p.filesTotal));
     m_current->setText(m_current->fontMetrics().elidedText(p.current, Qt::ElideMiddle, m_current->width()));
     m_current->setToolTip(p.current);
     if (!m_cancel->isEnabled())
@@ -98,12 +76,12 @@ void OperationWindow::showProgress(const OperationProgress& p)
     const Sample& first = m_samples.front();
     const qint64 span = now - first.ms;
     const double speed = span >= 500 ? (done - first.work) * 1000.0 / double(span) : 0;
-    QString rate;
+    QString rate, left;
     if (speed > 0 && m_bytes)
-        rate = tr("%1/s").arg(sizeText(std::uint64_t(double(p.bytesDone - first.bytes) * 1000.0 / double(span))));
+        rate = framework::SpeedText(std::uint64_t(double(p.bytesDone - first.bytes) * 1000.0 / double(span)));
     if (speed > 0 && work > done)
-        rate = rate.isEmpty() ? timeLeft((work - done) / speed) : tr("%1, %2").arg(rate, timeLeft((work - done) / speed));
-    m_state->setText(rate);
+        left = framework::TimeLeftText((work - done) / speed);
+    m_state->setText(framework::RateText(rate, left));
 }
 
 void OperationWindow::reject()

@@ -1,17 +1,18 @@
 #include "browser/properties_dialog.h"
 
-#include <thread>
-
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QVBoxLayout>
 
+#include "browser/examiner.h"
 #include "browser/gui_post.h"
+#include "platform/mounts.h"
 
 namespace browser {
 
@@ -32,15 +33,21 @@ QString dateText(const QDateTime& time)
     return time.isValid() ? QLocale().toString(time, QLocale::LongFormat) : PropertiesDialog::tr("unknown");
 }
 
+QString shareOf(const QString& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(platform::MountPointOf(QFile::encodeName(path).toStdString())));
+}
+
 // Adds up a folder's files without following links, so a link to a parent
 // cannot make it run for ever.
-qint64 FolderSize(const QString& path, const std::atomic<bool>& cancel, qint64& files)
+qint64 FolderSize(const QString& path, const std::atomic<bool>& cancel, const Examiner::Alive& alive, qint64& files)
 {
     qint64 total = 0;
     QDirIterator it(path, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot | QDir::NoSymLinks,
                     QDirIterator::Subdirectories);
     while (it.hasNext() && !cancel) {
         it.next();
+        alive();
         const QFileInfo info = it.fileInfo();
         if (info.isFile()) {
             total += info.size();
@@ -52,7 +59,7 @@ qint64 FolderSize(const QString& path, const std::atomic<bool>& cancel, qint64& 
 
 } // namespace
 
-PropertiesDialog::PropertiesDialog(const QString& path, const QString& typeText, QWidget* parent)
+PropertiesDialog::PropertiesDialog(const QString& path, const QString& typeText, Examiner& sizes, QWidget* parent)
     : QDialog(parent), m_post(std::make_shared<GuiPost>(this)), m_cancel(std::make_shared<std::atomic<bool>>(false))
 {
     const QFileInfo info(path);
@@ -80,14 +87,20 @@ PropertiesDialog::PropertiesDialog(const QString& path, const QString& typeText,
         auto post = m_post;
         auto cancel = m_cancel;
         // The post reaches the dialog only while it lives.
-        std::thread([this, post, cancel, path, size] {
+        auto count = [this, post, cancel, path, size](const Examiner::Alive& alive) {
             qint64 files = 0;
-            const qint64 total = FolderSize(path, *cancel, files);
+            const qint64 total = FolderSize(path, *cancel, alive, files);
             post->post([this, total, files, size] {
                 size->setText(tr("%1, in %n file(s)", nullptr, int(qMin<qint64>(files, INT_MAX))).arg(sizeText(total)));
                 emit sizeKnown();
             });
-        }).detach();
+        };
+        sizes.run(shareOf(path), std::move(count), [this, post, size] {
+            post->post([this, size] {
+                size->setText(tr("The size could not be read: the share does not answer."));
+                emit sizeKnown();
+            });
+        });
     }
 }
 

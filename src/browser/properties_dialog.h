@@ -9,14 +9,16 @@ class QLabel;
 
 namespace browser {
 
+class Examiner;
 class GuiPost;
 
 // Name, type, place, size, dates and permissions of one file or folder. A
-// folder's size is added up on a worker thread and shown when known.
+// folder's size is added up on `sizes`, a worker shared by every dialog, so
+// that dialogs on a share that hangs leave no thread each.
 class PropertiesDialog : public QDialog {
     Q_OBJECT
 public:
-    PropertiesDialog(const QString& path, const QString& typeText, QWidget* parent = nullptr);
+    PropertiesDialog(const QString& path, const QString& typeText, Examiner& sizes, QWidget* parent = nullptr);
     ~PropertiesDialog() override;
 
     // The text shown for a field: "name", "type", "location", "size",

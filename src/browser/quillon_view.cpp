@@ -110,12 +110,7 @@ CQuillonView::CQuillonView(CQuillonDoc& document, CommandRouter& router, QWidget
     // The folder shown may be replaced by a link after it was entered: a
     // change on disk lists it again only while it still lies inside.
     m_model->setRefreshGate([this](const QString& folder) {
-        if (stillInside(folder))
-            return true;
-        QMetaObject::invokeMethod(this, [this, folder] {
-            if (m_listed && m_model->folder() == folder)
-                leaveOutsideFolder();
-        }, Qt::QueuedConnection);
+        refreshIfInside(folder);
         return false;
     });
     connect(m_model.get(), &FolderModel::loadingFinished, this, &CQuillonView::onListingFinished);
@@ -222,20 +217,19 @@ QStringList CQuillonView::locationFolders() const
 void CQuillonView::openFile(const QString& path)
 {
     // Its program gets the resolved path, so a link's target is typed by its own name.
-    if (const QString real = admitTarget(path); !real.isEmpty())
-        m_services.openUrl(QUrl::fromLocalFile(real));
+    admitTarget(path, [this](const QString& real) { m_services.openUrl(QUrl::fromLocalFile(real)); });
 }
 
-QString CQuillonView::admitTarget(const QString& folder)
+void CQuillonView::admitTarget(const QString& path, std::function<void(const QString& real)> then)
 {
-    const Placement place = placeTarget(currentBoundary(), folder);
-    if (place.kind == Placement::Inside)
-        return place.path;
-    if (place.kind == Placement::Outside)
-        m_files.report(journalRefusal(m_document.Host().Journal(), folder, outsideText()));
-    else
-        reportUnreachable(folder, place.error);
-    return {};
+    examinePlace(path, [this, path, then = std::move(then)](const Placement& place, int error, bool) {
+        if (place.kind == Placement::Inside && error != ETIMEDOUT)
+            then(place.path);
+        else if (place.kind == Placement::Outside)
+            m_files.report(journalRefusal(m_document.Host().Journal(), path, outsideText()));
+        else
+            reportUnreachable(path, place.kind == Placement::Inside ? error : place.error);
+    });
 }
 
 bool CQuillonView::eventFilter(QObject* watched, QEvent* event)
@@ -416,30 +410,56 @@ void CQuillonView::navigate(const QString& address, Move move)
     // hangs must not freeze the window. Only the latest navigation's answer
     // counts. It is resolved there too: nothing outside the location is
     // entered, whichever way (a link, "..", Back) the path leads there.
+    *m_latestTicket = ticket;
+    examinePlace(path, [this, ticket, path, move](const Placement& place, int error, bool isDirectory) {
+        if (ticket != m_ticket)
+            return;
+        if (error == ETIMEDOUT && place.kind == Placement::Unreachable)
+            ++m_ticket;  // a late answer of this navigation is not taken any more
+        arrive(m_ticket, path, move, place, error, isDirectory);
+    });
+}
+
+void CQuillonView::examinePlace(const QString& path, Examined then)
+{
     auto post = m_post;
     const QString root = boundaryFolder();
     auto attributes = m_services.pathAttributes;
     auto latest = m_latestTicket;
-    *latest = ticket;
-    auto probe = [this, post, ticket, latest, path, move, root, attributes](const Examiner::Alive&) {
+    const quint64 ticket = *latest;
+    auto shared = std::make_shared<Examined>(std::move(then));
+    auto probe = [post, ticket, latest, path, root, attributes, shared](const Examiner::Alive&) {
         if (*latest != ticket)
             return;  // a newer navigation came while this one waited
         const Placement place = placeTarget(resolveBoundary(root), path);
         platform::PathAttributes found{place.error, false, false};
         if (place.kind == Placement::Inside)
             found = attributes(QFile::encodeName(place.path).toStdString());
-        post->post([this, ticket, path, move, place, found] {
-            arrive(ticket, path, move, place, found.error, found.isDirectory);
-        });
+        post->post([shared, place, found] { (*shared)(place, found.error, found.isDirectory); });
     };
     // While an earlier request hangs on the same share, no other waits
-    // behind it: the folder shows as one that does not answer.
-    m_model->examiner().run(shareOf(path), std::move(probe), [this, ticket, path, move] {
-        if (ticket != m_ticket)
+    // behind it: the path shows as one that does not answer.
+    m_model->examiner().run(shareOf(path), std::move(probe), [shared] {
+        (*shared)(Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
+    });
+}
+
+void CQuillonView::refreshIfInside(const QString& folder)
+{
+    examinePlace(folder, [this, folder](const Placement& place, int error, bool) {
+        if (!m_listed || m_model->folder() != folder)
             return;
-        // A late answer of this navigation is not taken any more.
-        ++m_ticket;
-        arrive(m_ticket, path, move, Placement{Placement::Unreachable, ETIMEDOUT, {}}, ETIMEDOUT, false);
+        if (place.kind == Placement::Outside) {
+            leaveOutsideFolder();
+        } else if (error == ETIMEDOUT) {
+            // As a listing that fails after the first: shown, not asked.
+            m_listed = false;
+            m_model->setFolder(QString());
+            setBusy(m_navigating);
+            showEmpty(unreachableText(folder, error));
+        } else {
+            m_model->refresh();
+        }
     });
 }
 
@@ -571,11 +591,6 @@ void CQuillonView::onListingFailed(int error, const QString& folder)
     m_firstListing = false;
 }
 
-bool CQuillonView::stillInside(const QString& folder) const
-{
-    return placeTarget(currentBoundary(), folder).kind != Placement::Outside;
-}
-
 void CQuillonView::leaveOutsideFolder()
 {
     m_listed = false;
@@ -604,10 +619,7 @@ void CQuillonView::Refresh()
     if (isShowingStartPage() || m_current.isEmpty())
         return;
     if (m_listed && !m_model->folder().isEmpty()) {
-        if (stillInside(m_current))
-            m_model->refresh();
-        else
-            leaveOutsideFolder();
+        refreshIfInside(m_current);
         return;
     }
     navigate(m_current, Move::Reload);
@@ -761,14 +773,13 @@ void CQuillonView::newFolder()
 {
     if (!m_listed)
         return;
-    const QString folder = admitTarget(m_current);
-    if (folder.isEmpty())
-        return;
-    const QString name = m_files.newFolder(folder);
-    if (name.isEmpty())
-        return;
-    selectWhenListed(name, true);
-    m_model->refresh();
+    admitTarget(m_current, [this](const QString& folder) {
+        const QString name = m_files.newFolder(folder);
+        if (name.isEmpty())
+            return;
+        selectWhenListed(name, true);
+        m_model->refresh();
+    });
 }
 
 void CQuillonView::cutSelection()
@@ -836,10 +847,10 @@ void CQuillonView::showProperties()
     if (!rows.isEmpty()) {
         const QModelIndex row = rows.first();
         const QString path = m_model->filePath(row);
-        if (!admitTarget(path).isEmpty())
-            m_files.showProperties(path, row.siblingAtColumn(FolderModel::TypeColumn).data().toString());
-    } else if (m_listed && !admitTarget(m_current).isEmpty()) {
-        m_files.showProperties(m_current, tr("Folder"));
+        const QString type = row.siblingAtColumn(FolderModel::TypeColumn).data().toString();
+        admitTarget(path, [this, path, type](const QString&) { m_files.showProperties(path, type); });
+    } else if (m_listed) {
+        admitTarget(m_current, [this, folder = m_current](const QString&) { m_files.showProperties(folder, tr("Folder")); });
     }
 }
 

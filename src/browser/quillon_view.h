@@ -131,10 +131,16 @@ private:
     bool startTransfer(const QStringList& sources, const QString& target, bool move);
     // Whether the folder shown has not been replaced by a link out since it
     // was entered; if it has, it is shown empty and the user told.
-    bool stillInside(const QString& folder) const;
+    // Places `path` and reads what it names on the examiner thread, then
+    // hands both to `then` here; a hung share answers ETIMEDOUT.
+    using Examined = std::function<void(const browser::Placement& place, int error, bool isDirectory)>;
+    void examinePlace(const QString& path, Examined then);
+    // Lists the folder shown again once it is known to lie inside still.
+    void refreshIfInside(const QString& folder);
     void leaveOutsideFolder();
-    // The real path of a folder inside the location, or empty (the user told).
-    QString admitTarget(const QString& folder);
+    // Hands `then` the real path of `path` once it is known to lie inside
+    // the location, asked on the examiner; else tells the user why not.
+    void admitTarget(const QString& path, std::function<void(const QString& real)> then);
     bool handleKey(QKeyEvent& event);
     void onTask(int task);
     void onRenameRequested(const QModelIndex& index, const QString& newName);

@@ -24,18 +24,6 @@ namespace {
 
 QString Text(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
-{
-    std::error_code ec;
-    if (std::filesystem::equivalent(a, b, ec))
-        return true;
-    const auto ca = std::filesystem::weakly_canonical(a, ec);
-    if (ec)
-        return a == b;
-    const auto cb = std::filesystem::weakly_canonical(b, ec);
-    return ec ? a == b : ca == cb;
-}
-
 // A save takes well under a second; one that holds the lock longer is stuck.
 constexpr std::chrono::seconds kSaveLockWait{5};
 constexpr std::chrono::milliseconds kSaveLockPoll{50};
@@ -192,9 +180,9 @@ bool CQuillonDoc::OnOpenDocument(const QString& path)
         DeleteContents();
         if (platform::FileExists(file))
             m_strUnreadablePath = path;
-        else if (!m_strUnreadablePath.isEmpty() && SameFile(ToFilePath(m_strUnreadablePath), file))
+        else if (!m_strUnreadablePath.isEmpty() && platform::SameFile(ToFilePath(m_strUnreadablePath), file))
             m_strUnreadablePath.clear();
-    } else if (!m_strUnreadablePath.isEmpty() && SameFile(ToFilePath(m_strUnreadablePath), file)) {
+    } else if (!m_strUnreadablePath.isEmpty() && platform::SameFile(ToFilePath(m_strUnreadablePath), file)) {
         m_strUnreadablePath.clear();
     }
 
@@ -299,7 +287,7 @@ bool CQuillonDoc::KeepUnreadableBefore(const QString& path)
     if (m_strUnreadablePath.isEmpty())
         return true;
     const std::filesystem::path unreadable = ToFilePath(m_strUnreadablePath);
-    if (!SameFile(unreadable, ToFilePath(path)))
+    if (!platform::SameFile(unreadable, ToFilePath(path)))
         return true;
     if (!platform::FileExists(unreadable)) {
         m_strUnreadablePath.clear();
@@ -326,6 +314,9 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
         ShowMessage(QStringLiteral("Could not save data configuration file\nPlease retry saving the file later"));
         return;
     }
+    // A missing file is recorded too: it is why a user has no locations.
+    m_host.Journal().Write(journal::ConfigurationReadFailed(ToFilePath(failure.path).string(), failure.result.message,
+                                                            failure.result.offset));
     if (failure.result.cause == config::ArchiveCause::FileNotFound) {
         ShowMessage(m_host.IsAdministrator()
                         ? QStringLiteral("Starting with new empty configuration file")
@@ -333,8 +324,6 @@ void CQuillonDoc::ReportSaveLoadException(const LoadSaveFailure& failure)
                                          "administrator"));
         return;
     }
-    m_host.Journal().Write(journal::ConfigurationReadFailed(ToFilePath(failure.path).string(), failure.result.message,
-                                                            failure.result.offset));
     Document::ReportSaveLoadException(failure);
     ShowMessage(QStringLiteral("Could not open data configuration file\nStarting with new empty configuration file"));
 }

@@ -212,4 +212,8 @@ FileError FileErrorFromCode(int code);
 // (backups) belong beside the real file, which is the one that is replaced.
 std::filesystem::path ResolveLinks(const std::filesystem::path& path);
 
+// Whether two paths name the same file, or the same place for a file not
+// made yet; by their text when neither tells.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
 } // namespace platform

@@ -8,6 +8,8 @@
 #include "config/config_file.h"
 #include "config/text.h"
 #include "document/quillon_doc.h"
+#include "framework/command_ids.h"
+#include "framework/command_router.h"
 #include "journal/journal.h"
 #include "runner/runner_test_support.h"
 #include "support/journal_listener.h"
@@ -123,4 +125,37 @@ TEST_F(JournalFlowTest, ConsoleReadFailureAndSaveAreRecorded)
     EXPECT_EQ(Field(records[2], "QUILLON_SOURCE"), "console");
     EXPECT_EQ(Field(records[2], "QUILLON_ENTRY_ADDED"), "VM\\carl");
     EXPECT_EQ(Field(records[2], "QUILLON_UNREADABLE_KEPT_AS"), ConfigPath().string() + ".unreadable");
+}
+
+// A session that finds no configuration says so, with the system's text.
+TEST_F(JournalFlowTest, AMissingConfigurationIsRecorded)
+{
+    m_seam.AnswerMessage(framework::Answer::Ok);
+    ASSERT_TRUE(Start(false));
+    const auto records = m_listener.Take();
+    ASSERT_EQ(EventNames(records), (std::vector<std::string>{"configuration-read-failed", "session-start"}));
+    EXPECT_EQ(Field(records[0], "QUILLON_PATH"), ConfigPath().string());
+    EXPECT_EQ(Field(records[0], "QUILLON_ERROR"), ConfigPath().string() + ": No such file or directory");
+}
+
+// An import names the entries it changed against what was read, not
+// against changes given up in the window.
+TEST_F(JournalFlowTest, AnImportIsComparedWithWhatWasRead)
+{
+    apptest::WriteConfiguration(ConfigPath(), {apptest::Entry("VM\\anna", 1, {}), apptest::Entry("VM\\bert", 1, {})});
+    ASSERT_TRUE(Start(true));
+    Doc().m_userData.Add(u"VM\\dora", kEntryUser, false);
+    Doc().SetModifiedFlag();
+    const auto source = m_dir / "incoming.QLNData";
+    apptest::WriteConfiguration(source, {apptest::Entry("VM\\bert", 1, {}), apptest::Entry("VM\\carl", 1, {})});
+    m_listener.Take();
+    m_seam.AnswerMessage(framework::Answer::Yes)
+        .ChooseFileAnswer(QString::fromStdString(source.string()))
+        .AnswerMessage(framework::Answer::Ok);
+    ASSERT_TRUE(m_app->Router().Execute(framework::ID_IMPORT_CONFIGURATION));
+    const auto records = m_listener.Take();
+    ASSERT_EQ(EventNames(records), std::vector<std::string>{"configuration-saved"});
+    EXPECT_EQ(Field(records[0], "QUILLON_SOURCE"), "import");
+    EXPECT_EQ(Field(records[0], "QUILLON_ENTRY_ADDED"), "VM\\carl");
+    EXPECT_EQ(Field(records[0], "QUILLON_ENTRY_REMOVED"), "VM\\anna");
 }

@@ -7,11 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "browser/examiner.h"
 #include "browser/file_actions.h"
 #include "browser/file_clipboard.h"
 #include "browser/file_transfer.h"
 #include "browser/properties_dialog.h"
 #include "browser/view_test_support.h"
+#include "gate.h"
+#include "platform/mounts.h"
 #include "support/scripted_modal_seam.h"
 #include "support/test_application.h"
 
@@ -294,14 +297,39 @@ TEST_F(FileActionsTest, PropertiesShowSizeDatesAndPermissions)
     QFile::setPermissions(P("f.txt"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     Write(P("d/a"), QByteArray(2000, 'a'));
     Write(P("d/e/b"), QByteArray(48, 'b'));
-    PropertiesDialog file(P("f.txt"), "Text");
+    Examiner sizes{{}};
+    PropertiesDialog file(P("f.txt"), "Text", sizes);
     EXPECT_EQ(file.field("size"), "5 bytes");
     EXPECT_EQ(file.field("permissions"), "rw-r-----");
     EXPECT_EQ(file.field("type"), "Text");
     EXPECT_FALSE(file.field("modified").isEmpty());
-    PropertiesDialog folder(P("d"), "Folder");
+    PropertiesDialog folder(P("d"), "Folder", sizes);
     ASSERT_TRUE(WaitUntil([&] { return !folder.field("size").startsWith("Counting"); }));
     EXPECT_EQ(folder.field("size").toStdString(), "2.0 kB (2,048 bytes), in 2 file(s)");
+}
+
+// Dialogs on a share that hangs share its one worker and say so.
+TEST_F(FileActionsTest, PropertiesOnAShareThatHangsAddNoThreadAndSaySo)
+{
+    Write(P("d/a"), "a");
+    auto share = std::make_shared<browsertest::Gate>();  // outlives the abandoned thread
+    browsertest::FakeClock clock;
+    Examiner sizes{{.hangAfter = std::chrono::seconds(1), .maxAbandoned = 3, .now = clock.Now()}};
+    const QString mount = QString::fromStdString(platform::MountPointOf(P("d").toStdString()));
+    sizes.run(mount, [share](const Examiner::Alive&) { share->Pass(); }, {});
+    ASSERT_TRUE(WaitUntil([&] { return share->Inside() == 1; }));
+    std::vector<std::unique_ptr<PropertiesDialog>> dialogs;
+    for (int i = 0; i < 4; ++i) {
+        dialogs.push_back(std::make_unique<PropertiesDialog>(P("d"), "Folder", sizes));
+        if (i == 1)
+            clock.Advance(std::chrono::seconds(1));
+    }
+    for (const auto& dialog : dialogs)
+        ASSERT_TRUE(WaitUntil([&] { return !dialog->field("size").startsWith("Counting"); }));
+    for (const auto& dialog : dialogs)
+        EXPECT_EQ(dialog->field("size"), "The size could not be read: the share does not answer.");
+    EXPECT_EQ(sizes.threadsStarted(), 1);
+    share->Open();
 }
 
 TEST_F(FileActionsTest, ALinkIsCopiedAsALinkAndALinkAtTheTargetIsReplacedNotWrittenThrough)

@@ -82,7 +82,12 @@ protected:
         view.NavigateTo(address);
         Settle();
     }
-    void Settle() { EXPECT_TRUE(WaitUntil([&] { return !view.isBusy(); })); }
+    // Until the view and its examiner are idle and what the examiner answered has arrived.
+    void Settle()
+    {
+        EXPECT_TRUE(WaitUntil([&] { return !view.isBusy() && view.model().examiner().idle(); }));
+        QCoreApplication::processEvents();
+    }
     QModelIndex Row(const QString& name) const { return view.model().indexOfName(name); }
     QAbstractItemView* Active() const { return view.views().activeView(); }
     void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier)
@@ -253,6 +258,30 @@ TEST_F(QuillonViewTest, ClicksOnAShareThatHangsAddNoThreadAndEndInANote)
     EXPECT_EQ(view.model().examiner().threadsStarted(), 1);
     EXPECT_EQ(seam.MessageTexts(),
               QStringList{QString("Error(110) accessing file/directory %1/sub\nConnection timed out").arg(root)});
+    EXPECT_EQ(view.views().decor().placeholder(),
+              QString("The folder %1/sub cannot be shown.\nConnection timed out\n"
+                      "The share it lies on does not answer; press Refresh to try again.").arg(root));
+    share.Open();
+    const QString mount = QString::fromStdString(platform::MountPointOf(root.toStdString()));
+    ASSERT_TRUE(WaitUntil([&] { return !view.model().examiner().hangsOn(mount); }));
+    view.Refresh();
+    Settle();
+    EXPECT_TRUE(Row("b.txt").isValid());
+}
+
+TEST_F(QuillonViewTest, RefreshesOnAShareThatHangsAddNoThreadAndEndInANote)
+{
+    Select();
+    Go(root + "/sub");
+    hanging = root + "/sub";
+    for (int click = 0; click < 5; ++click)
+        view.Refresh();
+    ASSERT_TRUE(WaitUntil([&] { return share.Inside() == 1; }));
+    clock.Advance(std::chrono::seconds(1));
+    view.Refresh();
+    Settle();
+    EXPECT_EQ(view.model().examiner().threadsStarted(), 1);
+    EXPECT_TRUE(seam.MessageTexts().isEmpty());
     EXPECT_EQ(view.views().decor().placeholder(),
               QString("The folder %1/sub cannot be shown.\nConnection timed out\n"
                       "The share it lies on does not answer; press Refresh to try again.").arg(root));
@@ -687,7 +716,7 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
     } cases[] = {
         {"enter a link to /", [&] { view.activateRow(Row("rootlink")); Settle(); }, refused, root},
         {"enter a link to a sibling", [&] { view.activateRow(Row("sibling")); Settle(); }, refused, root},
-        {"open a link to a file outside", [&] { view.activateRow(Row("secretlink")); }, refused, root},
+        {"open a link to a file outside", [&] { view.activateRow(Row("secretlink")); Settle(); }, refused, root},
         {"enter a dangling link", [&] { view.activateRow(Row("dangling")); Settle(); }, refused, root},
         {"go up by ..", [&] { Go(root + "/sub/../.."); }, refused, root},
         {"paste /etc/passwd", [&] { paste({QUrl("file:///etc/passwd")}); }, refused, root},
@@ -698,7 +727,7 @@ TEST_F(QuillonViewTest, NothingOutsideTheLocationsIsEnteredOpenedOrCopied)
          refused, root},
         {"drop into a link out", [&] { emit view.views().filesDropped({root + "/a.txt"}, root + "/sibling", Qt::CopyAction); Settle(); },
          refused, root},
-        {"properties of a link out", [&] { view.views().selectRow(Row("sibling")); view.showProperties(); }, refused,
+        {"properties of a link out", [&] { view.views().selectRow(Row("sibling")); view.showProperties(); Settle(); }, refused,
          root},
         {"paste from another location", [&] { paste({file(other + "/c.txt")}); }, {}, root},
         {"paste a link as a link", [&] { Go(root + "/sub"); paste({file(root + "/rootlink")}); }, {}, root + "/sub"},
@@ -756,6 +785,7 @@ TEST_F(QuillonViewTest, ALinkedServerFolderIsBoundedByItsTarget)
     Select();
     EXPECT_EQ(view.currentFolder(), links + "/docs");
     view.activateRow(Row("a.txt"));
+    Settle();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(root + "/a.txt"));  // the resolved path
     seam.AnswerMessage(Answer::Ok);

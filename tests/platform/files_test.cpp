@@ -191,3 +191,27 @@ TEST(SaveLock, OneHolderAtATimeEvenInOneProcess)
     // Every administrator may lock it, whatever the umask of the one who made it.
     EXPECT_EQ(fs::status(lockFile).permissions() & fs::perms::all, fs::perms(0664));
 }
+
+// The same file under two names, or the same place for one not made yet.
+TEST(SameFile, FollowsLinksAndDotsAndComparesMissingFilesByPlace)
+{
+    const fs::path dir = testfiles::ScratchDir("same-file");
+    fs::remove_all(dir);
+    fs::create_directories(dir / "sub");
+    std::ofstream(dir / "a") << "a";
+    std::ofstream(dir / "b") << "b";
+    fs::create_symlink(dir / "a", dir / "link");
+    const struct {
+        fs::path a, b;
+        bool same;
+    } cases[] = {
+        {dir / "a", dir / "a", true},
+        {dir / "link", dir / "a", true},
+        {dir / "sub" / ".." / "a", dir / "a", true},
+        {dir / "a", dir / "b", false},
+        {dir / "sub" / ".." / "new", dir / "new", true},  // not made yet
+        {dir / "new", dir / "other", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::SameFile(c.a, c.b), c.same) << c.a << " " << c.b;
+}

@@ -2,9 +2,11 @@
 // copies they run are real.
 #include "folder_pane.h"
 #include "manual_window.h"
+#include "outcome_journal.h"
 #include "pontlet_support.h"
 #include "progress_window.h"
 #include "scripted_prompts.h"
+#include "support/journal_listener.h"
 #include "support/test_application.h"
 
 #include <QDateTime>
@@ -149,6 +151,28 @@ TEST_F(WindowTest, ManualCopyFailuresAreTold)
     EXPECT_EQ(out.copied, 1u);
     ASSERT_EQ(prompts.told.size(), 1);
     EXPECT_TRUE(prompts.told[0].contains("missing")) << prompts.told[0].toStdString();
+}
+
+// A copy made by hand is recorded as an automatic one is.
+TEST_F(WindowTest, ManualCopyRecordsTheFailedFileAndASummary)
+{
+    testjournal::Listener listener(Fresh("w-journal"));
+    const RunJournal run{journal::Journal(platform::CreateSystemJournalSink(listener.Path()), "pontlet", "VM\\anna")};
+    TransferOptions o;
+    o.server.path = from;
+    o.client.path = to;
+    ManualWindow window(o, prompts, nullptr, &run);
+    Put(from / "f", "x");
+    window.CopyInto({from / "missing", from / "f"}, to, -1);
+    const auto records = listener.Take();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(testjournal::Field(records[0], "QUILLON_EVENT"), "file-failed");
+    EXPECT_EQ(testjournal::Field(records[0], "QUILLON_PATH"), (from / "missing").string());
+    EXPECT_EQ(testjournal::Field(records[1], "QUILLON_EVENT"), "transfer-summary");
+    EXPECT_EQ(testjournal::Field(records[1], "QUILLON_SOURCE_FOLDER"), from.string());
+    EXPECT_EQ(testjournal::Field(records[1], "QUILLON_TARGET_FOLDER"), to.string());
+    EXPECT_EQ(testjournal::Field(records[1], "QUILLON_FILES_COPIED"), "1");
+    EXPECT_EQ(testjournal::Field(records[1], "QUILLON_FILES_FAILED"), "1");
 }
 
 TEST_F(WindowTest, DroppedEntriesAreCopiedIntoThePane)

@@ -156,7 +156,7 @@ int main(int argc, char** argv)
     }
     if (o.mode == Mode::Automatic)
         return Automatic(o, prompts, ClientDriveWait(o, home), runJournal);
-    ManualWindow window(o, prompts);
+    ManualWindow window(o, prompts, nullptr, &runJournal);
     window.show();
     app.exec();
     return kExitDone;

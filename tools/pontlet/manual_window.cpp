@@ -2,6 +2,7 @@
 
 #include "folder_pane.h"
 #include "folder_rules.h"
+#include "outcome_journal.h"
 #include "progress_window.h"
 
 #include <QGridLayout>
@@ -19,8 +20,9 @@ QString Native(const std::filesystem::path& p)
 
 } // namespace
 
-ManualWindow::ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent)
-    : QWidget(parent), m_prompts(prompts)
+ManualWindow::ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent,
+                           const RunJournal* journal)
+    : QWidget(parent), m_prompts(prompts), m_journal(journal)
 {
     const std::filesystem::path& clientFolder = options.client.path;
     setWindowTitle(tr("Pontlet - Manual File Transfer"));
@@ -89,7 +91,10 @@ Outcome ManualWindow::CopyInto(const std::vector<std::filesystem::path>& sources
     settings.holdsLinks = [](const platform::Folder&) { return true; };
     ProgressWindow progress(std::move(confined.items), std::move(settings), m_prompts, tr("Pontlet - Copying"),
                             tr("To %1").arg(Native(folder)), this);
+    const auto began = std::chrono::steady_clock::now();
     Outcome outcome = progress.Run(showAfterMs);
+    const std::filesystem::path& source = folder == m_client->Root() ? m_server->Root() : m_client->Root();
+    JournalCopy(m_journal, source, folder, began, outcome);
     TellOutcome(m_prompts, this, windowTitle(), outcome);
     m_busy = false;
     return outcome;

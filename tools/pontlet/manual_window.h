@@ -13,6 +13,7 @@ namespace pontlet {
 
 class FolderPane;
 class Prompts;
+struct RunJournal;
 
 // The server's folder and the client's side by side. Selected files and
 // folders are copied into the other side with the buttons or by dragging
@@ -23,7 +24,9 @@ class ManualWindow : public QWidget {
     Q_OBJECT
 public:
     // Both folders as SettleFolders left them.
-    ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent = nullptr);
+    // Each copy is recorded in `journal` when one is given.
+    ManualWindow(const TransferOptions& options, Prompts& prompts, QWidget* parent = nullptr,
+                 const RunJournal* journal = nullptr);
 
     // Copies each source into `folder`; the progress window shows when the
     // copy takes longer than `showAfterMs`. When any source does not lie in
@@ -39,6 +42,7 @@ public:
 
 private:
     Prompts& m_prompts;
+    const RunJournal* m_journal;
     FolderPane* m_server = nullptr;
     FolderPane* m_client = nullptr;
     QPushButton* m_toClient = nullptr;

@@ -11,9 +11,17 @@ void JournalOutcome(const RunJournal* run, const TransferOptions& o, const Outco
 {
     if (!run || o.dryRun)
         return;
+    const CopyItem item = AutomaticItems(o).front();
+    JournalCopy(run, item.sourceFolder, item.targetFolder, run->started, outcome);
+}
+
+void JournalCopy(const RunJournal* run, const std::filesystem::path& source, const std::filesystem::path& target,
+                 std::chrono::steady_clock::time_point began, const Outcome& outcome)
+{
+    if (!run)
+        return;
     for (const Failure& f : outcome.failures)
         run->journal.Write(journal::FileFailed(f.path.string(), f.reason));
-    const CopyItem item = AutomaticItems(o).front();
     journal::CopyCounts counts;
     counts.copied = outcome.copied;
     counts.kept = outcome.kept.size();
@@ -21,9 +29,8 @@ void JournalOutcome(const RunJournal* run, const TransferOptions& o, const Outco
     counts.failed = outcome.failures.size();
     counts.bytes = outcome.bytesCopied;
     counts.cancelled = outcome.cancelled;
-    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - run->started;
-    run->journal.Write(
-        journal::TransferSummary(item.sourceFolder.string(), item.targetFolder.string(), counts, seconds.count()));
+    const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - began;
+    run->journal.Write(journal::TransferSummary(source.string(), target.string(), counts, seconds.count()));
 }
 
 } // namespace pontlet

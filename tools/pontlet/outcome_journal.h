@@ -5,8 +5,9 @@
 #include "journal/journal.h"
 #include "transfer_options.h"
 
-// What an automatic transfer tells the system journal: one summary, and a
-// record for each file not copied; nothing for each file copied.
+// What a transfer, automatic or made in the manual window, tells the system
+// journal: one summary, and a record for each file not copied; nothing for
+// each file copied.
 namespace pontlet {
 
 struct RunJournal {
@@ -16,5 +17,8 @@ struct RunJournal {
 
 // Nothing without a journal, and nothing for a dry run.
 void JournalOutcome(const RunJournal* run, const TransferOptions& options, const Outcome& outcome);
+// One copy from `source` into `target` that began at `began`.
+void JournalCopy(const RunJournal* run, const std::filesystem::path& source, const std::filesystem::path& target,
+                 std::chrono::steady_clock::time_point began, const Outcome& outcome);
 
 } // namespace pontlet

@@ -4,11 +4,11 @@
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "framework/progress_text.h"
 #include "platform/stop_requests.h"
 
 #include <future>
@@ -24,23 +24,9 @@ constexpr qint64 kSpeedWindowMs = 3000;
 // without it a tree of small files would seem to take no time at all.
 constexpr double kBytesPerFile = 64 * 1024;
 
-QString Size(std::uint64_t bytes)
-{
-    return QLocale().formattedDataSize(static_cast<qint64>(bytes));
-}
-
 QString Counted(int n, const char* one, const char* many)
 {
     return ProgressWindow::tr(n == 1 ? one : many).arg(n);
-}
-
-QString TimeLeft(double seconds)
-{
-    if (seconds < 60)
-        return Counted(std::max(1, int(seconds + 0.5)), "about %1 second left", "about %1 seconds left");
-    if (seconds < 3600)
-        return Counted(int(seconds / 60 + 0.5), "about %1 minute left", "about %1 minutes left");
-    return Counted(int(seconds / 3600 + 0.5), "about %1 hour left", "about %1 hours left");
 }
 
 } // namespace
@@ -160,9 +146,7 @@ void ProgressWindow::Refresh()
     const double done = double(p.bytesDone) + double(p.filesDone) * kBytesPerFile;
     const double fraction = work > 0 ? std::min(1.0, done / work) : 1.0;
     m_bar->setValue(int(fraction * 1000));
-    m_counts->setText(tr("%1 of %2 files, %3 of %4")
-                          .arg(QLocale().toString(qulonglong(p.filesDone)), QLocale().toString(qulonglong(p.filesTotal)),
-                               Size(p.bytesDone), Size(p.bytesTotal)));
+    m_counts->setText(framework::FilesAndBytesText(p.filesDone, p.filesTotal, p.bytesDone, p.bytesTotal));
     const QString current = QString::fromStdString(p.current);
     m_current->setText(m_current->fontMetrics().elidedText(current, Qt::ElideMiddle, m_current->width()));
     m_current->setToolTip(current);
@@ -172,18 +156,16 @@ void ProgressWindow::Refresh()
     m_samples.emplace_back(now, p.bytesDone);
     while (m_samples.size() > 2 && now - m_samples.front().first > kSpeedWindowMs)
         m_samples.pop_front();
-    QString rate;
+    QString rate, left;
     const qint64 span = now - m_samples.front().first;
     if (span >= 500) {
         const double speed = double(p.bytesDone - m_samples.front().second) * 1000.0 / double(span);
-        rate = tr("%1/s").arg(Size(std::uint64_t(speed)));
+        rate = framework::SpeedText(std::uint64_t(speed));
     }
     const qint64 copying = now - m_copyingSince;
-    if (copying >= 1000 && fraction > 0 && fraction < 1) {
-        const double left = double(copying) / 1000.0 * (1 - fraction) / fraction;
-        rate = rate.isEmpty() ? TimeLeft(left) : tr("%1, %2").arg(rate, TimeLeft(left));
-    }
-    m_rate->setText(rate);
+    if (copying >= 1000 && fraction > 0 && fraction < 1)
+        left = framework::TimeLeftText(double(copying) / 1000.0 * (1 - fraction) / fraction);
+    m_rate->setText(framework::RateText(rate, left));
 }
 
 QString ProgressWindow::CountsText() const

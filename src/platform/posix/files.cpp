@@ -552,6 +552,18 @@ std::filesystem::path ResolveLinks(const std::filesystem::path& path)
     return ec ? path : resolved;
 }
 
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec))
+        return true;
+    const auto ca = std::filesystem::weakly_canonical(a, ec);
+    if (ec)
+        return a == b;
+    const auto cb = std::filesystem::weakly_canonical(b, ec);
+    return ec ? a == b : ca == cb;
+}
+
 FileError FileErrorFromCode(int code)
 {
     return ErrorFromErrno(code);
