@@ -261,17 +261,32 @@ FileReader::~FileReader()
 
 FileError FileReader::Open(const std::filesystem::path& path)
 {
+    if (FileError e = RetryTransient([&] { return OpenOnce(path); }))
+        return m_error = e;
+    return {};
+}
+
+ReadAttempt FileReader::OpenOnce(const std::filesystem::path& path)
+{
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
     }
     m_error = {};
+    m_transient = false;
+    m_identity = {};
+    m_size = 0;
     int fd = -1;
     struct stat st {};
-    if (FileError e = RetryTransient([&] { return OpenRegular(path, fd, st); }))
-        return m_error = e;
+    ReadAttempt opened = OpenRegular(path, fd, st);
+    if (opened.error) {
+        m_error = opened.error;
+        m_transient = opened.transient;
+        return opened;
+    }
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
+    m_identity = IdentityOf(st);
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
@@ -290,6 +305,7 @@ std::ptrdiff_t FileReader::Read(void* buffer, std::size_t n)
             return got;
         if (errno == EINTR)
             continue;
+        m_transient = IsTransient(errno);
         m_error = ErrorFromErrno(errno);
         return -1;
     }
