@@ -213,6 +213,10 @@ StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData
                 StoreResult r = ReadConfiguration(chunks, out, rank);
                 if (chunks.Failed())
                     return platform::ReadAttempt{file.Error(), file.ErrorTransient()};
+                // The whole read sees growth by the byte past the size; the window
+                // stops at the size, so it asks the descriptor.
+                if (platform::ReadAttempt changed = file.CheckUnchanged(); changed.error)
+                    return changed;
                 parsed = std::move(r);
                 return platform::ReadAttempt{};
             },

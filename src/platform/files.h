@@ -120,6 +120,9 @@ public:
     const FileError& Error() const { return m_error; }
     // Whether the last failure may pass when the file is opened again.
     bool ErrorTransient() const { return m_transient; }
+    // A transient failure when the file's size or time is no longer what it
+    // was at the open: written in place while it was read.
+    ReadAttempt CheckUnchanged();
 
 private:
     int m_fd = -1;

@@ -293,6 +293,20 @@ ReadAttempt FileReader::OpenOnce(const std::filesystem::path& path)
     return {};
 }
 
+ReadAttempt FileReader::CheckUnchanged()
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
+        const int code = m_fd < 0 ? EBADF : errno;
+        return {m_error = ErrorFromErrno(code), m_transient = IsTransient(code)};
+    }
+    if (IdentityOf(st) == m_identity)
+        return {};
+    m_transient = true;
+    m_error = Failure(FileErrorKind::Other, EIO, "the file changed while it was read");
+    return {m_error, true};
+}
+
 std::ptrdiff_t FileReader::Read(void* buffer, std::size_t n)
 {
     if (m_fd < 0) {
