@@ -1,11 +1,37 @@
 // libFuzzer entry: any bytes must either read or be refused cleanly, and what
 // reads must write back and read again to the same records. The profile-only
 // read must fail exactly where the full read fails and build the entry the
-// full read holds. Bytes the walk finds in the writer's form must be what
+// full read holds, read from memory or through a window fed a few bytes at a
+// time. Bytes the walk finds in the writer's form must be what
 // writing their records gives.
 #include "config/config_file.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Hands out the input a few bytes per read, the count taken from its size.
+class Trickle final : public config::ChunkSource {
+public:
+    Trickle(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size), m_step(1 + size % 7) {}
+    std::uint64_t Size() const override { return m_size; }
+    std::size_t Read(void* out, std::size_t n) override
+    {
+        n = std::min({n, m_step, m_size - m_at});
+        if (n)
+            std::memcpy(out, m_data + m_at, n);
+        m_at += n;
+        return n;
+    }
+
+private:
+    const std::uint8_t* m_data;
+    std::size_t m_size, m_step, m_at = 0;
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -19,6 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const config::StoreResult profile = config::ReadConfiguration(source, part, rank);
     if (full.ok != profile.ok || full.cause != profile.cause || full.offset != profile.offset
         || full.entries != profile.entries || full.locations != profile.locations)
+        std::abort();
+    Trickle trickle(data, size);
+    CTSUserData windowed;
+    const config::StoreResult throughWindow = config::ReadConfiguration(trickle, windowed, rank);
+    if (throughWindow.ok != profile.ok || throughWindow.offset != profile.offset
+        || throughWindow.message != profile.message || !(windowed == part))
         std::abort();
     bool writerForm = false;
     const config::StoreResult walk = config::WalkConfiguration(source, writerForm);

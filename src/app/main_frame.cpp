@@ -287,7 +287,9 @@ void CMainFrame::RegisterCommands()
     Commands().OnUpdate(ID_VIEW_USER, [this](CommandState& state) { OnUpdateViewUser(state); });
     Commands().OnUpdate(ID_VIEW_ADMINISTRATOR, [this](CommandState& state) { OnUpdateViewAdministrator(state); });
     Commands().On(ID_VIEW_SHELL, [this] { OnViewShell(); });
-    Commands().OnUpdate(ID_VIEW_SHELL, [](CommandState&) {});
+    // Only the administrator's menu offers it; greyed for everybody else so
+    // that no later menu or shortcut can hand a user the desktop.
+    Commands().OnUpdate(ID_VIEW_SHELL, [this](CommandState& state) { state.enabled = m_bAdministrator; });
     Commands().On(ID_VIEW_STATUS_BAR, [this] { m_wndStatusBar->setVisible(m_wndStatusBar->isHidden()); });
     Commands().OnUpdate(ID_VIEW_STATUS_BAR,
                         [this](CommandState& state) { state.checked = m_wndStatusBar && !m_wndStatusBar->isHidden(); });

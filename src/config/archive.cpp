@@ -1,6 +1,7 @@
 #include "config/archive.h"
 #include "config/text.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -54,8 +55,14 @@ ArchiveError::ArchiveError(ArchiveCause cause, std::uint64_t offset, const std::
 }
 
 Archive::Archive(const MemorySource& source)
-    : m_data(source.Data()), m_size(static_cast<std::size_t>(source.Size()))
+    : m_data(source.Data()), m_size(static_cast<std::size_t>(source.Size())), m_total(source.Size())
 {
+}
+
+Archive::Archive(ChunkSource& source)
+    : m_total(source.Size()), m_chunks(&source), m_capacity(kBufferSize), m_buffer(new unsigned char[kBufferSize])
+{
+    m_data = m_buffer.get();
 }
 
 Archive::Archive(ByteSink& sink) : m_sink(&sink), m_buffer(new unsigned char[kBufferSize])
@@ -71,8 +78,50 @@ void Archive::Fail(ArchiveCause cause, std::uint64_t offset, const std::string& 
 
 void Archive::Need(std::size_t n)
 {
-    if (m_size - m_pos < n)
+    if (m_size - m_pos >= n)
+        return;
+    if (!m_chunks || Remaining() < n)
         Fail(ArchiveCause::EndOfFile, Position(), "the file ends inside a field of " + std::to_string(n) + " bytes");
+    Refill(n);
+}
+
+void Archive::Refill(std::size_t n)
+{
+    const std::size_t kept = m_size - m_pos;
+    if (n > m_capacity) {
+        // Only a string longer than the window gets here; the input holds it.
+        const std::size_t grown = std::max(n, m_capacity * 2);
+        std::unique_ptr<unsigned char[]> wider(new unsigned char[grown]);
+        std::memcpy(wider.get(), m_data + m_pos, kept);
+        m_buffer = std::move(wider);
+        m_capacity = grown;
+    } else if (kept > 0) {
+        std::memmove(m_buffer.get(), m_data + m_pos, kept);
+    }
+    m_data = m_buffer.get();
+    m_consumed += m_pos;
+    m_pos = 0;
+    m_size = kept;
+    while (m_size < n) {
+        // Never past the size the input had when it was opened, as a whole
+        // read would not be.
+        const std::uint64_t left = m_total - m_consumed - m_size;
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(m_capacity - m_size, left));
+        const std::size_t got = want == 0 ? 0 : m_chunks->Read(m_buffer.get() + m_size, want);
+        if (got == 0)
+            Fail(ArchiveCause::EndOfFile, Position() + m_size, "the file ends before its size");
+        m_size += got;
+    }
+}
+
+void Archive::Advance(std::uint64_t n)
+{
+    while (m_size - m_pos < n) {
+        n -= m_size - m_pos;
+        m_pos = m_size;
+        Need(static_cast<std::size_t>(std::min<std::uint64_t>(n, m_capacity)));
+    }
+    m_pos += static_cast<std::size_t>(n);
 }
 
 std::uint8_t Archive::ReadByte()
@@ -261,6 +310,7 @@ Archive& Archive::operator>>(std::u16string& s)
     } catch (const std::bad_alloc&) {
         Fail(ArchiveCause::OutOfMemory, start, "string of " + std::to_string(length) + " characters");
     }
+    Need(static_cast<std::size_t>(wide ? length * 2 : length));
     const unsigned char* p = m_data + m_pos;
     if (wide) {
         std::memcpy(s.data(), p, static_cast<std::size_t>(length) * 2);
@@ -281,18 +331,18 @@ void Archive::SkipString()
 {
     bool wide = false;
     const std::uint64_t length = ReadStringPrefix(wide);
-    m_pos += static_cast<std::size_t>(wide ? length * 2 : length);
+    Advance(wide ? length * 2 : length);
 }
 
 void Archive::SkipFields(std::size_t size, std::size_t count)
 {
-    const std::size_t whole = (m_size - m_pos) / size;
+    const std::uint64_t whole = Remaining() / size;
     if (whole < count) {
         // Fails where reading field by field would: at the first one cut.
-        m_pos += whole * size;
+        Advance(whole * size);
         Need(size);
     }
-    m_pos += count * size;
+    Advance(static_cast<std::uint64_t>(count) * size);
 }
 
 std::size_t Archive::ReadCount(const char* what, std::size_t minElementSize)

@@ -50,6 +50,17 @@ private:
     std::size_t m_size;
 };
 
+// Bytes read piece by piece from an input of known size, so that a reader
+// holds a window of them instead of the whole input.
+class ChunkSource {
+public:
+    virtual ~ChunkSource() = default;
+    virtual std::uint64_t Size() const = 0;
+    // Reads up to n of the next bytes; 0 at the end. Throws ArchiveError when
+    // the input cannot be read.
+    virtual std::size_t Read(void* data, std::size_t n) = 0;
+};
+
 class ByteSink {
 public:
     virtual ~ByteSink() = default;
@@ -69,6 +80,7 @@ private:
 class Archive {
 public:
     explicit Archive(const MemorySource& source);  // loading
+    explicit Archive(ChunkSource& source);         // loading through a window
     explicit Archive(ByteSink& sink);      // storing
     ~Archive();
     Archive(const Archive&) = delete;
@@ -83,7 +95,7 @@ public:
 
     // Offset of the next byte to be read or written.
     std::uint64_t Position() const { return m_consumed + m_pos; }
-    std::uint64_t Remaining() const { return m_size - m_pos; }
+    std::uint64_t Remaining() const { return m_total - Position(); }
 
     Archive& operator<<(std::int32_t v);
     Archive& operator<<(std::uint32_t v);
@@ -115,7 +127,11 @@ public:
     void Flush();
 
 private:
+    // Makes sure the next n bytes are in memory.
     void Need(std::size_t n);
+    void Refill(std::size_t n);
+    // Passes over n bytes the caller has checked are there.
+    void Advance(std::uint64_t n);
     void WriteRaw(const void* data, std::size_t n);
     template <typename T>
     T ReadLittle();
@@ -132,13 +148,16 @@ private:
 
     static constexpr std::size_t kBufferSize = 1 << 18;
 
-    // Loading: the whole input.
+    // Loading: the whole input, or a window of it over m_buffer.
     const unsigned char* m_data = nullptr;
-    std::size_t m_size = 0;
+    std::size_t m_size = 0;        // bytes in m_data
+    std::uint64_t m_total = 0;     // bytes in the whole input
+    ChunkSource* m_chunks = nullptr;
+    std::size_t m_capacity = 0;    // of the window
     // Storing: a buffer in front of the sink.
     ByteSink* m_sink = nullptr;
     std::unique_ptr<unsigned char[]> m_buffer;
-    std::uint64_t m_consumed = 0; // bytes written before the buffer's start
+    std::uint64_t m_consumed = 0; // bytes read or written before the buffer's start
     std::size_t m_pos = 0;        // next byte in the input or the buffer
     std::uint32_t m_schema = 0;
     bool m_writerForm = true;

@@ -3,6 +3,7 @@
 #include "platform/files.h"
 
 #include <functional>
+#include <optional>
 
 namespace config {
 
@@ -51,7 +52,10 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
     return Failure(CauseOf(error), 0, path.string() + ": " + error.message);
 }
 
-StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
+namespace {
+
+template <typename Source>
+StoreResult ReadRecords(Source& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
 {
     StoreResult result;
     if (source.Size() == 0) {
@@ -73,6 +77,18 @@ StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, cons
     }
     out.m_items.swap(fresh.m_items);
     return result;
+}
+
+} // namespace
+
+StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
+{
+    return ReadRecords(source, out, rank);
+}
+
+StoreResult ReadConfiguration(ChunkSource& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
+{
+    return ReadRecords(source, out, rank);
 }
 
 StoreResult WalkConfiguration(const MemorySource& source, bool& writerForm)
@@ -99,45 +115,84 @@ StoreResult WalkConfiguration(const MemorySource& source, bool& writerForm)
 
 namespace {
 
-// Reads `path` whole and hands its bytes to `parse`, which frees them when it
-// is done with them. Whole, at once: a network file system may turn a handle
-// stale when another server saves, and a read spread over the parse would
-// then fail halfway with nothing to retry.
-StoreResult ReadAndParse(const std::filesystem::path& path, platform::WholeFile& file,
-                         const std::function<StoreResult(platform::WholeFile&)>& parse,
+// One try at reading and parsing. `parsed` is set once the bytes could be
+// read; `seen` gets the identity of the descriptor read.
+using ParseAttempt = std::function<platform::ReadAttempt(std::optional<StoreResult>& parsed, platform::FileIdentity& seen)>;
+
+// Tries `attempt` within `retry`'s budget. A network file system may turn a
+// handle stale when another server saves; the whole read is then done again
+// from a fresh open, never continued on the old descriptor.
+StoreResult ReadAndParse(const std::filesystem::path& path, const ParseAttempt& attempt,
                          platform::FileIdentity* identity, const platform::RetryPolicy& retry)
 {
-    StoreResult parsed;
-    bool wasParsed = false;
+    std::optional<StoreResult> parsed;
+    platform::FileIdentity seen;
     const platform::FileError e = platform::RetryTransient(
         [&] {
-            wasParsed = false;
-            platform::ReadAttempt read = platform::ReadWholeFileOnce(path, file);
-            if (read.error)
+            parsed.reset();
+            seen = {};
+            if (platform::ReadAttempt read = attempt(parsed, seen); read.error)
                 return read;
-            parsed = parse(file);
-            wasParsed = true;
-            if (parsed.ok || parsed.cause != ArchiveCause::EndOfFile)
+            if (parsed->ok || parsed->cause != ArchiveCause::EndOfFile)
                 return platform::ReadAttempt{};
             // The client may have shown the old size of a file replaced since:
             // content cut short is read again like a stale handle.
-            file.bytes.reset();
-            return platform::ReadAttempt{{platform::FileErrorKind::Other, 0, parsed.message}, true};
+            return platform::ReadAttempt{{platform::FileErrorKind::Other, 0, parsed->message}, true};
         },
         retry);
     if (identity) {
-        *identity = file.identity;
+        *identity = seen;
         // Refused after opening (a folder, a FIFO) or not opened at all: what
         // the name shows, so that the next save does not take it for a change.
-        if (!wasParsed && e && !identity->exists && platform::IdentifyFile(path, *identity))
+        if (!parsed && e && !identity->exists && platform::IdentifyFile(path, *identity))
             *identity = {true};
     }
-    if (!wasParsed)
+    if (!parsed)
         return FileFailure(e, path);
-    if (!parsed.ok)
-        parsed.message = path.string() + ": " + parsed.message;
-    return parsed;
+    if (!parsed->ok)
+        parsed->message = path.string() + ": " + parsed->message;
+    return *parsed;
 }
+
+// Whole, at once, into one buffer that the parse frees when done with it.
+ParseAttempt WholeFileAttempt(const std::filesystem::path& path, platform::WholeFile& file,
+                              std::function<StoreResult(platform::WholeFile&)> parse)
+{
+    return [&path, &file, parse = std::move(parse)](std::optional<StoreResult>& parsed, platform::FileIdentity& seen) {
+        platform::ReadAttempt read = platform::ReadWholeFileOnce(path, file);
+        seen = file.identity;
+        if (read.error)
+            return read;
+        parsed = parse(file);
+        if (!parsed->ok)
+            file.bytes.reset();
+        return platform::ReadAttempt{};
+    };
+}
+
+// The file's bytes through a window, for a reader that keeps only part of
+// what it reads: memory does not grow with the entries passed over.
+class FileChunks final : public ChunkSource {
+public:
+    explicit FileChunks(platform::FileReader& file) : m_file(file) {}
+    std::uint64_t Size() const override { return m_file.Size(); }
+    std::size_t Read(void* data, std::size_t n) override
+    {
+        const std::ptrdiff_t got = m_file.Read(data, n);
+        if (got < 0) {
+            m_failed = true;
+            throw ArchiveError(ArchiveCause::FileError, m_read, "cannot read the file: " + m_file.Error().message);
+        }
+        m_read += static_cast<std::uint64_t>(got);
+        return static_cast<std::size_t>(got);
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    platform::FileReader& m_file;
+    std::uint64_t m_read = 0;
+    bool m_failed = false;
+};
 
 } // namespace
 
@@ -145,39 +200,61 @@ StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData
                                   const CTSUserData::EntryRank& rank, platform::FileIdentity* identity,
                                   const platform::RetryPolicy& retry)
 {
+    if (rank) {
+        return ReadAndParse(
+            path,
+            [&](std::optional<StoreResult>& parsed, platform::FileIdentity& seen) {
+                platform::FileReader file;
+                platform::ReadAttempt opened = file.OpenOnce(path);
+                seen = file.Identity();
+                if (opened.error)
+                    return opened;
+                FileChunks chunks(file);
+                StoreResult r = ReadConfiguration(chunks, out, rank);
+                if (chunks.Failed())
+                    return platform::ReadAttempt{file.Error(), file.ErrorTransient()};
+                // The whole read sees growth by the byte past the size; the window
+                // stops at the size, so it asks the descriptor.
+                if (platform::ReadAttempt changed = file.CheckUnchanged(); changed.error)
+                    return changed;
+                parsed = std::move(r);
+                return platform::ReadAttempt{};
+            },
+            identity, retry);
+    }
     platform::WholeFile file;
-    return ReadAndParse(
-        path, file,
-        [&](platform::WholeFile& f) {
-            StoreResult r = ReadConfiguration(MemorySource(f.bytes.get(), f.size), out, rank);
-            f.bytes.reset();
-            return r;
-        },
-        identity, retry);
+    return ReadAndParse(path,
+                        WholeFileAttempt(path, file,
+                                         [&](platform::WholeFile& f) {
+                                             StoreResult r = ReadConfiguration(MemorySource(f.bytes.get(), f.size), out, rank);
+                                             f.bytes.reset();
+                                             return r;
+                                         }),
+                        identity, retry);
 }
 
 StoreResult LoadForRewrite(const std::filesystem::path& path, CTSUserData& out, platform::WholeFile& asRead,
                            const platform::RetryPolicy& retry)
 {
-    return ReadAndParse(
-        path, asRead,
-        [&](platform::WholeFile& f) {
-            StoreResult r;
-            if (f.size == 0) {
-                r = ReadConfiguration(MemorySource(nullptr, 0), out);
-            } else {
-                bool writerForm = false;
-                r = WalkConfiguration(MemorySource(f.bytes.get(), f.size), writerForm);
-                if (r && writerForm)
-                    return r;
-                if (r)
-                    r = ReadConfiguration(MemorySource(f.bytes.get(), f.size), out);
-            }
-            f.bytes.reset();
-            f.size = 0;
-            return r;
-        },
-        nullptr, retry);
+    return ReadAndParse(path,
+                        WholeFileAttempt(path, asRead,
+                                         [&](platform::WholeFile& f) {
+                                             StoreResult r;
+                                             if (f.size == 0) {
+                                                 r = ReadConfiguration(MemorySource(nullptr, 0), out);
+                                             } else {
+                                                 bool writerForm = false;
+                                                 r = WalkConfiguration(MemorySource(f.bytes.get(), f.size), writerForm);
+                                                 if (r && writerForm)
+                                                     return r;
+                                                 if (r)
+                                                     r = ReadConfiguration(MemorySource(f.bytes.get(), f.size), out);
+                                             }
+                                             f.bytes.reset();
+                                             f.size = 0;
+                                             return r;
+                                         }),
+                        nullptr, retry);
 }
 
 StoreResult SaveConfigurationBytes(const std::filesystem::path& path, const platform::WholeFile& bytes)

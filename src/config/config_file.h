@@ -31,13 +31,16 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
 // is an empty configuration. With a rank only the best-ranked entry is built
 // (see CTSUserData::EntryRank); the whole input is still checked.
 StoreResult ReadConfiguration(const MemorySource& source, CTSUserData& out, const CTSUserData::EntryRank& rank = {});
+// The same through a window of the input (see ChunkSource).
+StoreResult ReadConfiguration(ChunkSource& source, CTSUserData& out, const CTSUserData::EntryRank& rank = {});
 // Checks the input as ReadConfiguration does, building nothing. `writerForm`
 // tells whether the bytes are exactly what writing their records would give
 // (the current schema, every string and flag as the writer puts it, nothing
 // after the last entry); an empty input is not.
 StoreResult WalkConfiguration(const MemorySource& source, bool& writerForm);
 // The file is read whole into one buffer, parsed from it, and the buffer freed
-// once the records are built. A read that fails in passing (a stale handle,
+// once the records are built; with a rank it is read through a window that
+// does not grow with the entries passed over. A read that fails in passing (a stale handle,
 // a size that changed while reading, or content that ends before its layout
 // does, as a cached size of a replaced file gives) opens the file by name
 // and reads it again, within `retry`'s budget. `identity` (when given)

@@ -109,16 +109,27 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     FileError Open(const std::filesystem::path& path);
+    // One try, for callers that retry the open and the reads together.
+    ReadAttempt OpenOnce(const std::filesystem::path& path);
     std::uint64_t Size() const { return m_size; }
+    // The identity of the descriptor opened.
+    const FileIdentity& Identity() const { return m_identity; }
     // Reads up to n bytes; returns how many were read (0 at the end) or -1 with
     // error() set.
     std::ptrdiff_t Read(void* buffer, std::size_t n);
     const FileError& Error() const { return m_error; }
+    // Whether the last failure may pass when the file is opened again.
+    bool ErrorTransient() const { return m_transient; }
+    // A transient failure when the file's size or time is no longer what it
+    // was at the open: written in place while it was read.
+    ReadAttempt CheckUnchanged();
 
 private:
     int m_fd = -1;
     std::uint64_t m_size = 0;
+    FileIdentity m_identity;
     FileError m_error;
+    bool m_transient = false;
 };
 
 // Writes a file so that readers see either the old or the whole new content:

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -428,6 +430,29 @@ TEST(ConfigFormat, FilteredReadKeepsMatchesButChecksEverything)
     EXPECT_EQ(none.GetSize(), 0u);
 }
 
+namespace {
+
+// An input handed out a few bytes per read, as a slow share may.
+class Trickle final : public ChunkSource {
+public:
+    Trickle(const std::string& bytes, std::size_t step) : m_bytes(bytes), m_step(step) {}
+    std::uint64_t Size() const override { return m_bytes.size(); }
+    std::size_t Read(void* data, std::size_t n) override
+    {
+        n = std::min({n, m_step, m_bytes.size() - m_at});
+        std::memcpy(data, m_bytes.data() + m_at, n);
+        m_at += n;
+        return n;
+    }
+
+private:
+    const std::string& m_bytes;
+    std::size_t m_step;
+    std::size_t m_at = 0;
+};
+
+} // namespace
+
 TEST(ConfigFormat, ProfileReadBuildsOnlyTheBestEntryAndFailsWhereAFullReadFails)
 {
     CTSUserData three = Sample();
@@ -471,16 +496,47 @@ TEST(ConfigFormat, ProfileReadBuildsOnlyTheBestEntryAndFailsWhereAFullReadFails)
                 std::string spoilt = bytes;
                 spoilt[n] = static_cast<char>(0xFF);
                 for (const std::string& bad : {bytes.substr(0, n), spoilt}) {
-                    CTSUserData a, b;
+                    CTSUserData a, b, c;
                     const StoreResult x = Read(bad, a);
-                    const StoreResult y = ReadConfiguration(MemorySource(bad.data(), bad.size()), b, rank);
-                    EXPECT_EQ(x.ok, y.ok) << n;
-                    EXPECT_EQ(x.cause, y.cause) << n;
-                    EXPECT_EQ(x.offset, y.offset) << n;
-                    EXPECT_EQ(x.message, y.message) << n;
+                    Trickle trickle(bad, 1 + n % 5);
+                    for (const StoreResult& y : {ReadConfiguration(MemorySource(bad.data(), bad.size()), b, rank),
+                                                 ReadConfiguration(trickle, c, rank)}) {
+                        EXPECT_EQ(x.ok, y.ok) << n;
+                        EXPECT_EQ(x.cause, y.cause) << n;
+                        EXPECT_EQ(x.offset, y.offset) << n;
+                        EXPECT_EQ(x.message, y.message) << n;
+                    }
+                    EXPECT_EQ(b, c) << n;
                 }
             }
         }
+    }
+}
+
+TEST(ConfigFormat, AWindowedReadHoldsStringsLongerThanItsWindow)
+{
+    // More than one window of entries, one name longer than a window, and the
+    // profile after both: a window that slides or grows wrongly shows here.
+    CTSUserData data;
+    for (int i = 0; i < 4000; ++i) {
+        const std::string n = std::to_string(i);
+        data.Add(u"HOST\\user" + std::u16string(60, u'u') + std::u16string(n.begin(), n.end()), kEntryUser, false);
+    }
+    data.Add(u"HOST\\" + std::u16string(300000, u'l'), kEntryUser, false);
+    data.Add(u"HOST\\last", kEntryUser, false);
+    const std::string bytes = Write(data);
+    ASSERT_GT(bytes.size(), 1000000u);
+    for (const std::u16string& wanted : {data.GetAt(4000).m_strName, std::u16string(u"HOST\\last")}) {
+        const auto rank = [&](const std::u16string& name) { return std::size_t(name == wanted); };
+        CTSUserData viaMemory, viaWindow;
+        const StoreResult x = ReadConfiguration(MemorySource(bytes.data(), bytes.size()), viaMemory, rank);
+        Trickle trickle(bytes, 70000);
+        const StoreResult y = ReadConfiguration(trickle, viaWindow, rank);
+        ASSERT_TRUE(x && y) << y.message;
+        EXPECT_EQ(y.entries, 4002u);
+        ASSERT_EQ(viaWindow.GetSize(), 1u);
+        EXPECT_EQ(viaWindow.GetAt(0).m_strName, wanted);
+        EXPECT_EQ(viaMemory, viaWindow);
     }
 }
 
@@ -492,7 +548,9 @@ TEST(ConfigFile, ContentCutShortIsReadAgainUntilTheBudgetIsSpent)
     const std::string whole = Write(Sample()), cut = whole.substr(0, whole.size() - 3);
     CTSUserData unused;
     const std::uint64_t cutAt = Read(cut, unused).offset;
-    for (const bool healed : {true, false}) {
+    const CTSUserData::EntryRank profile = [](const std::u16string& name) { return std::size_t(name == u"HOST\\anna"); };
+    for (const auto& [healed, rank] : {std::pair{true, CTSUserData::EntryRank{}}, std::pair{false, CTSUserData::EntryRank{}},
+                                       std::pair{true, profile}, std::pair{false, profile}}) {
         testfiles::Put(path, cut);
         std::chrono::steady_clock::time_point clock{};
         int reads = 0;
@@ -504,9 +562,9 @@ TEST(ConfigFile, ContentCutShortIsReadAgainUntilTheBudgetIsSpent)
                 testfiles::Put(path, whole);
         };
         CTSUserData data;
-        const StoreResult r = LoadConfigurationFile(path, data, {}, nullptr, policy);
+        const StoreResult r = LoadConfigurationFile(path, data, rank, nullptr, policy);
         EXPECT_EQ(r.ok, healed) << r.message;
-        EXPECT_EQ(data.GetSize(), healed ? 2u : 0u);
+        EXPECT_EQ(data.GetSize(), healed ? (rank ? 1u : 2u) : 0u);
         EXPECT_EQ(r.offset, healed ? 0u : cutAt) << r.message;
         EXPECT_EQ(clock.time_since_epoch() > std::chrono::seconds(1), !healed);
     }

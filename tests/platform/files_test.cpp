@@ -37,6 +37,12 @@ TEST(FileReader, ReportsKindOfFailure)
     char buf[8];
     EXPECT_EQ(r.Read(buf, sizeof buf), 5);
     EXPECT_EQ(r.Read(buf, sizeof buf), 0);
+    // Written in place after the open: a failure worth another open.
+    EXPECT_FALSE(r.CheckUnchanged().error);
+    std::ofstream(Dir() / "five", std::ios::app) << "6";
+    const platform::ReadAttempt changed = r.CheckUnchanged();
+    EXPECT_TRUE(changed.error);
+    EXPECT_TRUE(changed.transient);
 }
 
 TEST(AtomicFileWriter, AbortLeavesTargetUntouched)

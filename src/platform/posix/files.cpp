@@ -261,21 +261,50 @@ FileReader::~FileReader()
 
 FileError FileReader::Open(const std::filesystem::path& path)
 {
+    if (FileError e = RetryTransient([&] { return OpenOnce(path); }))
+        return m_error = e;
+    return {};
+}
+
+ReadAttempt FileReader::OpenOnce(const std::filesystem::path& path)
+{
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
     }
     m_error = {};
+    m_transient = false;
+    m_identity = {};
+    m_size = 0;
     int fd = -1;
     struct stat st {};
-    if (FileError e = RetryTransient([&] { return OpenRegular(path, fd, st); }))
-        return m_error = e;
+    ReadAttempt opened = OpenRegular(path, fd, st);
+    if (opened.error) {
+        m_error = opened.error;
+        m_transient = opened.transient;
+        return opened;
+    }
     m_fd = fd;
     m_size = static_cast<std::uint64_t>(st.st_size);
+    m_identity = IdentityOf(st);
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
     return {};
+}
+
+ReadAttempt FileReader::CheckUnchanged()
+{
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) {
+        const int code = m_fd < 0 ? EBADF : errno;
+        return {m_error = ErrorFromErrno(code), m_transient = IsTransient(code)};
+    }
+    if (IdentityOf(st) == m_identity)
+        return {};
+    m_transient = true;
+    m_error = Failure(FileErrorKind::Other, EIO, "the file changed while it was read");
+    return {m_error, true};
 }
 
 std::ptrdiff_t FileReader::Read(void* buffer, std::size_t n)
@@ -290,6 +319,7 @@ std::ptrdiff_t FileReader::Read(void* buffer, std::size_t n)
             return got;
         if (errno == EINTR)
             continue;
+        m_transient = IsTransient(errno);
         m_error = ErrorFromErrno(errno);
         return -1;
     }
