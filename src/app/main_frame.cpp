@@ -161,8 +161,10 @@ bool CMainFrame::CreateBars()
     setStatusBar(m_wndStatusBar);
 
     m_actions.InstallAccelerators(this);
-    SetMenu(IDR_MENU_ADMINISTRATOR);
-    if (!m_bAdministrator)
+    // A user's frame never holds the administrator's menu, not even briefly.
+    if (m_bAdministrator)
+        SetMenu(IDR_MENU_ADMINISTRATOR);
+    else
         SwitchToUserView();
     return true;
 }

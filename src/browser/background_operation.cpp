@@ -44,16 +44,14 @@ T askOnGuiThread(const std::shared_ptr<GuiPost>& post, const std::atomic<bool>& 
 BackgroundOperation::BackgroundOperation(FileActions& actions, QWidget* owner, int showAfterMs)
     : QObject(owner),
       m_actions(actions),
-      m_window(new OperationWindow(owner)),
+      m_owner(owner),
       m_showAfterMs(showAfterMs),
       m_post(std::make_shared<GuiPost>(this))
 {
-    m_window->hide();
     m_show.setSingleShot(true);
     connect(&m_show, &QTimer::timeout, this, &BackgroundOperation::showWindow);
     m_refresh.setInterval(kRefreshMs);
-    connect(&m_refresh, &QTimer::timeout, this, [this] { m_window->showProgress(progress()); });
-    connect(m_window, &OperationWindow::cancelRequested, this, &BackgroundOperation::cancel);
+    connect(&m_refresh, &QTimer::timeout, this, [this] { progressWindow().showProgress(progress()); });
 }
 
 BackgroundOperation::~BackgroundOperation()
@@ -62,6 +60,18 @@ BackgroundOperation::~BackgroundOperation()
         shared->gone = true;
     m_post->detach();
     delete m_window;
+}
+
+OperationWindow& BackgroundOperation::progressWindow()
+{
+    // Made with the first operation: most sessions never copy anything, and
+    // the window's widgets and images would be carried for nothing.
+    if (!m_window) {
+        m_window = new OperationWindow(m_owner);
+        m_window->hide();
+        connect(m_window, &OperationWindow::cancelRequested, this, &BackgroundOperation::cancel);
+    }
+    return *m_window;
 }
 
 void BackgroundOperation::cancel()
@@ -109,7 +119,7 @@ bool BackgroundOperation::start(const QString& title, bool bytes, Job job)
     m_running = true;
     auto shared = std::make_shared<Shared>();
     m_shared.store(shared);
-    m_window->begin(title, bytes);
+    progressWindow().begin(title, bytes);
     if (m_showAfterMs >= 0)
         m_show.start(m_showAfterMs);
     m_refresh.start();
@@ -161,7 +171,7 @@ T BackgroundOperation::asking(const std::function<T()>& ask)
 {
     ++m_asking;
     const T answer = ask();
-    m_window->forgetSpeed();
+    progressWindow().forgetSpeed();
     if (--m_asking == 0 && m_showPending)
         showWindow();
     return answer;
@@ -173,8 +183,8 @@ void BackgroundOperation::showWindow()
     m_showPending = m_asking > 0;
     if (m_showPending || !m_running)
         return;
-    m_window->showProgress(progress());
-    m_window->show();
+    progressWindow().showProgress(progress());
+    progressWindow().show();
 }
 
 void BackgroundOperation::finish(bool done)
@@ -182,8 +192,8 @@ void BackgroundOperation::finish(bool done)
     m_showPending = false;
     m_show.stop();
     m_refresh.stop();
-    m_window->showProgress(progress());
-    m_window->hide();
+    progressWindow().showProgress(progress());
+    progressWindow().hide();
     m_running = false;
     emit finished(done);
 }

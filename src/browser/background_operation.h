@@ -49,7 +49,7 @@ public:
     // The progress window's Cancel; safe from any thread.
     void cancel();
     OperationProgress progress() const;
-    OperationWindow& progressWindow() const { return *m_window; }
+    OperationWindow& progressWindow();
 
 signals:
     // `done`: everything was done, nothing failed or was cancelled.
@@ -67,6 +67,7 @@ private:
     T asking(const std::function<T()>& ask);
 
     FileActions& m_actions;
+    QPointer<QWidget> m_owner;
     QPointer<OperationWindow> m_window;  // its owner may delete it first
     int m_showAfterMs;
     std::shared_ptr<GuiPost> m_post;

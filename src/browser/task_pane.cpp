@@ -1,6 +1,9 @@
 #include "browser/task_pane.h"
 
+#include <iterator>
+
 #include <QLabel>
+#include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -66,7 +69,6 @@ TaskPane::TaskPane(QWidget* parent) : QFrame(parent)
         }
         auto* button = new QToolButton(this);
         button->setText(tr(info.text));
-        button->setIcon(style()->standardIcon(info.icon));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setAutoRaise(true);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -77,6 +79,18 @@ TaskPane::TaskPane(QWidget* parent) : QFrame(parent)
     }
     layout->addStretch(1);
     setSelectionCount(0);
+}
+
+void TaskPane::showEvent(QShowEvent* event)
+{
+    // The style's images are read when the pane is first seen: it starts
+    // hidden, and many sessions never show it.
+    if (!m_iconsSet) {
+        m_iconsSet = true;
+        for (int i = 0; i < int(std::size(kTasks)); ++i)
+            m_buttons[i]->setIcon(style()->standardIcon(kTasks[i].icon));
+    }
+    QFrame::showEvent(event);
 }
 
 void TaskPane::setFolderName(const QString& name)

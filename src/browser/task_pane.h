@@ -24,9 +24,13 @@ public:
 signals:
     void taskChosen(browser::TaskPane::Task task);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLabel* m_folder;
     QToolButton* m_buttons[6] = {};
+    bool m_iconsSet = false;
 };
 
 } // namespace browser

@@ -151,6 +151,30 @@ TEST(BackgroundOperation, TheWindowCountsFilesAndBytesOrItemsAndCancelAsksToStop
     EXPECT_TRUE(asked);
 }
 
+// Most sessions never copy anything: the window is made, over its owner,
+// with the first operation, and serves every later one.
+TEST(BackgroundOperation, ItsWindowIsMadeWithTheFirstOperation)
+{
+    testsupport::TestApplication();
+    const QString dir = Scratch("operation-first");
+    testsupport::ScriptedModalSeam seam;
+    FileActions actions(seam, nullptr, [](const QString& path) { return QFile::remove(path); });
+    QWidget owner;
+    BackgroundOperation operation(actions, &owner, -1);
+    std::optional<bool> done;
+    QObject::connect(&operation, &BackgroundOperation::finished, [&](bool d) { done = d; });
+    EXPECT_TRUE(owner.findChildren<OperationWindow*>().isEmpty());
+    for (const char* name : {"a", "b"}) {
+        Write(dir + "/" + name, "x");
+        done.reset();
+        ASSERT_TRUE(operation.startDelete({dir + "/" + name}));
+        ASSERT_TRUE(WaitUntil([&] { return done.has_value(); }));
+        EXPECT_TRUE(*done);
+        EXPECT_EQ(owner.findChildren<OperationWindow*>().size(), 1);
+    }
+    EXPECT_EQ(Names(dir), QStringList());
+}
+
 // A modal progress window that opened over a question would take its
 // input away: it waits until the question is answered.
 TEST(BackgroundOperation, TheWindowNeverOpensOverAQuestion)
