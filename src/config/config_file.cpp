@@ -55,8 +55,11 @@ StoreResult FileFailure(const platform::FileError& error, const std::filesystem:
 namespace {
 
 template <typename Source>
-StoreResult ReadRecords(Source& source, CTSUserData& out, const CTSUserData::EntryRank& rank)
+StoreResult ReadRecords(Source& source, CTSUserData& out, const CTSUserData::EntryRank& rank,
+                        bool* writerForm = nullptr)
 {
+    if (writerForm)
+        *writerForm = false;
     StoreResult result;
     if (source.Size() == 0) {
         out.RemoveAll();
@@ -70,6 +73,8 @@ StoreResult ReadRecords(Source& source, CTSUserData& out, const CTSUserData::Ent
         result.schema = ar.GetObjectSchema();
         result.entries = tally.entries;
         result.locations = tally.locations;
+        if (writerForm)
+            *writerForm = ar.WriterForm() && ar.Remaining() == 0 && result.schema == CTSUserData::kCurrentSchema;
     } catch (const ArchiveError& e) {
         return Failure(e.Cause(), e.Offset(), e.what());
     } catch (const std::bad_alloc&) {
@@ -93,24 +98,8 @@ StoreResult ReadConfiguration(ChunkSource& source, CTSUserData& out, const CTSUs
 
 StoreResult WalkConfiguration(const MemorySource& source, bool& writerForm)
 {
-    writerForm = false;
-    StoreResult result;
-    if (source.Size() == 0) {
-        result.schema = CTSUserData::kCurrentSchema;
-        return result;
-    }
-    try {
-        Archive ar(source);
-        const CTSUserData::Tally tally =
-            CTSUserData().LoadMatching(ar, [](const std::u16string&) { return std::size_t(0); });
-        result.schema = ar.GetObjectSchema();
-        result.entries = tally.entries;
-        result.locations = tally.locations;
-        writerForm = ar.WriterForm() && ar.Remaining() == 0 && result.schema == CTSUserData::kCurrentSchema;
-    } catch (const ArchiveError& e) {
-        return Failure(e.Cause(), e.Offset(), e.what());
-    }
-    return result;
+    CTSUserData none;
+    return ReadRecords(source, none, [](const std::u16string&) { return std::size_t(0); }, &writerForm);
 }
 
 namespace {
@@ -154,7 +143,7 @@ StoreResult ReadAndParse(const std::filesystem::path& path, const ParseAttempt& 
     return *parsed;
 }
 
-// Whole, at once, into one buffer that the parse frees when done with it.
+// Whole, at once, into one buffer that `parse` frees when done with it.
 ParseAttempt WholeFileAttempt(const std::filesystem::path& path, platform::WholeFile& file,
                               std::function<StoreResult(platform::WholeFile&)> parse)
 {
@@ -164,8 +153,6 @@ ParseAttempt WholeFileAttempt(const std::filesystem::path& path, platform::Whole
         if (read.error)
             return read;
         parsed = parse(file);
-        if (!parsed->ok)
-            file.bytes.reset();
         return platform::ReadAttempt{};
     };
 }
@@ -176,22 +163,17 @@ class FileChunks final : public ChunkSource {
 public:
     explicit FileChunks(platform::FileReader& file) : m_file(file) {}
     std::uint64_t Size() const override { return m_file.Size(); }
+    // A failed read stops the parse; the caller reports the file's own error.
     std::size_t Read(void* data, std::size_t n) override
     {
         const std::ptrdiff_t got = m_file.Read(data, n);
-        if (got < 0) {
-            m_failed = true;
-            throw ArchiveError(ArchiveCause::FileError, m_read, "cannot read the file: " + m_file.Error().message);
-        }
-        m_read += static_cast<std::uint64_t>(got);
+        if (got < 0)
+            throw ArchiveError(ArchiveCause::FileError, 0, "cannot read the file: " + m_file.Error().message);
         return static_cast<std::size_t>(got);
     }
-    bool Failed() const { return m_failed; }
 
 private:
     platform::FileReader& m_file;
-    std::uint64_t m_read = 0;
-    bool m_failed = false;
 };
 
 } // namespace
@@ -211,7 +193,7 @@ StoreResult LoadConfigurationFile(const std::filesystem::path& path, CTSUserData
                     return opened;
                 FileChunks chunks(file);
                 StoreResult r = ReadConfiguration(chunks, out, rank);
-                if (chunks.Failed())
+                if (file.Error())
                     return platform::ReadAttempt{file.Error(), file.ErrorTransient()};
                 // The whole read sees growth by the byte past the size; the window
                 // stops at the size, so it asks the descriptor.
