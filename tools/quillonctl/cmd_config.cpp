@@ -26,16 +26,20 @@ bool Usage(const Args& args, std::size_t min, std::size_t max, const char* text,
     return false;
 }
 
+// Reports a failed read with its offset and cause; true when it read.
+bool ReportRead(const config::StoreResult& read, std::ostream& err)
+{
+    if (!read)
+        err << "quillonctl: " << read.message << " (" << config::CauseName(read.cause) << ")\n";
+    return read.ok;
+}
+
 // Reads a configuration file, reporting the failure with its offset.
 bool ReadFile(const std::string& path, CTSUserData& data, config::StoreResult& read, std::ostream& err,
               const CTSUserData::EntryRank& rank = {})
 {
     read = config::LoadConfigurationFile(path, data, rank);
-    if (!read) {
-        err << "quillonctl: " << read.message << " (" << config::CauseName(read.cause) << ")\n";
-        return false;
-    }
-    return true;
+    return ReportRead(read, err);
 }
 
 // The bytes read, as a stream for the JSON parser.
@@ -180,11 +184,8 @@ int Convert(const Args& args, std::ostream&, std::ostream& err, const journal::J
         // A file already in the current form is written back as read, in one
         // write, without building 200,000 records to give the same bytes.
         platform::WholeFile asRead;
-        const config::StoreResult read = config::LoadForRewrite(args[0], *data, asRead);
-        if (!read) {
-            err << "quillonctl: " << read.message << " (" << config::CauseName(read.cause) << ")\n";
+        if (!ReportRead(config::LoadForRewrite(args[0], *data, asRead), err))
             return kExitBadInput;
-        }
         if (asRead.bytes) {
             const config::StoreResult r = config::SaveConfigurationBytes(args[1], asRead);
             if (!r)
